@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace quire {
+
+// Working folders under /tmp, recursive folder listing, and the Flash Player
+// trust file. Stateless apart from the trust folder, which tests redirect.
+class QuillUtility {
+public:
+    QuillUtility() = delete;
+
+    // A new, empty folder /tmp/<name>/temp.XXXXXX (mkdtemp).
+    static QString forceTmpDiractory(const QString& name);
+
+    // Every folder below folder, depth first, each folder before its contents,
+    // siblings by name; symbolic links are neither listed nor followed.
+    static QStringList subFolderOfFolder(const QString& folder);
+
+    // Adds folder as a line of the trust file "PT.cfg" (UTF-16 with a BOM).
+    static void makeDiractoryTrustByFlash(const QString& folder);
+
+    // The folder that holds "PT.cfg"; /etc/adobe/FlashPlayerTrust by default.
+    static QString flashTrustFolder();
+    static void setFlashTrustFolder(const QString& folder); // "" restores the default
+};
+
+} // namespace quire

@@ -1,0 +1,87 @@
+#pragma once
+// The book's current template: its name, the attributes of its definition
+// file, its property tree and the style applied last. Also answers where
+// templates and styles lie in the resource folder.
+#include "FlashTemplateProperty.h"
+#include "util/Text.h"
+
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+namespace quire {
+
+class FlashTemplate {
+public:
+    using PropertyList = std::vector<std::unique_ptr<FlashTemplateProperty>>;
+
+    // Loads the default template "float"; no style is applied.
+    FlashTemplate();
+    FlashTemplate(const FlashTemplate&) = delete;
+    FlashTemplate& operator=(const FlashTemplate&) = delete;
+
+    // Catalogue.
+    static QStringList tmplNames();
+    static QString tmplPathForName(const QString& name);       // ends in "/"
+    static QString tmplMetaPathForName(const QString& name);
+    static QStringList tmplStyleNamesForTmpl(const QString& name);
+    static QString stylePathFor(const QString& tmplName, const QString& styleName);
+    static QString tmplDataPath();                              // ends in "/"
+
+    // Replaces name, definition attributes and property tree.
+    void loadTemplate(const QString& name);
+
+    // Lookups and sets by key, in depth-first pre-order.
+    QString propertyValueFor(const QString& key, const QString& defaultValue) const;
+    Text propertyValueFor(const FlashTemplateProperty* property, const QString& key) const;
+    void setPropertyValue(const QString& key, const QString& value);
+    bool setPropertyValueAt(FlashTemplateProperty* property, const QString& key, const QString& value);
+    FlashTemplateProperty* findProperty(const QString& key) const;
+
+    // Resolves a "STYLE_RESOURCE:" reference against the current style.
+    QString valueAsFilePath(const QString& value) const;
+
+    Text tmplHTMLFilePath() const;
+    void copyBookSWFToFile(const QString& destination) const;
+
+    // Styles and settings files.
+    void loadStyleByStylePath(const QString& stylePath);
+    void loadStyleByStyleName(const QString& styleName);
+    void changeTmplTo(const QString& tmplName, const QString& stylePath);
+    void importPropertiesSettingsFrom(const QString& path);
+    bool exportPropertiesSettingsTo(const QString& path) const;
+    void exportPropertiesSettingsToArray(QStringList& records, const FlashTemplateProperty* pro) const;
+    QByteArray exportPropertiesSettings() const; // the bytes exportPropertiesSettingsTo writes
+
+    // Fields.
+    const QString& tmplName() const { return m_tmplName; }
+    void setTmplName(const QString& name) { m_tmplName = name; }
+    const PropertyList& properties() const { return m_properties; }
+    PropertyList& properties() { return m_properties; }
+    const Text& SWFFilePath() const { return m_SWFFilePath; }
+    void setSWFFilePath(const Text& v) { m_SWFFilePath = v; }
+    const Text& HTMLFilePath() const { return m_HTMLFilePath; }
+    void setHTMLFilePath(const Text& v) { m_HTMLFilePath = v; }
+    const Text& mobileTmplFilesPath() const { return m_mobileTmplFilesPath; }
+    void setMobileTmplFilesPath(const Text& v) { m_mobileTmplFilesPath = v; }
+    const Text& macAppFilesFolder() const { return m_macAppFilesFolder; }
+    void setMacAppFilesFolder(const Text& v) { m_macAppFilesFolder = v; }
+    const Text& defaultSytleName() const { return m_defaultSytleName; }
+    void setDefaultSytleName(const Text& v) { m_defaultSytleName = v; }
+    const Text& styleName() const { return m_styleName; }
+    void setStyleName(const Text& v) { m_styleName = v; }
+
+private:
+    void applySettingsText(const QString& text);
+
+    QString m_tmplName = QStringLiteral("float");
+    PropertyList m_properties;
+    Text m_SWFFilePath;
+    Text m_HTMLFilePath;
+    Text m_mobileTmplFilesPath;
+    Text m_macAppFilesFolder;
+    Text m_defaultSytleName = QStringLiteral("Blank");
+    Text m_styleName;
+};
+
+} // namespace quire

@@ -1,0 +1,29 @@
+#pragma once
+// Helpers shared by the tests. The test main has already pointed HOME and the
+// XDG folders at a private temporary folder (testHome()).
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace quire::test {
+
+QString testHome();
+
+// The repository's source folder (for fixtures and scripts).
+QString sourceDir();
+
+// A temporary folder removed at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+} // namespace quire::test

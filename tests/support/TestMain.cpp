@@ -1,0 +1,53 @@
+// Test entry point: isolates the user's folders before anything reads them.
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#ifdef QUIRE_TEST_GUI
+#include <QGuiApplication>
+#else
+#include <QCoreApplication>
+#endif
+
+namespace {
+QString g_home;
+}
+
+namespace quire::test {
+QString testHome()
+{
+    return g_home;
+}
+} // namespace quire::test
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/quire-test-XXXXXX"));
+    if (!home.isValid())
+        return 2;
+    g_home = home.path();
+    const QByteArray h = QFile::encodeName(g_home);
+    qputenv("HOME", h);
+    qputenv("XDG_DATA_HOME", h + "/.local/share");
+    qputenv("XDG_CONFIG_HOME", h + "/.config");
+    qputenv("XDG_CACHE_HOME", h + "/.cache");
+    qputenv("XDG_STATE_HOME", h + "/.local/state");
+    qputenv("XDG_RUNTIME_DIR", h + "/runtime");
+    QDir().mkpath(g_home + QStringLiteral("/runtime"));
+    QFile::setPermissions(g_home + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+#ifdef QUIRE_TEST_GUI
+    QGuiApplication app(argc, argv);
+#else
+    QCoreApplication app(argc, argv);
+#endif
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
