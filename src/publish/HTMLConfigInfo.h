@@ -1,0 +1,35 @@
+#pragma once
+// The HTML page's title, keywords and description, and the writing of the
+// page from a template's page with those values filled in.
+#include <QString>
+
+namespace quire {
+
+class HTMLConfigInfo {
+public:
+    HTMLConfigInfo();
+
+    const QString& HTMLTitle() const { return m_HTMLTitle; }
+    void setHTMLTitle(const QString& v) { m_HTMLTitle = v; }
+    const QString& HTMLKeywords() const { return m_HTMLKeywords; }
+    void setHTMLKeywords(const QString& v) { m_HTMLKeywords = v; }
+    const QString& HTMLDescription() const { return m_HTMLDescription; }
+    void setHTMLDescription(const QString& v) { m_HTMLDescription = v; }
+
+    // Reads the template page, fills "index.title", "meta.keywords" and
+    // "meta.description", and writes the result as UTF-8 atomically. A page
+    // that cannot be read throws quire::Error (the book would have no page);
+    // a page that cannot be written is ignored, as other file steps are.
+    void generateHTMLFrom(const QString& templatePage, const QString& destination) const;
+
+private:
+    QString m_HTMLTitle;
+    QString m_HTMLKeywords;
+    QString m_HTMLDescription;
+};
+
+// Template page bytes as text: by the byte-order mark when there is one,
+// else UTF-8; bytes that are not UTF-8 are read as Latin-1 rather than lost.
+QString decodeTemplatePage(const QByteArray& bytes);
+
+} // namespace quire

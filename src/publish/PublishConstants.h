@@ -1,0 +1,35 @@
+#pragma once
+// Fixed texts of published books, kept together so the maker's details are
+// changed in one place.
+namespace quire::publish {
+
+// Root attributes of the book configuration.
+inline constexpr const char* kAppShortName = "pt";
+inline constexpr const char* kAppName = "Quire for Mac";
+inline constexpr const char* kAppVersion = "1.0.0";
+inline constexpr const char* kAppWebsite = "https://quire.example.org/";
+inline constexpr const char* kExtensionMark = "noext";
+
+// Defaults of the HTML page's meta data.
+inline constexpr const char* kDefaultHTMLTitle = "PDF to Flashbook";
+inline constexpr const char* kDefaultHTMLKeywords = "Quire,page flip,flashbook,flash-book";
+inline constexpr const char* kDefaultHTMLDescription = "quire.example.org";
+
+// The viewers decipher the container with this key; changing it breaks
+// every viewer already shipped.
+inline constexpr const char* kContainerKey = "leafcase-key-01";
+inline constexpr const char* kContainerEntryName = "book.xml";
+
+// Folder and file names of a published book.
+inline constexpr const char* kResourceFolder = "files";
+inline constexpr const char* kNormalPageFolder = "page";
+inline constexpr const char* kExterFilesFolder = "extfiles";
+inline constexpr const char* kAnnotationFilesFolder = "pageConfig";
+inline constexpr const char* kDefaultHTMLFileName = "index.html";
+inline constexpr const char* kViewerFileName = "book.swf";
+inline constexpr const char* kContainerScriptName = "book.js";
+
+// Where the desktop bundle's skeleton lies in the resource folder.
+inline constexpr const char* kAppSkeletonFolder = "AppFiles/TmplData/mac.app/Contents/";
+
+} // namespace quire::publish

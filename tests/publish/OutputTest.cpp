@@ -1,0 +1,208 @@
+#include "PublishFixture.h"
+#include "archive/ZipReaders.h"
+#include "publish/FlashBookOutput.h"
+#include "util/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+class Output : public PublishFixture {
+protected:
+    QString folder;
+    void SetUp() override
+    {
+        PublishFixture::SetUp();
+        folder = dir.file("book");
+        QDir().mkpath(folder);
+    }
+    QString at(const QString& relative) const { return folder + "/" + relative; }
+    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
+    {
+        FlashBookOutput out(pages, tmpl, folder, std::nullopt);
+        out.setFlashPagesAnnotations(annotations);
+        out.ouputTheBook();
+    }
+    QString picture(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.file("assets/" + name);
+        writeFile(path, bytes);
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(Output, WritesTheWholeLayout)
+{
+    const QString bg = picture("bg.JPG", "background");
+    const auto tmpl = makeTemplate(propertyXml("pt_file", "bgImage", bg) + propertyXml("pt_text", "t", QString("x")));
+    auto config = std::make_shared<HTMLConfigInfo>();
+    config->setHTMLTitle("My book");
+    FlashBookOutput out(makePages(3), tmpl, folder, QString("mybook.html"));
+    out.setHTMLConfig(config);
+    out.ouputTheBook();
+
+    EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
+                                               "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n));
+    EXPECT_EQ(readFile(at("files/extfiles/bgImage.JPG")), "background");
+    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
+    EXPECT_TRUE(readFile(at("mybook.html")).startsWith("<html><head><title>My book</title>"));
+    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
+    EXPECT_EQ(out.outputHTMLFileName(), at("mybook.html"));
+    EXPECT_EQ(out.outputFileName(), at("mybook.html"));
+    EXPECT_EQ(out.outputSWFName(), at("book.swf"));
+
+    // Every path in the configuration names a file of the folder.
+    const QByteArray config_xml = runTool("unzip", {"-p", [&] {
+                                                    const QString p = dir.file("c.zip");
+                                                    writeFile(p, decipher(readFile(at("files/book.bin"))));
+                                                    return p;
+                                                }()}).out;
+    const auto doc = xml::parseMemory(config_xml);
+    ASSERT_TRUE(doc.doc);
+    int checked = 0;
+    for (xmlNode* page : xml::children(xml::firstChild(xmlDocGetRootElement(doc.doc.get()), "pages"), "page"))
+        for (xmlNode* url : xml::children(page)) {
+            EXPECT_TRUE(QFileInfo(at(xml::text(url))).isFile()) << xml::text(url).toStdString();
+            ++checked;
+        }
+    EXPECT_EQ(checked, 9);
+}
+
+TEST_F(Output, AMissingFolderGetsNothing)
+{
+    folder = dir.file("nowhere");
+    publish(makeTemplate(""), makePages(2));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+TEST_F(Output, DefaultNamesAndPagesFromDocumentNumbers)
+{
+    FlashBookOutput out(makePages(3, 3), makeTemplate(""), folder, std::nullopt);
+    EXPECT_EQ(out.outputHTMLFileName(), at("index.html"));
+    out.ouputTheBook();
+    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg"}));
+    EXPECT_EQ(readFile(at("files/page/4.jpg")), pictureBytes(4));
+}
+
+TEST_F(Output, RepublishingReplacesWhatItWritesAndLeavesTheRest)
+{
+    const auto tmpl = makeTemplate("");
+    publish(tmpl, makePages(10, 1, "old"));
+    writeFile(at("notes.txt"), "mine");
+    publish(tmpl, makePages(5, 1, "new"));
+    for (int n = 1; n <= 10; ++n)
+        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, n <= 5 ? "new" : "old"));
+    EXPECT_EQ(readFile(at("notes.txt")), "mine");
+}
+
+TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtension)
+{
+    const QString a = picture("a.png", "first");
+    const QString b = picture("b.png", "second");
+    const QString deep = picture("deep.gif", "deep");
+    writeFile(at("files/extfiles/gone.jpg"), "stale");
+    writeFile(at("files/extfiles/blank."), "stale too");
+    const QString tree = propertyXml("pt_file", "dup", a)
+        + propertyXml("pt_text", "group", QString(""), propertyXml("pt_text", "sub", QString(""), propertyXml("pt_file", "deep", deep)))
+        + propertyXml("pt_file", "dup", b)
+        + propertyXml("pt_file", "blank", QString(""))
+        + propertyXml("pt_file", "gone", dir.file("assets/missing.jpg"))
+        + propertyXml("pt_file", "folder", dir.file("assets"))
+        + propertyXml("pt_text", "text", a);
+    publish(makeTemplate(tree), makePages(1));
+    EXPECT_EQ(filesBelow(at("files/extfiles")), QStringList({"deep.gif", "dup.png"}));
+    EXPECT_EQ(readFile(at("files/extfiles/dup.png")), "second");
+    EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
+}
+
+TEST_F(Output, ExtFilesFolderAlwaysAndPageConfigOnlyWithAnnotations)
+{
+    publish(makeTemplate(propertyXml("pt_text", "a", QString("1"))), makePages(1));
+    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
+
+    auto annotations = std::make_shared<FlashPagesAnnotations>();
+    annotations->setNeedFiles({picture("one.xml", "new one"), picture("two.png", "two"), dir.file("assets/none.png")});
+    writeFile(at("files/pageConfig/one.xml"), "kept");
+    publish(makeTemplate(""), makePages(1), annotations);
+    EXPECT_EQ(filesBelow(at("files/pageConfig")), QStringList({"one.xml", "two.png"}));
+    EXPECT_EQ(readFile(at("files/pageConfig/one.xml")), "kept");
+    EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
+
+    annotations->setNeedFiles({});
+    QDir(at("files/pageConfig")).removeRecursively();
+    publish(makeTemplate(""), makePages(1), annotations);
+    EXPECT_TRUE(QFileInfo(at("files/pageConfig")).isDir());
+}
+
+TEST_F(Output, WithoutHtmlSettingsThePageIsAnExactCopy)
+{
+    const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
+    publish(makeTemplate("", page), makePages(1));
+    EXPECT_EQ(readFile(at("index.html")), page);
+}
+
+TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
+{
+    writeFile(at("index.html"), "from before");
+    const auto tmpl = makeTemplate("", QByteArray());
+    FlashBookOutput out(makePages(2), tmpl, folder, std::nullopt);
+    try {
+        out.ouputTheBook();
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.name(), "ERROR_NO_HTML_PAGE");
+        EXPECT_TRUE(e.reason().contains("\"t\"")) << e.reason().toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
+    EXPECT_TRUE(QFileInfo(at("files/page/2.jpg")).isFile());
+    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
+}
+
+TEST_F(Output, APageAlreadyInPlaceSurvivesRepublishing)
+{
+    // A book whose pictures were taken from the folder it is published into.
+    publish(makeTemplate(""), makePages(2));
+    auto again = std::make_shared<FlashPageSourceImg>();
+    again->addImgPageFromFile(at("files/page/1.jpg"));
+    again->addImgPageFromFile(at("files/page/2.jpg"));
+    again->generateNormalPages();
+    const QString bg = at("files/extfiles/bg.jpg");
+    writeFile(bg, "bg in place");
+    publish(makeTemplate(propertyXml("pt_file", "bg", bg)), again);
+    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1));
+    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2));
+    EXPECT_EQ(readFile(bg), "bg in place");
+}
+
+TEST_F(Output, PageFilesThatCannotBeCopiedAreSkipped)
+{
+    auto pages = makePages(3);
+    QFile::remove(textOr(pages->normalPages()[1]->pageFilePath()));
+    writeFile(at("files/page/2.jpg"), "old page two");
+    publish(makeTemplate(""), pages);
+    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"1.jpg", "3.jpg"}));
+    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
+}
+
+TEST_F(Output, TheHtmlPageIsReplacedByANewFile)
+{
+    const auto tmpl = makeTemplate("");
+    publish(tmpl, makePages(1));
+    const QString held = dir.file("held.html");
+    ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(held).constData()), 0);
+    writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
+    publish(tmpl, makePages(1));
+    EXPECT_EQ(readFile(at("index.html")), "second page");
+    EXPECT_EQ(readFile(held), QByteArray(kPage));
+}

@@ -1,0 +1,104 @@
+#include "PublishFixture.h"
+
+#include "publish/BookContainer.h"
+#include "publish/PublishConstants.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quire::test {
+
+QString propertyXml(const QString& type, const QString& key, const Text& value, const QString& children)
+{
+    QString xml = "<property type=\"" + type + "\"><key>" + key + "</key><title>T</title><desc>D</desc>"
+        + (value ? "<value>" + *value + "</value>" : QString("<value/>"))
+        + "<valueSource></valueSource><defaultValue></defaultValue>";
+    if (!children.isEmpty())
+        xml += "<childProperties>" + children + "</childProperties>";
+    return xml + "</property>";
+}
+
+QByteArray pictureBytes(int n, const QByteArray& tag)
+{
+    return "\xff\xd8\xff\xe0 picture " + tag + " " + QByteArray::number(n) + QByteArray(64 + n, char('a' + n % 26));
+}
+
+QStringList filesBelow(const QString& folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    const QDir base(folder);
+    while (it.hasNext())
+        out << base.relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+QByteArray decipher(const QByteArray& container)
+{
+    return publish::rc4(container, QByteArray(publish::kContainerKey)).value_or(QByteArray());
+}
+
+StderrCapture::StderrCapture() : m_path(QDir(testHome()).filePath("stderr-capture.txt"))
+{
+    std::fflush(stderr);
+    m_saved = ::dup(2);
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, 2);
+    ::close(fd);
+}
+
+StderrCapture::~StderrCapture()
+{
+    std::fflush(stderr);
+    ::dup2(m_saved, 2);
+    ::close(m_saved);
+    QFile::remove(m_path);
+}
+
+QByteArray StderrCapture::text() const
+{
+    std::fflush(stderr);
+    return readFile(m_path);
+}
+
+std::shared_ptr<FlashTemplate> PublishFixture::makeTemplate(const QString& properties, const QByteArray& page,
+                                                            const QString& name)
+{
+    const QString folder = "AppFiles/Templates/" + name + "/";
+    const QString definition = "<flashTemplate><info><htmlPath>html\\index.html</htmlPath><swfPath>book.swf</swfPath>"
+                               "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>m</macAppFilesFolder>"
+                               "<mobileTmplFilesPath></mobileTmplFilesPath></info><properties>"
+        + properties + "</properties></flashTemplate>";
+    writeFile(res(folder + "flashTemplate.xml"), definition.toUtf8());
+    if (!page.isEmpty())
+        writeFile(res(folder + "html/index.html"), page);
+    writeFile(res(folder + "book.swf"), kViewer);
+    // The default template every FlashTemplate starts with.
+    if (!QFile::exists(res("AppFiles/Templates/float/flashTemplate.xml")))
+        writeFile(res("AppFiles/Templates/float/flashTemplate.xml"),
+                  "<flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath>"
+                  "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>m</macAppFilesFolder>"
+                  "<mobileTmplFilesPath></mobileTmplFilesPath></info><properties/></flashTemplate>");
+    auto tmpl = std::make_shared<FlashTemplate>();
+    tmpl->loadTemplate(name);
+    return tmpl;
+}
+
+std::shared_ptr<FlashPageSourceImg> PublishFixture::makePages(int n, int first, const QByteArray& tag)
+{
+    auto source = std::make_shared<FlashPageSourceImg>();
+    for (int i = 0; i < n; ++i) {
+        const QString path = dir.file("pics/" + QString::fromLatin1(tag) + "/p" + QString::number(i) + ".jpg");
+        writeFile(path, pictureBytes(first + i, tag));
+        source->addImgPageFromFile(path);
+        source->pages().back()->setPageIndex(first + i);
+    }
+    source->generateNormalPages();
+    return source;
+}
+
+} // namespace quire::test
