@@ -1,0 +1,31 @@
+#pragma once
+// Renders single pages of one document into JPEG files. Holds one page
+// picture at a time and reuses it, and the encoder, for every page.
+#include "JpegWriter.h"
+#include "PdfDocument.h"
+
+#include <memory>
+
+namespace quire {
+
+class PageRenderer {
+public:
+    PageRenderer(std::shared_ptr<pdf::PdfDocument> doc, int quality);
+
+    // Renders page n (counted from 1) at twice its size in points into a
+    // JPEG file at path. Throws when the page cannot be loaded or measured;
+    // a page that cannot be drawn, encoded or written is logged and left
+    // without a file, and rendering goes on with the next one.
+    void renderPage(int n, const QString& path);
+
+    // Pixel size of page n as rendered: twice its displayed size, rounded.
+    static std::pair<int, int> pixelSize(const pdf::Rect& displayed);
+
+private:
+    std::shared_ptr<pdf::PdfDocument> m_doc;
+    int m_quality;
+    JpegWriter m_writer;
+    pdf::Bitmap m_bitmap;
+};
+
+} // namespace quire

@@ -1,0 +1,378 @@
+#include "PdfDocument.h"
+
+#include "util/Error.h"
+#include "util/Format.h"
+#include "util/Log.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <functional>
+#include <mutex>
+
+extern "C" {
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+}
+
+namespace quire::pdf {
+namespace {
+
+// The library's cache of decoded fonts and images; large enough to render
+// any page twice without decoding again, small enough for several documents.
+constexpr size_t kStoreSize = 48u << 20;
+// Bookmarks deeper than this are dropped; real outlines are a few levels.
+constexpr int kMaxOutlineDepth = 64;
+
+constexpr size_t kMessageSize = 256;
+using Message = char[kMessageSize];
+
+// Runs library calls under fz_try. A library error longjmps out of the body
+// straight into this frame, so the body must only call the library and assign
+// plain values: nothing in it may need a destructor or throw.
+template <typename Body>
+bool guarded(fz_context* ctx, Message& message, Body&& body) noexcept
+{
+    fz_try(ctx) { body(); }
+    fz_catch(ctx)
+    {
+        const char* text = fz_caught_message(ctx);
+        size_t i = 0;
+        for (; text && text[i] && i + 1 < kMessageSize; ++i)
+            message[i] = text[i];
+        message[i] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// guarded() that turns a failure into an Error; `reason` gets the library's
+// message appended.
+template <typename Body>
+void call(fz_context* ctx, const char* name, const QString& reason, Body&& body)
+{
+    Message message = "";
+    if (!guarded(ctx, message, body))
+        throw Error(QString::fromLatin1(name), formatMessage("%@ (%s)", {reason, message}));
+}
+
+void logLibraryMessage(void*, const char* message)
+{
+    try {
+        QLOG_DEBUG("PDF library: %s", message);
+    } catch (...) {
+        // Nothing may leave a callback of the library.
+    }
+}
+
+struct ContextDeleter {
+    void operator()(fz_context* ctx) const { fz_drop_context(ctx); }
+};
+
+// A loaded page, dropped when the wrapper goes.
+class PageRef {
+public:
+    PageRef(fz_context* ctx, fz_page* page) : m_ctx(ctx), m_page(page) {}
+    ~PageRef() { fz_drop_page(m_ctx, m_page); }
+    PageRef(const PageRef&) = delete;
+    PageRef& operator=(const PageRef&) = delete;
+    fz_page* get() const { return m_page; }
+    pdf_page* pdf() const { return reinterpret_cast<pdf_page*>(m_page); }
+
+private:
+    fz_context* m_ctx;
+    fz_page* m_page;
+};
+
+Rect toRect(fz_rect r)
+{
+    return Rect{r.x0, r.y0, r.x1 - r.x0, r.y1 - r.y0};
+}
+
+QString fileName(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+QString pageNotInDocument(int pageNumber, int pageCount)
+{
+    return formatMessage(pageCount == 1 ? "Page %d is not in the document (%d page)"
+                                        : "Page %d is not in the document (%d pages)",
+                         {pageNumber, pageCount});
+}
+
+struct PdfDocument::Impl {
+    QString path;
+    std::unique_ptr<fz_context, ContextDeleter> context; // outlives the document
+    fz_document* doc = nullptr;
+    int pageCount = 0;
+    std::mutex mutex;
+
+    ~Impl()
+    {
+        if (doc)
+            fz_drop_document(context.get(), doc);
+    }
+
+    fz_context* ctx() const { return context.get(); }
+
+    std::unique_ptr<PageRef> loadPage(int position) const
+    {
+        if (position < 0 || position >= pageCount)
+            throw Error(QString::fromLatin1(kPageMissing), pageNotInDocument(position + 1, pageCount));
+        fz_page* page = nullptr;
+        fz_document* d = doc;
+        call(ctx(), kDamaged,
+             formatMessage("Page %d of \"%@\" is damaged and cannot be read", {position + 1, fileName(path)}),
+             [&] { page = fz_load_page(ctx(), d, position); });
+        return std::make_unique<PageRef>(ctx(), page);
+    }
+
+    // The target page of an internal link, when the document has it.
+    std::optional<int> resolve(const char* uri) const
+    {
+        int number = -1;
+        fz_document* d = doc;
+        Message ignored;
+        guarded(ctx(), ignored, [&] { number = fz_page_number_from_location(ctx(), d, fz_resolve_link(ctx(), d, uri, nullptr, nullptr)); });
+        if (number < 0 || number >= pageCount)
+            return std::nullopt;
+        return number;
+    }
+
+    void convertOutline(const fz_outline* node, std::vector<OutlineNode>& out, int depth) const
+    {
+        for (; node; node = node->next) {
+            OutlineNode entry;
+            if (node->title)
+                entry.label = QString::fromUtf8(node->title);
+            if (node->uri) {
+                if (fz_is_external_link(ctx(), node->uri))
+                    entry.url = QString::fromUtf8(node->uri);
+                else
+                    entry.target = resolve(node->uri);
+            }
+            if (depth < kMaxOutlineDepth)
+                convertOutline(node->down, entry.children, depth + 1);
+            out.push_back(std::move(entry));
+        }
+    }
+};
+
+PdfDocument::PdfDocument(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+PdfDocument::~PdfDocument() = default;
+
+std::shared_ptr<PdfDocument> PdfDocument::open(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString name = fileName(path);
+    if (!info.exists())
+        throw Error(QString::fromLatin1(kNotFound), formatMessage("The document \"%@\" was not found", {path}));
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw Error(QString::fromLatin1(kNotFound), formatMessage("The document \"%@\" cannot be read", {path}));
+    // The header may sit anywhere in the first 1024 bytes.
+    if (!file.read(1024).contains("%PDF-"))
+        throw Error(QString::fromLatin1(kNotPdf), formatMessage("The file \"%@\" is not a PDF document", {name}));
+    file.close();
+
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->context.reset(fz_new_context(nullptr, nullptr, kStoreSize));
+    if (!impl->context)
+        throw Error(QString::fromLatin1(kDamaged), QStringLiteral("The PDF library cannot start: out of memory"));
+    fz_context* ctx = impl->ctx();
+    fz_set_warning_callback(ctx, logLibraryMessage, nullptr);
+    fz_set_error_callback(ctx, logLibraryMessage, nullptr);
+
+    const QByteArray encoded = QFile::encodeName(path);
+    const char* filename = encoded.constData();
+    const QString damaged = formatMessage("The PDF document \"%@\" is damaged and cannot be opened", {name});
+    fz_document* doc = nullptr;
+    call(ctx, kDamaged, damaged, [&] { doc = reinterpret_cast<fz_document*>(pdf_open_document(ctx, filename)); });
+    impl->doc = doc;
+
+    int needsPassword = 0;
+    call(ctx, kDamaged, damaged, [&] { needsPassword = fz_needs_password(ctx, doc); });
+    if (needsPassword)
+        throw Error(QString::fromLatin1(kPasswordProtected),
+                    formatMessage("The PDF document \"%@\" is password-protected", {name}));
+
+    int count = 0;
+    call(ctx, kDamaged, damaged, [&] { count = fz_count_pages(ctx, doc); });
+    if (count <= 0)
+        throw Error(QString::fromLatin1(kDamaged), damaged + QStringLiteral(" (no pages)"));
+    impl->pageCount = count;
+    return std::shared_ptr<PdfDocument>(new PdfDocument(std::move(impl)));
+}
+
+const QString& PdfDocument::path() const
+{
+    return d->path;
+}
+
+int PdfDocument::pageCount() const
+{
+    return d->pageCount;
+}
+
+Rect PdfDocument::cropBox(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_rect box{};
+    fz_matrix ctm{};
+    fz_context* ctx = d->ctx();
+    pdf_page* p = page->pdf();
+    call(ctx, kDamaged, QStringLiteral("Cannot read the page's boxes"), [&] { pdf_page_transform(ctx, p, &box, &ctm); });
+    return toRect(box);
+}
+
+int PdfDocument::rotation(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    pdf_obj* obj = page->pdf()->obj;
+    int rotate = 0;
+    call(ctx, kDamaged, QStringLiteral("Cannot read the page's rotation"),
+         [&] { rotate = pdf_to_int(ctx, pdf_dict_get_inheritable(ctx, obj, PDF_NAME(Rotate))); });
+    // As the library draws it: nearest quarter turn, in 0..270.
+    rotate %= 360;
+    if (rotate < 0)
+        rotate += 360;
+    rotate = 90 * ((rotate + 45) / 90);
+    return rotate >= 360 ? 0 : rotate;
+}
+
+Rect PdfDocument::displayedBounds(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_rect bounds{};
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    call(ctx, kDamaged, QStringLiteral("Cannot measure the page"), [&] { bounds = fz_bound_page(ctx, p); });
+    return toRect(bounds);
+}
+
+std::vector<Link> PdfDocument::links(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_link* first = nullptr;
+    call(ctx, kDamaged, formatMessage("Cannot read the links of page %d", {position + 1}),
+         [&] { first = fz_load_links(ctx, p); });
+    std::unique_ptr<fz_link, std::function<void(fz_link*)>> owner(first, [ctx](fz_link* l) { fz_drop_link(ctx, l); });
+
+    std::vector<Link> out;
+    for (const fz_link* link = first; link; link = link->next) {
+        Link entry;
+        entry.area = toRect(link->rect);
+        if (link->uri) {
+            if (fz_is_external_link(ctx, link->uri))
+                entry.url = QString::fromUtf8(link->uri);
+            else
+                entry.target = d->resolve(link->uri);
+        }
+        out.push_back(std::move(entry));
+    }
+    return out;
+}
+
+std::vector<OutlineNode> PdfDocument::outline() const
+{
+    std::lock_guard lock(d->mutex);
+    fz_context* ctx = d->ctx();
+    fz_document* doc = d->doc;
+    fz_outline* root = nullptr;
+    call(ctx, kDamaged, QStringLiteral("Cannot read the bookmarks"), [&] { root = fz_load_outline(ctx, doc); });
+    std::unique_ptr<fz_outline, std::function<void(fz_outline*)>> owner(
+        root, [ctx](fz_outline* o) { fz_drop_outline(ctx, o); });
+    std::vector<OutlineNode> out;
+    d->convertOutline(root, out, 1);
+    return out;
+}
+
+Bitmap PdfDocument::render(int position, int width, int height) const
+{
+    Bitmap bitmap;
+    render(position, width, height, bitmap);
+    return bitmap;
+}
+
+void PdfDocument::render(int position, int width, int height, Bitmap& into) const
+{
+    if (width <= 0 || height <= 0 || std::int64_t(width) * height > kMaxPixels)
+        throw Error(QString::fromLatin1(kRenderFailed),
+                    formatMessage("Page %d is too large to draw (%d x %d pixels)", {position + 1, width, height}));
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_rect bounds{};
+    call(ctx, kDamaged, QStringLiteral("Cannot measure the page"), [&] { bounds = fz_bound_page(ctx, p); });
+    if (!(bounds.x1 > bounds.x0 && bounds.y1 > bounds.y0))
+        throw Error(QString::fromLatin1(kRenderFailed), formatMessage("Page %d has no area to draw", {position + 1}));
+
+    into.width = width;
+    into.height = height;
+    into.stride = width * 3;
+    into.pixels.resize(size_t(into.stride) * size_t(height));
+    unsigned char* samples = into.pixels.data();
+    const fz_matrix ctm = fz_concat(fz_translate(-bounds.x0, -bounds.y0),
+                                    fz_scale(float(width) / (bounds.x1 - bounds.x0), float(height) / (bounds.y1 - bounds.y0)));
+
+    fz_pixmap* pix = nullptr;
+    fz_device* dev = nullptr;
+    fz_var(pix); // read after a failure: keep them out of registers
+    fz_var(dev);
+    Message message = "";
+    const int stride = into.stride;
+    const bool ok = guarded(ctx, message, [&] {
+        pix = fz_new_pixmap_with_data(ctx, fz_device_rgb(ctx), width, height, nullptr, 0, stride, samples);
+        fz_clear_pixmap_with_value(ctx, pix, 0xff);
+        dev = fz_new_draw_device(ctx, ctm, pix);
+        fz_run_page(ctx, p, dev, fz_identity, nullptr);
+        fz_close_device(ctx, dev);
+    });
+    // Drops never throw; the samples belong to `into`, not to the pixmap.
+    fz_drop_device(ctx, dev);
+    fz_drop_pixmap(ctx, pix);
+    if (!ok)
+        throw Error(QString::fromLatin1(kRenderFailed),
+                    formatMessage("Page %d cannot be drawn (%s)", {position + 1, message}));
+}
+
+QString PdfDocument::pageText(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_stext_page* text = nullptr;
+    fz_buffer* buffer = nullptr;
+    fz_var(text);
+    fz_var(buffer);
+    Message message = "";
+    const bool ok = guarded(ctx, message, [&] {
+        text = fz_new_stext_page_from_page(ctx, p, nullptr);
+        buffer = fz_new_buffer_from_stext_page(ctx, text);
+    });
+    fz_drop_stext_page(ctx, text);
+    if (!ok) {
+        fz_drop_buffer(ctx, buffer);
+        throw Error(QString::fromLatin1(kDamaged), formatMessage("Cannot read the text of page %d (%s)", {position + 1, message}));
+    }
+    unsigned char* data = nullptr;
+    const size_t size = fz_buffer_storage(ctx, buffer, &data);
+    const QString result = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    fz_drop_buffer(ctx, buffer);
+    return result;
+}
+
+} // namespace quire::pdf
