@@ -1,0 +1,93 @@
+#include "import/FlashPageSource.h"
+
+#include <gtest/gtest.h>
+
+using namespace quire;
+
+TEST(PageSource, NewSourceIsEmptyWithEmptySourceFile)
+{
+    FlashPageSource source;
+    EXPECT_TRUE(source.pages().empty());
+    EXPECT_TRUE(source.normalPages().empty());
+    EXPECT_TRUE(source.zoomedPages().empty());
+    EXPECT_TRUE(source.thumbPages().empty());
+    EXPECT_FALSE(source.sourceFile().isNull());
+    EXPECT_EQ(source.sourceFile(), QString());
+    EXPECT_FALSE(source.stop());
+}
+
+TEST(PageSource, ImagePagesAreNumberedInOrderAndNormalPagesFollow)
+{
+    FlashPageSourceImg source;
+    source.addImgPageFromFile("/a.jpg");
+    source.addImgPageFromFile("/b.jpg");
+    source.addImgPageFromFile("/c.jpg");
+    ASSERT_EQ(source.pages().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(source.pages()[size_t(i)]->pageIndex(), i + 1);
+        EXPECT_NE(dynamic_cast<FlashPageImage*>(source.pages()[size_t(i)].get()), nullptr);
+    }
+    EXPECT_EQ(*source.pages()[1]->pageFilePath(), "/b.jpg");
+
+    source.generateNormalPages();
+    source.generateNormalPages(); // a second call adds nothing
+    ASSERT_EQ(source.normalPages().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const FlashPage* normal = source.normalPages()[size_t(i)].get();
+        EXPECT_EQ(normal->pageIndex(), i + 1);
+        EXPECT_EQ(normal->pageFilePath(), source.pages()[size_t(i)]->pageFilePath());
+        EXPECT_NE(normal, source.pages()[size_t(i)].get()); // a copy, not the same record
+        EXPECT_NE(dynamic_cast<const FlashPageImage*>(normal), nullptr);
+    }
+}
+
+TEST(PageSource, LookupsAnswerNoPageOutsideTheirLists)
+{
+    FlashPageSourceImg source;
+    source.addImgPageFromFile("/a.jpg");
+    source.addImgPageFromFile("/b.jpg");
+    source.generateNormalPages();
+    EXPECT_EQ(source.getPageAtIndex(1), source.pages()[1].get());
+    EXPECT_EQ(source.getPageAtIndex(2), nullptr);
+    EXPECT_EQ(source.getPageAtIndex(-1), nullptr);
+    EXPECT_EQ(source.getNormalPageAtIndex(2), source.normalPages()[1].get());
+    EXPECT_EQ(source.getNormalPageAtIndex(0), nullptr);
+    for (int n : {-1, 0, 1, 2, 99}) {
+        EXPECT_EQ(source.getZoomedPageAtIndex(n), nullptr);
+        EXPECT_EQ(source.getThumbPageAtIndex(n), nullptr);
+    }
+    FlashPageSource base;
+    EXPECT_EQ(base.getZoomedPageAtIndex(1), nullptr);
+    EXPECT_EQ(base.getThumbPageAtIndex(1), nullptr);
+}
+
+TEST(PageSource, GapsInPageNumbersAppendNormalPagesInOrder)
+{
+    FlashPageSourceImg source;
+    source.pages().push_back(std::make_unique<FlashPageImage>(QString("/x.jpg"), 5));
+    source.pages().push_back(std::make_unique<FlashPageImage>(QString("/y.jpg"), 9));
+    source.generateNormalPages();
+    ASSERT_EQ(source.normalPages().size(), 2u);
+    EXPECT_EQ(source.normalPages()[0]->pageIndex(), 5);
+    EXPECT_EQ(source.normalPages()[1]->pageIndex(), 9);
+}
+
+TEST(PageSource, CopyKeepsTheClassAndClearEmptiesAllLists)
+{
+    FlashPage plain(QString("/p.jpg"), 7);
+    auto copy = plain.copyPage(100, 100);
+    EXPECT_EQ(dynamic_cast<FlashPageImage*>(copy.get()), nullptr);
+    EXPECT_EQ(copy->pageIndex(), 7);
+    EXPECT_EQ(*copy->pageFilePath(), "/p.jpg");
+
+    FlashPageSourceImg source;
+    source.addImgPageFromFile("/a.jpg");
+    source.generateNormalPages();
+    source.zoomedPages().push_back(std::make_unique<FlashPage>());
+    source.thumbPages().push_back(std::make_unique<FlashPage>());
+    source.clearPages();
+    EXPECT_TRUE(source.pages().empty());
+    EXPECT_TRUE(source.normalPages().empty());
+    EXPECT_TRUE(source.zoomedPages().empty());
+    EXPECT_TRUE(source.thumbPages().empty());
+}
