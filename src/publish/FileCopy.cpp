@@ -63,25 +63,26 @@ bool copyByReading(int in, int out)
     }
 }
 
-// Copies in the kernel; false with *fallback set when the file systems or
-// the kernel do not support it and nothing has been written yet.
-bool copyInKernel(int in, int out, off_t size, bool* fallback)
+// Copies in the kernel until the source is used up (sizes are not trusted:
+// some files report none). False with *fallback set when the kernel or the
+// file systems cannot do it and nothing has been written yet.
+bool copyInKernel(int in, int out, bool* fallback)
 {
-    off_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(size - done), 0);
+    constexpr size_t kChunk = size_t(1) << 30;
+    bool wrote = false;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            *fallback = done == 0
+            *fallback = !wrote
                 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM);
             return false;
         }
         if (n == 0)
-            break; // the file shrank while we copied
-        done += n;
+            return true;
+        wrote = true;
     }
-    return true;
 }
 
 } // namespace
@@ -101,7 +102,7 @@ bool copyFile(const QString& from, const QString& to)
         return false;
 
     bool fallback = false;
-    bool ok = copyInKernel(in.get(), out.get(), info.st_size, &fallback);
+    bool ok = copyInKernel(in.get(), out.get(), &fallback);
     if (!ok && fallback)
         ok = copyByReading(in.get(), out.get());
     ok = out.close() && ok;
