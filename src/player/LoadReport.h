@@ -1,0 +1,36 @@
+#pragma once
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTextStream>
+
+class QWebEngineLoadingInfo;
+
+namespace quire::player {
+
+class PlayerWindow;
+
+
+// Unattended run (--quit-after-load): waits until the book's page and its
+// pictures have loaded, prints what the window shows and ends the program.
+// Output lines: "title: T", "images: LOADED/TOTAL", "outside: URL" for each
+// address handed to the desktop, and "screenshot: FILE" when asked for.
+class LoadReport : public QObject {
+    Q_OBJECT
+public:
+    LoadReport(PlayerWindow* window, int timeoutMs, QString screenshotFile);
+
+private:
+    void loadingChanged(const QWebEngineLoadingInfo& info);
+    void pollImages();
+    void finish(int exitCode);
+
+    PlayerWindow* m_window;
+    int m_timeoutMs;
+    QString m_screenshotFile;
+    QElapsedTimer m_clock;
+    QTextStream m_out;
+    bool m_done = false;
+};
+
+} // namespace quire::player

@@ -1,0 +1,155 @@
+// The desktop bundle skeleton: what the build puts into the resources, and
+// a published bundle opening its own book through the launcher.
+#include "PlayerRun.h"
+#include "support/TestEnv.h"
+#include "util/FileUtil.h"
+#include "util/Resources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+QString skeleton()
+{
+    return resourcePath("AppFiles/TmplData/mac.app/Contents");
+}
+
+// Publishes by hand what a desktop bundle holds: the skeleton copied to
+// N.app/Contents and a book in Contents/Resources. Returns Contents.
+QString makeBundle(const QString& folder, const QString& name, const QString& title)
+{
+    const QString contents = QDir(folder).filePath(name + ".app/Contents");
+    EXPECT_TRUE(fs::copyFolder(skeleton(), contents));
+    writeBook(contents + "/Resources", title, pictureBody());
+    return contents;
+}
+
+// The Exec line of a desktop entry as an argument list, unescaped and
+// unquoted as the Desktop Entry format says, with %k replaced.
+QStringList execArguments(const QString& desktopFile)
+{
+    QString exec;
+    bool inEntry = false;
+    for (const QString& raw : QString::fromUtf8(readFile(desktopFile)).split('\n')) {
+        const QString line = raw.trimmed();
+        if (line.startsWith('['))
+            inEntry = line == "[Desktop Entry]";
+        else if (inEntry && line.startsWith("Exec="))
+            exec = line.mid(5);
+    }
+    QString value;  // string escapes first: \s \n \t \r \\ .
+    for (int i = 0; i < exec.size(); ++i) {
+        if (exec[i] == '\\' && i + 1 < exec.size()) {
+            const QChar c = exec[++i];
+            value += c == 's' ? QChar(' ') : c == 'n' ? QChar('\n') : c == 't' ? QChar('\t') : c == 'r' ? QChar('\r') : c;
+        } else {
+            value += exec[i];
+        }
+    }
+    QStringList args;
+    QString current;
+    bool quoted = false, any = false;
+    for (int i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (quoted && c == '\\' && i + 1 < value.size()) {
+            current += value[++i];
+        } else if (c == '"') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any || !current.isEmpty())
+                args << current;
+            current.clear();
+            any = false;
+        } else {
+            current += c;
+        }
+    }
+    if (any || !current.isEmpty())
+        args << current;
+    for (QString& arg : args)
+        if (arg == "%k")
+            arg = desktopFile;
+    return args;
+}
+
+} // namespace
+
+TEST(Bundle, SkeletonHoldsPlayerLauncherAndDesktopEntry)
+{
+    const QFileInfo player(skeleton() + "/MacOS/quire-player");
+    const QFileInfo launcher(skeleton() + "/MacOS/launch");
+    ASSERT_TRUE(player.isFile()) << player.filePath().toStdString();
+    EXPECT_TRUE(player.isExecutable());
+    ASSERT_TRUE(launcher.isFile());
+    EXPECT_TRUE(launcher.isExecutable());
+    EXPECT_TRUE(readFile(launcher.filePath()).startsWith("#!/bin/sh"));
+    const QString entry = QString::fromUtf8(readFile(skeleton() + "/quire-book.desktop"));
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]"));
+    EXPECT_TRUE(entry.contains("\nType=Application\n"));
+    EXPECT_TRUE(entry.contains("\nName="));
+    // The skeleton brings no book of its own.
+    EXPECT_FALSE(QFileInfo::exists(skeleton() + "/Resources/index.html"));
+}
+
+TEST(Bundle, LauncherOpensTheBundlesOwnBook)
+{
+    TempDir dir;
+    const QString contents = makeBundle(dir.file("shelf"), "Night Train", "Night Train");
+    const QString shot = dir.file("shot.png");
+    // Started from elsewhere, through a link to it, as a menu entry might.
+    ASSERT_TRUE(QFile::link(contents + "/MacOS/launch", dir.file("open-night-train")));
+    const PlayerRun run = runProgram(dir.file("open-night-train"), {"--quit-after-load", "--screenshot", shot}, dir.path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.line("title"), "Night Train") << run.out.toStdString();
+    EXPECT_EQ(run.line("images"), "1/1");
+    EXPECT_FALSE(QImage(shot).isNull());
+}
+
+TEST(Bundle, UntitledBookTakesTheBundleName)
+{
+    TempDir dir;
+    const QString contents = makeBundle(dir.file("shelf"), "Quiet Harbour", QString());
+    const PlayerRun run = runProgram(contents + "/MacOS/launch", {"--quit-after-load"});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.line("title"), "Quiet Harbour") << run.out.toStdString() << run.err.toStdString();
+}
+
+TEST(Bundle, LauncherWithoutBookSaysSo)
+{
+    TempDir dir;
+    const QString contents = dir.file("Empty.app/Contents");
+    ASSERT_TRUE(fs::copyFolder(skeleton(), contents));
+    const PlayerRun run = runProgram(contents + "/MacOS/launch", {"--quit-after-load"});
+    ASSERT_TRUE(run.finished);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("Resources/index.html")) << run.err.toStdString();
+}
+
+TEST(Bundle, DesktopEntryRunsTheLauncherOnTheBook)
+{
+    // A stand-in player records what it is asked to open.
+    TempDir dir;
+    const QString contents = makeBundle(dir.file("shelf"), "Atlas", "Atlas");
+    const QString fake = contents + "/MacOS/quire-player";
+    QFile::remove(fake);
+    writeFile(fake, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/asked.txt\"\n");
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const QStringList args = execArguments(contents + "/quire-book.desktop");
+    ASSERT_GE(args.size(), 1);
+    const PlayerRun run = runProgram(args.first(), args.mid(1), dir.path());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList asked = QString::fromUtf8(readFile(contents + "/MacOS/asked.txt")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(asked.size(), 1) << run.err.toStdString();
+    EXPECT_EQ(QFileInfo(asked.first()).canonicalFilePath(), QFileInfo(contents + "/Resources/index.html").canonicalFilePath());
+}
