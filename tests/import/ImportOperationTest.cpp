@@ -143,6 +143,18 @@ TEST(ImportOperation, FailedPagesLeaveNoSourceAndSayWhy)
     }
 }
 
+TEST(ImportOperation, AFailedOutlineStepDropsOnlyTheOutline)
+{
+    log::Capture capture(log::Level::Error);
+    auto op = makeOperation(pdfFixture("cyclic.pdf"));
+    op->start();
+    EXPECT_TRUE(op->flashPageSource());
+    EXPECT_TRUE(op->flashPagesAnnotation());
+    EXPECT_FALSE(op->flashOutline());
+    EXPECT_EQ(op->errorMessage(), "");
+    EXPECT_TRUE(capture.contains("Run Import PDF Operation error,import outline:Cannot read the bookmarks"));
+}
+
 TEST(ImportOperation, CancelledBeforeItRunsDoesNothingAndLogsNothing)
 {
     log::Capture capture(log::Level::Debug);
