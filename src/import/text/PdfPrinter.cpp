@@ -1,0 +1,121 @@
+#include "PdfPrinter.h"
+
+#include "PageSetup.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace quire::textimport {
+
+namespace {
+
+// The layout keeps a plain pointer to its paint device; the writer dies first.
+class PaintDeviceScope {
+public:
+    PaintDeviceScope(QAbstractTextDocumentLayout* layout, QPaintDevice* device) : m_layout(layout)
+    {
+        m_layout->setPaintDevice(device);
+    }
+    ~PaintDeviceScope() { m_layout->setPaintDevice(nullptr); }
+    PaintDeviceScope(const PaintDeviceScope&) = delete;
+    PaintDeviceScope& operator=(const PaintDeviceScope&) = delete;
+
+private:
+    QAbstractTextDocumentLayout* m_layout;
+};
+
+// Pages up to the last one with something printed on it: empty paragraphs at
+// the end do not make blank pages.
+int countPages(const QTextDocument& doc, double pageHeight)
+{
+    QTextBlock block = doc.lastBlock();
+    while (block.length() <= 1 && block.previous().isValid() && !QTextCursor(block).currentTable())
+        block = block.previous();
+    const double bottom = doc.documentLayout()->blockBoundingRect(block).bottom() - 0.01;
+    return std::max(1, int(std::floor(std::max(0.0, bottom) / pageHeight)) + 1);
+}
+
+} // namespace
+
+PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QString& title)
+{
+    PrintOutcome outcome;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        outcome.error = file.errorString();
+        return outcome;
+    }
+
+    QPdfWriter writer(&file);
+    writer.setResolution(72);
+    writer.setCreator(QStringLiteral("Quire"));
+    writer.setTitle(title);
+    const QPageSize paper(QSizeF(PageSetup::paperWidth, PageSetup::paperHeight), QPageSize::Point,
+                          QString::fromLatin1(PageSetup::paperName), QPageSize::ExactMatch);
+    const QPageLayout pageLayout(paper, QPageLayout::Portrait,
+                                 QMarginsF(PageSetup::marginLeft, PageSetup::marginTop, PageSetup::marginRight,
+                                           PageSetup::marginBottom),
+                                 QPageLayout::Point);
+    if (!writer.setPageLayout(pageLayout)) {
+        outcome.error = QStringLiteral("the page layout was refused");
+        return outcome;
+    }
+
+    PaintDeviceScope device(doc.documentLayout(), &writer);
+    doc.setPageSize(QSizeF(PageSetup::textAreaWidth, PageSetup::printableHeight));
+    const double contentWidth = std::max(PageSetup::textAreaWidth, doc.documentLayout()->documentSize().width());
+    const double scale = std::min(1.0, PageSetup::printableWidth / contentWidth);
+    if (scale < 1.0)
+        doc.setPageSize(QSizeF(PageSetup::textAreaWidth, PageSetup::printableHeight / scale));
+    const double pageHeight = doc.pageSize().height();
+    const double left = (PageSetup::printableWidth - PageSetup::textAreaWidth * scale) / 2;
+    const int pages = countPages(doc, pageHeight);
+
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        outcome.error = file.errorString().isEmpty() ? QStringLiteral("the PDF could not be started") : file.errorString();
+        return outcome;
+    }
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            writer.newPage();
+        // Everything of this page's band of the document, and nothing of the
+        // next page's first line.
+        const QRectF band(-left / scale, page * pageHeight, PageSetup::printableWidth / scale, pageHeight);
+        painter.save();
+        painter.translate(left, 0);
+        painter.scale(scale, scale);
+        painter.translate(0, -band.top());
+        painter.setClipRect(band);
+        QAbstractTextDocumentLayout::PaintContext context;
+        // Qt draws every line that touches the clip; a line starting exactly
+        // at the band's end belongs to the next page.
+        context.clip = band.adjusted(0, 0.5, 0, -0.5);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    if (!painter.end()) {
+        outcome.error = QStringLiteral("the PDF could not be finished");
+        return outcome;
+    }
+    if (!file.commit()) {
+        outcome.error = file.errorString();
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.pageCount = pages;
+    outcome.scale = scale;
+    return outcome;
+}
+
+} // namespace quire::textimport

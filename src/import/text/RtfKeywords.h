@@ -1,0 +1,39 @@
+#pragma once
+// The RTF control words the reader acts on.
+#include <string_view>
+
+namespace quire::textimport {
+
+enum class RtfKeyword {
+    Unknown,
+    // document
+    Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, DefaultTab, UnicodeSkip, Unicode,
+    // destinations
+    FontTable, ColorTable, Picture, Field, FieldInstruction, FieldResult, ShapePicture, ListText,
+    SkippedDestination,
+    // font table
+    Font, FontNil, FontRoman, FontSwiss, FontModern, FontScript, FontDecor, FontTech, FontBidi, FontCharset,
+    CodePage, FontPitch,
+    // colour table
+    Red, Green, Blue,
+    // characters
+    Plain, FontSize, Bold, Italic, Underline, UnderlineDotted, UnderlineDashed, UnderlineWave, UnderlineNone,
+    Strike, Superscript, Subscript, NoSuperSub, Caps, SmallCaps, Hidden, Foreground, Background, Highlight,
+    Expand, ExpandTwips,
+    // paragraphs
+    Par, Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
+    SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabStop, TabRight, TabCenter, TabDecimal, InTable,
+    PageBreakBefore, RightToLeftPar, LeftToRightPar, Section,
+    // special characters
+    Tab, Line, Page, EmDash, EnDash, EmSpace, EnSpace, QmSpace, Bullet, LeftQuote, RightQuote, LeftDoubleQuote,
+    RightDoubleQuote, ZeroWidthJoiner, ZeroWidthNonJoiner, LeftToRightMark, RightToLeftMark,
+    // tables
+    RowDefaults, CellRight, CellBackground, RowGap, TableBorderSide, BorderStyle, BorderNone, Cell, Row, NestedCell, NestedRow,
+    // pictures
+    PngBlip, JpegBlip, OtherBlip, PictureWidth, PictureHeight, PictureGoalWidth, PictureGoalHeight,
+    PictureScaleX, PictureScaleY, Binary,
+};
+
+RtfKeyword rtfKeyword(std::string_view word);
+
+} // namespace quire::textimport

@@ -1,0 +1,233 @@
+#include "RtfTables.h"
+
+#include <QFontDatabase>
+#include <QHash>
+#include <algorithm>
+#include <initializer_list>
+
+namespace quire::textimport {
+
+namespace {
+
+QString normalized(const QString& name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (QChar c : name)
+        if (c.isLetterOrNumber())
+            out.append(c.toLower());
+    return out;
+}
+
+// Installed families by their normalized names.
+const QHash<QString, QString>& installedFamilies()
+{
+    static const QHash<QString, QString> families = [] {
+        QHash<QString, QString> map;
+        for (const QString& family : QFontDatabase::families())
+            map.insert(normalized(family), family);
+        return map;
+    }();
+    return families;
+}
+
+bool isOneOf(const QString& key, std::initializer_list<const char*> names)
+{
+    return std::any_of(names.begin(), names.end(), [&](const char* n) { return key == QLatin1String(n); });
+}
+
+std::optional<FontMapper::Generic> knownGeneric(const QString& key)
+{
+    if (isOneOf(key, {"times", "timesroman", "timesnewroman", "georgia", "cambria", "garamond", "palatino",
+                      "palatinolinotype", "bookantiqua", "baskerville", "hoeflertext", "didot", "cochin",
+                      "charter", "constantia", "century", "centuryschoolbook", "newyork", "minionpro",
+                      "bookman", "bookmanoldstyle", "liberationserif", "nimbusroman", "tinos", "newcenturyschlbk"}))
+        return FontMapper::Generic::Serif;
+    if (isOneOf(key, {"courier", "couriernew", "menlo", "monaco", "consolas", "lucidaconsole", "andalemono",
+                      "sfmono", "sourcecodepro", "liberationmono", "cousine", "nimbusmono", "lucidasanstypewriter"}))
+        return FontMapper::Generic::Mono;
+    if (isOneOf(key, {"helvetica", "helveticaneue", "arial", "calibri", "verdana", "tahoma", "segoeui",
+                      "lucidagrande", "lucidasans", "geneva", "trebuchetms", "gillsans", "futura", "avenir",
+                      "avenirnext", "optima", "candara", "corbel", "franklingothic", "myriadpro", "sfnstext",
+                      "sfns", "systemfont", "sanfrancisco", "liberationsans", "arimo", "nimbussans", "msshellldlg",
+                      "mssansserif"}))
+        return FontMapper::Generic::Sans;
+    return std::nullopt;
+}
+
+// "TimesNewRomanPS-BoldItalicMT" -> base "TimesNewRoman", bold, italic.
+QString splitPostScriptName(const QString& name, bool* bold, bool* italic)
+{
+    QString base = name;
+    const qsizetype dash = name.indexOf(QLatin1Char('-'));
+    if (dash > 0) {
+        const QString style = name.mid(dash + 1).toLower();
+        base = name.left(dash);
+        *bold = style.contains(QLatin1String("bold")) || style.contains(QLatin1String("black")) ||
+                style.contains(QLatin1String("heavy")) || style.contains(QLatin1String("demi"));
+        *italic = style.contains(QLatin1String("italic")) || style.contains(QLatin1String("oblique"));
+    }
+    QString key = normalized(base);
+    for (const char* suffix : {"psmt", "mt", "ps"}) {
+        if (key.size() > 4 && key.endsWith(QLatin1String(suffix))) {
+            key.chop(qsizetype(qstrlen(suffix)));
+            break;
+        }
+    }
+    return key;
+}
+
+FontMapper::Generic genericForFamily(const RtfFont& entry)
+{
+    if (entry.fixedPitch)
+        return FontMapper::Generic::Mono;
+    switch (entry.family) {
+    case RtfFont::Family::Roman: return FontMapper::Generic::Serif;
+    case RtfFont::Family::Modern: return FontMapper::Generic::Mono;
+    default: return FontMapper::Generic::Sans;
+    }
+}
+
+} // namespace
+
+QString FontMapper::genericFamily(Generic kind)
+{
+    static const QString serif = [] {
+        for (const char* f : {"dejavuserif", "liberationserif", "notoserif", "freeserif"})
+            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
+                return *it;
+        return QStringLiteral("serif");
+    }();
+    static const QString sans = [] {
+        for (const char* f : {"dejavusans", "liberationsans", "notosans", "freesans"})
+            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
+                return *it;
+        return QStringLiteral("sans-serif");
+    }();
+    static const QString mono = [] {
+        for (const char* f : {"dejavusansmono", "liberationmono", "notosansmono", "freemono"})
+            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
+                return *it;
+        return QStringLiteral("monospace");
+    }();
+    switch (kind) {
+    case Generic::Serif: return serif;
+    case Generic::Mono: return mono;
+    default: return sans;
+    }
+}
+
+QFont::StyleHint FontMapper::styleHint(Generic kind)
+{
+    switch (kind) {
+    case Generic::Serif: return QFont::Serif;
+    case Generic::Mono: return QFont::Monospace;
+    default: return QFont::SansSerif;
+    }
+}
+
+void FontMapper::resolve(RtfFont& entry)
+{
+    const auto& installed = installedFamilies();
+    const QString full = normalized(entry.name);
+    bool bold = false;
+    bool italic = false;
+    const QString base = splitPostScriptName(entry.name.trimmed(), &bold, &italic);
+
+    Generic generic = genericForFamily(entry);
+    if (auto known = knownGeneric(base))
+        generic = *known;
+    entry.styleHint = styleHint(generic);
+
+    if (auto it = installed.find(full); !full.isEmpty() && it != installed.end()) {
+        entry.installedFamily = *it;
+        return;
+    }
+    entry.impliesBold = bold;
+    entry.impliesItalic = italic;
+    if (auto it = installed.find(base); !base.isEmpty() && it != installed.end()) {
+        entry.installedFamily = *it;
+        return;
+    }
+    entry.installedFamily = genericFamily(generic);
+}
+
+void RtfFontTable::begin(int number)
+{
+    if (m_fonts.size() >= kMaxFonts && !m_fonts.count(number)) {
+        m_current.reset();
+        return;
+    }
+    m_fonts[number] = RtfFont{};
+    m_current = number;
+}
+
+RtfFont* RtfFontTable::current()
+{
+    if (!m_current)
+        return nullptr;
+    auto it = m_fonts.find(*m_current);
+    return it == m_fonts.end() ? nullptr : &it->second;
+}
+
+void RtfFontTable::appendText(const QString& text)
+{
+    RtfFont* font = current();
+    if (!font)
+        return;
+    for (QChar c : text) {
+        if (c == QLatin1Char(';')) {
+            endEntry();
+            return;
+        }
+        // Names are short; anything longer is not a name.
+        if (font->name.size() < 256)
+            font->name.append(c);
+    }
+}
+
+void RtfFontTable::endEntry()
+{
+    if (RtfFont* font = current()) {
+        font->name = font->name.trimmed();
+        FontMapper::resolve(*font);
+    }
+    m_current.reset();
+}
+
+const RtfFont* RtfFontTable::current() const
+{
+    return const_cast<RtfFontTable*>(this)->current();
+}
+
+const RtfFont* RtfFontTable::find(int number) const
+{
+    auto it = m_fonts.find(number);
+    return it == m_fonts.end() ? nullptr : &it->second;
+}
+
+void RtfColorTable::appendText(const QString& text)
+{
+    for (QChar c : text) {
+        if (c != QLatin1Char(';'))
+            continue;
+        if (m_colors.size() < kMaxColors) {
+            if (m_any)
+                m_colors.emplace_back(QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255),
+                                             std::clamp(m_blue, 0, 255)));
+            else
+                m_colors.emplace_back(std::nullopt);
+        }
+        m_red = m_green = m_blue = 0;
+        m_any = false;
+    }
+}
+
+std::optional<QColor> RtfColorTable::color(int index) const
+{
+    if (index < 0 || size_t(index) >= m_colors.size())
+        return std::nullopt;
+    return m_colors[size_t(index)];
+}
+
+} // namespace quire::textimport
