@@ -4,9 +4,8 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <QWebEngineLoadingInfo>
 #include <QVariantMap>
-#include <QWebEngineView>
+#include <QWebEngineLoadingInfo>
 #include <cstdio>
 
 namespace quire::player {
@@ -22,7 +21,8 @@ const char* kImageScript = R"JS(
     total: all.length,
     loaded: all.filter(function (i) { return i.complete && i.naturalWidth > 0; }).length,
     pending: all.filter(function (i) { return !i.complete; }).length,
-    ready: document.readyState === "complete"
+    ready: document.readyState === "complete",
+    focused: document.hasFocus()
   };
 })()
 )JS";
@@ -40,7 +40,6 @@ LoadReport::LoadReport(PlayerWindow* window, int timeoutMs, QString screenshotFi
     , m_screenshotFile(std::move(screenshotFile))
     , m_out(stdout)
 {
-    m_clock.start();
     connect(window->page(), &QWebEnginePage::loadingChanged, this, &LoadReport::loadingChanged);
     connect(window->page(), &BookPage::openedOutside, this, [this](const QUrl& url) {
         m_out << "outside: " << url.toString() << Qt::endl;
@@ -81,6 +80,7 @@ void LoadReport::pollImages()
         m_out << "title: " << m_window->windowTitle() << Qt::endl;
         m_out << "images: " << counts.value(QStringLiteral("loaded")).toInt() << '/'
               << counts.value(QStringLiteral("total")).toInt() << Qt::endl;
+        m_out << "focus: " << (counts.value(QStringLiteral("focused")).toBool() ? "book" : "elsewhere") << Qt::endl;
         if (!m_screenshotFile.isEmpty()) {
             if (m_window->grab().save(m_screenshotFile))
                 m_out << "screenshot: " << m_screenshotFile << Qt::endl;

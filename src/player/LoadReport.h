@@ -1,5 +1,4 @@
 #pragma once
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTextStream>
@@ -10,10 +9,10 @@ namespace quire::player {
 
 class PlayerWindow;
 
-
 // Unattended run (--quit-after-load): waits until the book's page and its
 // pictures have loaded, prints what the window shows and ends the program.
-// Output lines: "title: T", "images: LOADED/TOTAL", "outside: URL" for each
+// Output lines: "title: T", "images: LOADED/TOTAL", "focus: book" (or
+// "elsewhere": whether keys reach the page), "outside: URL" for each
 // address handed to the desktop, and "screenshot: FILE" when asked for.
 class LoadReport : public QObject {
     Q_OBJECT
@@ -28,7 +27,6 @@ private:
     PlayerWindow* m_window;
     int m_timeoutMs;
     QString m_screenshotFile;
-    QElapsedTimer m_clock;
     QTextStream m_out;
     bool m_done = false;
 };

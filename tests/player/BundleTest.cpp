@@ -117,8 +117,9 @@ TEST(Bundle, LauncherOpensTheBundlesOwnBook)
 TEST(Bundle, UntitledBookTakesTheBundleName)
 {
     TempDir dir;
-    const QString contents = makeBundle(dir.file("shelf"), "Quiet Harbour", QString());
-    const PlayerRun run = runProgram(contents + "/MacOS/launch", {"--quit-after-load"});
+    makeBundle(dir.file("shelf"), "Quiet Harbour", QString());
+    // The player also takes the bundle folder itself.
+    const PlayerRun run = runProgram(playerExecutable(), {"--quit-after-load", dir.file("shelf/Quiet Harbour.app")});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.line("title"), "Quiet Harbour") << run.out.toStdString() << run.err.toStdString();
 }

@@ -36,6 +36,7 @@ TEST(Player, ShowsTheBookTitledWithItsPageTitle)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.line("title"), "Harbour Tales") << run.out.toStdString();
     EXPECT_EQ(run.line("images"), "1/1") << run.out.toStdString();
+    EXPECT_EQ(run.line("focus"), "book");
     expectShowsPicture(shot);
 }
 
