@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QWebEngineProfile>
 #include <cstdio>
@@ -40,6 +41,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quire-player"));
     QApplication::setOrganizationName(QStringLiteral("Quire"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/quire-64.png"));
+    icon.addFile(QStringLiteral(":/icons/quire.png"));
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows a book published by Quire."));
