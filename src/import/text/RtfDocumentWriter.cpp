@@ -79,6 +79,7 @@ void RtfDocumentWriter::endCell(const QTextBlockFormat& block, const QTextCharFo
     applyBlockFormat(format, mark);
     ++m_column;
     m_cellOpen = false;
+    m_rowOpen = true;
 }
 
 void RtfDocumentWriter::endRow()
@@ -105,6 +106,7 @@ void RtfDocumentWriter::endRow()
     ++m_row;
     m_column = 0;
     m_cellOpen = false;
+    m_rowOpen = false;
 }
 
 void RtfDocumentWriter::finish(const QTextBlockFormat& block, const QTextCharFormat& mark)
@@ -117,7 +119,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat& block, const QTextCharFor
     QTextBlock last = m_doc.lastBlock();
     QTextBlock previous = last.previous();
     if (last.length() == 1 && previous.isValid() && !QTextCursor(previous).currentTable() &&
-        !QTextCursor(last).currentTable() && !last.blockFormat().hasProperty(QTextFormat::PageBreakPolicy)) {
+        !QTextCursor(last).currentTable()) {
         QTextCursor remove(&m_doc);
         remove.movePosition(QTextCursor::End);
         remove.deletePreviousChar();
@@ -126,7 +128,8 @@ void RtfDocumentWriter::finish(const QTextBlockFormat& block, const QTextCharFor
 
 void RtfDocumentWriter::syncTable(bool inTable)
 {
-    if (inTable) {
+    // Until its \row, a row that has ended a cell goes on, \intbl or not.
+    if (inTable || m_rowOpen) {
         if (!m_table)
             enterTable();
         openCell();
@@ -183,6 +186,7 @@ void RtfDocumentWriter::leaveTable()
     m_cursor.setPosition(m_table->lastPosition() + 1);
     m_table = nullptr;
     m_cellOpen = false;
+    m_rowOpen = false;
 }
 
 void RtfDocumentWriter::applyColumnWidths()

@@ -52,6 +52,7 @@ private:
     int m_row = 0;
     int m_column = 0;
     bool m_cellOpen = false;
+    bool m_rowOpen = false; // a cell of the current row has ended
     RtfRowDefinition m_widestRow;
     int m_tableCount = 0;
     int m_imageCount = 0;

@@ -39,10 +39,11 @@ QString decodeWindows1252(QByteArrayView bytes)
 DecodedText decodeTextFile(QByteArrayView bytes)
 {
     if (startsWith(bytes, {0xFF, 0xFE}) || startsWith(bytes, {0xFE, 0xFF})) {
-        QStringDecoder utf16(QStringConverter::Utf16);
+        QStringDecoder utf16(QStringConverter::Utf16, QStringConverter::Flag::Stateless);
         return {utf16.decode(bytes), false};
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: a sequence cut short at the end is an error, not pending input.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return {text, false};

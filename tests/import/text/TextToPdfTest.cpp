@@ -288,3 +288,63 @@ TEST_F(TextToPdfTest, PrintsADocumentBuiltByTheCaller)
 }
 
 } // namespace
+
+namespace {
+
+// Points the user's temporary folder somewhere else while alive.
+class TemporaryFolderOverride {
+public:
+    explicit TemporaryFolderOverride(const QString& folder) : m_old(qgetenv("TMPDIR")), m_had(qEnvironmentVariableIsSet("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolderOverride()
+    {
+        if (m_had)
+            qputenv("TMPDIR", m_old);
+        else
+            qunsetenv("TMPDIR");
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
+TEST(QuirePdfPath, FolderInTheTemporaryFolderForTheOwnerOnly)
+{
+    test::TempDir dir;
+    TemporaryFolderOverride tmp(dir.path());
+    const QString folder = dir.file(QStringLiteral("Quire"));
+    EXPECT_EQ(TextToPdf::quireFolder(), folder);
+
+    QString error;
+    EXPECT_EQ(TextToPdf::quirePdfPath(&error), folder + QStringLiteral("/quire.pdf"));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_EQ(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ExeOther |
+                                                 QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup),
+              QFile::Permissions());
+    EXPECT_TRUE(QFileInfo(folder).permissions() & QFile::WriteOwner);
+    // Existing: the same path again.
+    EXPECT_EQ(TextToPdf::quirePdfPath(&error), folder + QStringLiteral("/quire.pdf"));
+}
+
+TEST(QuirePdfPath, RefusesAFileOrALinkInItsPlace)
+{
+    test::TempDir dir;
+    TemporaryFolderOverride tmp(dir.path());
+    const QString folder = dir.file(QStringLiteral("Quire"));
+    test::writeFile(folder, "not a folder");
+    QString error;
+    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
+    EXPECT_TRUE(error.contains(folder));
+
+    QFile::remove(folder);
+    QDir().mkpath(dir.file(QStringLiteral("elsewhere")));
+    ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("elsewhere")), folder));
+    error.clear();
+    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
