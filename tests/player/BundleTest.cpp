@@ -90,6 +90,7 @@ TEST(Bundle, SkeletonHoldsPlayerLauncherAndDesktopEntry)
     EXPECT_TRUE(player.isExecutable());
     ASSERT_TRUE(launcher.isFile());
     EXPECT_TRUE(launcher.isExecutable());
+    EXPECT_TRUE(QFileInfo(skeleton() + "/quire-book.desktop").isExecutable());
     EXPECT_TRUE(readFile(launcher.filePath()).startsWith("#!/bin/sh"));
     const QString entry = QString::fromUtf8(readFile(skeleton() + "/quire-book.desktop"));
     EXPECT_TRUE(entry.startsWith("[Desktop Entry]"));
