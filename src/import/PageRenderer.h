@@ -18,9 +18,6 @@ public:
     // without a file, and rendering goes on with the next one.
     void renderPage(int n, const QString& path);
 
-    // Pixel size of page n as rendered: twice its displayed size, rounded.
-    static std::pair<int, int> pixelSize(const pdf::Rect& displayed);
-
 private:
     std::shared_ptr<pdf::PdfDocument> m_doc;
     int m_quality;

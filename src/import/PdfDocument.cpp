@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <mutex>
@@ -305,17 +306,14 @@ Bitmap PdfDocument::render(int position, int width, int height) const
     return bitmap;
 }
 
-void PdfDocument::render(int position, int width, int height, Bitmap& into) const
+namespace {
+
+// Draws a loaded page so that `bounds` fills width x height pixels on white.
+void drawPage(fz_context* ctx, fz_page* p, fz_rect bounds, int position, int width, int height, Bitmap& into)
 {
-    if (width <= 0 || height <= 0 || std::int64_t(width) * height > kMaxPixels)
+    if (width <= 0 || height <= 0 || std::int64_t(width) * height > PdfDocument::kMaxPixels)
         throw Error(QString::fromLatin1(kRenderFailed),
                     formatMessage("Page %d is too large to draw (%d x %d pixels)", {position + 1, width, height}));
-    std::lock_guard lock(d->mutex);
-    auto page = d->loadPage(position);
-    fz_context* ctx = d->ctx();
-    fz_page* p = page->get();
-    fz_rect bounds{};
-    call(ctx, kDamaged, QStringLiteral("Cannot measure the page"), [&] { bounds = fz_bound_page(ctx, p); });
     if (!(bounds.x1 > bounds.x0 && bounds.y1 > bounds.y0))
         throw Error(QString::fromLatin1(kRenderFailed), formatMessage("Page %d has no area to draw", {position + 1}));
 
@@ -346,6 +344,34 @@ void PdfDocument::render(int position, int width, int height, Bitmap& into) cons
     if (!ok)
         throw Error(QString::fromLatin1(kRenderFailed),
                     formatMessage("Page %d cannot be drawn (%s)", {position + 1, message}));
+}
+
+} // namespace
+
+void PdfDocument::render(int position, int width, int height, Bitmap& into) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_rect bounds{};
+    call(ctx, kDamaged, QStringLiteral("Cannot measure the page"), [&] { bounds = fz_bound_page(ctx, p); });
+    drawPage(ctx, p, bounds, position, width, height, into);
+}
+
+void PdfDocument::renderScaled(int position, double scale, Bitmap& into) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_rect bounds{};
+    call(ctx, kDamaged, QStringLiteral("Cannot measure the page"), [&] { bounds = fz_bound_page(ctx, p); });
+    const double width = std::round((double(bounds.x1) - bounds.x0) * scale);
+    const double height = std::round((double(bounds.y1) - bounds.y0) * scale);
+    // Sizes past int range fail the size check in drawPage instead of wrapping.
+    const auto clampSize = [](double v) { return int(std::clamp(v, -1.0, 2e9)); };
+    drawPage(ctx, p, bounds, position, clampSize(width), clampSize(height), into);
 }
 
 QString PdfDocument::pageText(int position) const

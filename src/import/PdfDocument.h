@@ -94,6 +94,10 @@ public:
     Bitmap render(int position, int width, int height) const;
     // The same into a bitmap whose storage is reused from page to page.
     void render(int position, int width, int height, Bitmap& into) const;
+    // Renders the page as displayed at `scale` pixels a point, the pixel size
+    // rounded to the nearest. Failing to load or measure the page throws
+    // kPageMissing or kDamaged; failing to draw it, kRenderFailed.
+    void renderScaled(int position, double scale, Bitmap& into) const;
     static constexpr std::int64_t kMaxPixels = 60'000'000;
 
     // The page's text in reading order, lines separated by line feeds.
