@@ -84,7 +84,8 @@ QByteArray wordStyleRtf(qsizetype bytes)
 {
     QByteArray rtf = "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff31507\\deff0\\stshfdbch31505"
                      "\\stshfloch31506\\stshfhich31506\\stshfbi31507\\deflang1033\\deflangfe1033\\themelang1033\n"
-                     "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+                     "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}"
+                     "Times New Roman;}"
                      "{\\f1\\fbidi \\fswiss\\fcharset0\\fprq2{\\*\\panose 020b0604020202020204}Arial;}"
                      "{\\f2\\fbidi \\fmodern\\fcharset0\\fprq1{\\*\\panose 02070309020205020404}Courier New;}"
                      "{\\f37\\fbidi \\fswiss\\fcharset0\\fprq2{\\*\\panose 020f0502020204030204}Calibri;}}\n"
@@ -158,7 +159,8 @@ QByteArray wordStyleRtf(qsizetype bytes)
         }
         if (paragraph % 200 == 0)
             rtf += "\\pard\\plain {\\*\\shppict{\\pict{\\*\\picprop}\\picscalex100\\picscaley100\\picw1270\\pich847"
-                   "\\picwgoal960\\pichgoal640\\pngblip " + picture + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}\\par\n";
+                   "\\picwgoal960\\pichgoal640\\pngblip " +
+                   picture + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}\\par\n";
     }
     rtf += "}";
     return rtf;

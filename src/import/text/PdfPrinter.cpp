@@ -82,7 +82,9 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
 
     QPainter painter;
     if (!painter.begin(&writer)) {
-        outcome.error = file.errorString().isEmpty() ? QStringLiteral("the PDF could not be started") : file.errorString();
+        outcome.error = file.errorString();
+        if (outcome.error.isEmpty())
+            outcome.error = QStringLiteral("the PDF could not be started");
         return outcome;
     }
     for (int page = 0; page < pages; ++page) {

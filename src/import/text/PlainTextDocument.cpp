@@ -38,7 +38,8 @@ void PlainTextDocument::build(QTextDocument& doc, const QString& text, const Lay
     doc.setDefaultFont(font);
 
     QTextOption option;
-    option.setAlignment(Qt::AlignLeft);
+    // Flush left whatever the script's direction.
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(units.scaled(kTabStop));
     doc.setDefaultTextOption(option);

@@ -10,7 +10,7 @@ namespace quire::textimport {
 
 RtfDocumentWriter::RtfDocumentWriter(QTextDocument& doc, const LayoutUnits& units, const RtfFormatter& formatter,
                                      const RtfRowDefinition& row)
-    : m_doc(doc), m_units(units), m_formatter(formatter), m_rowDefinition(row), m_cursor(&doc)
+    : m_doc(doc), m_units(units), m_formatter(formatter), m_rowDefinition(row), m_cursor(&doc), m_batch(&doc)
 {
     // The document's text area is the page's text column, without insets.
     doc.setDocumentMargin(0);
@@ -22,7 +22,10 @@ RtfDocumentWriter::RtfDocumentWriter(QTextDocument& doc, const LayoutUnits& unit
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(units.scaled(kDefaultTabPoints));
     doc.setDefaultTextOption(option);
+    // Nobody undoes an import, and layout waits until the whole text is in.
+    doc.setUndoRedoEnabled(false);
     m_cursor.movePosition(QTextCursor::End);
+    m_batch.beginEditBlock();
 }
 
 void RtfDocumentWriter::insertText(const QString& text, const QTextCharFormat& format, bool inTable)
@@ -113,6 +116,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat& block, const QTextCharFor
 {
     if (m_table)
         leaveTable();
+    m_batch.endEditBlock();
     applyBlockFormat(block, mark);
     // The usual closing \par leaves an empty paragraph that would only cost a
     // line, and perhaps a blank page.

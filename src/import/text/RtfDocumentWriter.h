@@ -48,6 +48,7 @@ private:
     const RtfFormatter& m_formatter;
     const RtfRowDefinition& m_rowDefinition;
     QTextCursor m_cursor;
+    QTextCursor m_batch; // holds the edit block that spans the whole read
     QTextTable* m_table = nullptr;
     int m_row = 0;
     int m_column = 0;

@@ -28,7 +28,8 @@ enum class RtfKeyword {
     Tab, Line, Page, EmDash, EnDash, EmSpace, EnSpace, QmSpace, Bullet, LeftQuote, RightQuote, LeftDoubleQuote,
     RightDoubleQuote, ZeroWidthJoiner, ZeroWidthNonJoiner, LeftToRightMark, RightToLeftMark,
     // tables
-    RowDefaults, CellRight, CellBackground, RowGap, TableBorderSide, BorderStyle, BorderNone, Cell, Row, NestedCell, NestedRow,
+    RowDefaults, CellRight, CellBackground, RowGap, TableBorderSide, BorderStyle, BorderNone, Cell, Row,
+    NestedCell, NestedRow,
     // pictures
     PngBlip, JpegBlip, OtherBlip, PictureWidth, PictureHeight, PictureGoalWidth, PictureGoalHeight,
     PictureScaleX, PictureScaleY, Binary,

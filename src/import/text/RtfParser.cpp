@@ -58,7 +58,8 @@ RtfReadResult RtfParser::run()
     }
     if (!m_documentEnded) {
         if (started)
-            warnOnce(QStringLiteral("the document ends before all of its groups are closed; the text up to there was read"));
+            warnOnce(QStringLiteral("the document ends before all of its groups are closed; "
+                                    "the text up to there was read"));
         endDocument();
     } else {
         // Anything but white space after the closing brace is not part of
@@ -400,7 +401,9 @@ void RtfParser::finishFieldInstruction()
             url = t.trimmed();
         }
     }
-    if (!bookmark.isEmpty())
+    // A link to a bookmark alone has nowhere to go: bookmarks do not reach
+    // the PDF.
+    if (!url.isEmpty() && !bookmark.isEmpty())
         url += QLatin1Char('#') + bookmark.trimmed();
     m_fields.back().href = url;
 }

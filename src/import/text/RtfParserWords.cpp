@@ -292,8 +292,8 @@ void RtfParser::documentWord(RtfKeyword keyword, const RtfToken& token)
             m_documentCodePage = token.parameter;
         } else {
             m_documentCodePage = 1252;
-            warnOnce(QStringLiteral("the document's code page %1 is not supported here, so its accented letters were read "
-                                    "as Windows-1252")
+            warnOnce(QStringLiteral("the document's code page %1 is not supported here, so its accented "
+                                    "letters were read as Windows-1252")
                          .arg(token.parameter));
         }
         break;

@@ -133,8 +133,8 @@ RtfToken RtfTokenizer::controlAfterBackslash()
 
 std::string_view RtfTokenizer::takeBinary(int64_t count)
 {
-    const size_t available = m_data.size() - m_pos;
-    const size_t n = count <= 0 ? 0 : std::min<size_t>(available, static_cast<size_t>(std::min<int64_t>(count, int64_t(available))));
+    const int64_t available = int64_t(m_data.size() - m_pos);
+    const size_t n = size_t(std::clamp<int64_t>(count, 0, available));
     std::string_view bytes = m_data.substr(m_pos, n);
     m_pos += n;
     return bytes;

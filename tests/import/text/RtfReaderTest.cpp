@@ -28,7 +28,7 @@ TEST(RtfReader, CharacterFormattingAndGroups)
 {
     const ReadRtf r = readBody("\\f0\\fs24 {\\b bold} {\\i italic} {\\ul under\\ulnone after} {\\uld dotted} "
                                "{\\strike struck} x{\\super up}{\\sub down} {\\caps caps} {\\scaps small} "
-                               "{\\b\\i\\fs40 both\\plain plain} {\\b on\\b0 off} {\\fs31 odd} back");
+                               "{\\b\\i\\fs40 both\\plain plain} {\\b on\\b0 off} {\\fs31 odd} {\\v hidden}back");
     ASSERT_TRUE(r.result.ok);
     EXPECT_TRUE(r.result.warnings.isEmpty());
     EXPECT_EQ(r.format("bold").fontWeight(), QFont::Bold);
@@ -52,6 +52,7 @@ TEST(RtfReader, CharacterFormattingAndGroups)
     EXPECT_EQ(r.format("on").fontWeight(), QFont::Bold);
     EXPECT_NE(r.format("off").fontWeight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(r.format("odd").fontPointSize(), 15.5);
+    EXPECT_FALSE(r.text().contains(QStringLiteral("hidden")));
     // A group's formatting ends with the group.
     EXPECT_NE(r.format("back").fontWeight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(r.format("back").fontPointSize(), 12);
@@ -72,8 +73,9 @@ TEST(RtfReader, ColoursFromTheTable)
 TEST(RtfReader, FontsMapToInstalledFamilies)
 {
     const ReadRtf r = readRtf("{\\rtf1\\ansi\\deff3{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}"
-                              "{\\f2\\fmodern Courier New;}{\\f3\\fnil DejaVu Serif;}{\\f4\\fnil Helvetica-BoldOblique;}"
-                              "{\\f5\\fscript Zapfino;}{\\f6\\fnil\\fprq1 Obscure Terminal;}{\\f7\\froman Made Up Serif;}"
+                              "{\\f2\\fmodern Courier New;}{\\f3\\fnil DejaVu Serif;}"
+                              "{\\f4\\fnil Helvetica-BoldOblique;}{\\f5\\fscript Zapfino;}"
+                              "{\\f6\\fnil\\fprq1 Obscure Terminal;}{\\f7\\froman Made Up Serif;}"
                               "{\\f8\\fnil TimesNewRomanPS-ItalicMT;}}"
                               "default {\\f0 times} {\\f1 arial} {\\f2 courier} {\\f4 helvbold} {\\f5 script} "
                               "{\\f6 terminal} {\\f7 madeup} {\\f8 psname} {\\f42 missing}}");
@@ -214,13 +216,16 @@ TEST(RtfReader, HyperlinkFields)
     const ReadRtf r = readRtf(
         "{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\" \\\\o \"tip\"}}{\\fldrslt link}} "
         "{\\field{\\*\\fldinst HYPERLINK \\\\l \"section2\"}{\\fldrslt local}} "
+        "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/doc\" \\\\l \"part\"}{\\fldrslt part}} "
         "{\\field{\\*\\fldinst HYPERLINK http://plain.example/}{\\fldrslt{\\b bare}}} "
         "{\\field{\\*\\fldinst PAGE \\\\* MERGEFORMAT}{\\fldrslt 7}} after}");
     ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.text(), QStringLiteral("link local bare 7 after"));
+    EXPECT_EQ(r.text(), QStringLiteral("link local part bare 7 after"));
     EXPECT_EQ(r.format("link").anchorHref(), QStringLiteral("https://example.org/a?b=1"));
     EXPECT_TRUE(r.format("link").isAnchor());
-    EXPECT_EQ(r.format("local").anchorHref(), QStringLiteral("#section2"));
+    // Bookmarks do not reach the PDF, so a link to one alone is dropped.
+    EXPECT_FALSE(r.format("local").isAnchor());
+    EXPECT_EQ(r.format("part").anchorHref(), QStringLiteral("https://example.org/doc#part"));
     EXPECT_EQ(r.format("bare").anchorHref(), QStringLiteral("http://plain.example/"));
     EXPECT_EQ(r.format("bare").fontWeight(), QFont::Bold);
     EXPECT_FALSE(r.format("7").isAnchor());

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -113,7 +114,8 @@ TEST_F(TextToPdfTest, Utf8WithGreekCyrillicAndHebrewRoundTrips)
     const QString text = QStringLiteral(
         "Ελληνικά κείμενο καλημέρα\r\nРусский текст привет мир\r\nעברית שלום עולם\r\n"
         "Mixed ÄÖÜ ß façade naïve");
-    const ConversionResult result = TextToPdf::CreateTXTtoPDF(write(QStringLiteral("scripts.txt"), text.toUtf8()), pdf());
+    const ConversionResult result =
+        TextToPdf::CreateTXTtoPDF(write(QStringLiteral("scripts.txt"), text.toUtf8()), pdf());
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_TRUE(result.warnings.isEmpty());
     const QString extracted = PdfProbe::text(pdf());
@@ -180,8 +182,9 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     // Installed faces, real italics and bold included, stand in for the
     // document's fonts.
     EXPECT_EQ(PdfProbe::fonts(pdf()),
-              (QStringList{QStringLiteral("DejaVuSans"), QStringLiteral("DejaVuSansMono"), QStringLiteral("DejaVuSerif"),
-                           QStringLiteral("DejaVuSerif-Bold"), QStringLiteral("DejaVuSerif-Italic")}));
+              (QStringList{QStringLiteral("DejaVuSans"), QStringLiteral("DejaVuSansMono"),
+                           QStringLiteral("DejaVuSerif"), QStringLiteral("DejaVuSerif-Bold"),
+                           QStringLiteral("DejaVuSerif-Italic")}));
 
     const QList<PdfWord> found = PdfProbe::words(pdf());
     expectWordsInsideMargins(found, 50);
@@ -240,7 +243,8 @@ TEST_F(TextToPdfTest, FailuresNameTheFileAndLeaveTheOldPdf)
 
     result = TextToPdf::CreateRTFtoPDF(write(QStringLiteral("blank.rtf"), {}), pdf());
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(QStringLiteral("blank.rtf”")) && result.error.contains(QStringLiteral("empty")));
+    EXPECT_TRUE(result.error.contains(QStringLiteral("blank.rtf")));
+    EXPECT_TRUE(result.error.contains(QStringLiteral("empty")));
 
     result = TextToPdf::CreateTXTtoPDF(m_dir.file(QStringLiteral("missing.txt")), pdf());
     EXPECT_FALSE(result.ok);
@@ -287,6 +291,27 @@ TEST_F(TextToPdfTest, PrintsADocumentBuiltByTheCaller)
     EXPECT_EQ(PdfProbe::text(pdf()).trimmed(), QStringLiteral("caller built document"));
 }
 
+TEST_F(TextToPdfTest, ContentWiderThanThePrintableWidthIsShrunkToFit)
+{
+    // A table with fixed columns 900 points wide in all.
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QTextTableFormat format;
+    format.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 300),
+                                      QTextLength(QTextLength::FixedLength, 300),
+                                      QTextLength(QTextLength::FixedLength, 300)});
+    QTextTable* table = cursor.insertTable(1, 3, format);
+    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("leftcell"));
+    table->cellAt(0, 2).firstCursorPosition().insertText(QStringLiteral("rightcell"));
+    const ConversionResult result = TextToPdf::PrinttoPDF(doc, pdf());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    const QList<PdfWord> found = PdfProbe::words(pdf());
+    ASSERT_EQ(words(found), std::string("leftcell rightcell"));
+    expectWordsInsideMargins(found, 0);
+    // Shrunk, not cut: the right column starts past the middle of the page.
+    EXPECT_GT(found[1].box.left(), 648 / 2);
+}
+
 } // namespace
 
 namespace {
@@ -294,7 +319,8 @@ namespace {
 // Points the user's temporary folder somewhere else while alive.
 class TemporaryFolderOverride {
 public:
-    explicit TemporaryFolderOverride(const QString& folder) : m_old(qgetenv("TMPDIR")), m_had(qEnvironmentVariableIsSet("TMPDIR"))
+    explicit TemporaryFolderOverride(const QString& folder)
+        : m_old(qgetenv("TMPDIR")), m_had(qEnvironmentVariableIsSet("TMPDIR"))
     {
         qputenv("TMPDIR", QFile::encodeName(folder));
     }
