@@ -6,6 +6,7 @@
 #include "util/Log.h"
 
 #include <QFile>
+#include <QHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextDocument>
@@ -195,6 +196,30 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     auto right = std::find_if(found.begin(), found.end(), [](const PdfWord& w) { return w.text == "RightWord"; });
     ASSERT_NE(right, found.end());
     EXPECT_NEAR(right->box.right(), 648 - 40 - 50, 1.5);
+}
+
+TEST_F(TextToPdfTest, RtfLengthsArePointsOnThePage)
+{
+    // Qt scales vertical spacing, fixed line heights and tab stops by the
+    // device's dpi; on the page they must come out in points as written.
+    const QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0\\fswiss Helvetica;}}\\f0\\fs24 first\\par"
+                           "\\pard\\sb720 second\\par"
+                           "\\pard\\sl-720 exact\\line exacttwo\\par"
+                           "\\pard x\\tab tabbed\\par"
+                           "\\pard\\tx2880 y\\tab stop\\par}";
+    const ConversionResult result = TextToPdf::CreateRTFtoPDF(write(QStringLiteral("lengths.rtf"), rtf), pdf());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    QHash<QString, QRectF> box;
+    for (const PdfWord& w : PdfProbe::words(pdf()))
+        box.insert(w.text, w.box);
+    ASSERT_EQ(box.size(), 8);
+    const double line = box["first"].height();
+    EXPECT_NEAR(box["second"].top() - box["first"].top(), line + 36, 1.0);
+    EXPECT_NEAR(box["exacttwo"].top() - box["exact"].top(), 36, 0.5);
+    EXPECT_NEAR(box["tabbed"].left() - box["x"].left(), 36, 0.5);
+    EXPECT_NEAR(box["stop"].left() - box["y"].left(), 144, 0.5);
+    EXPECT_NEAR(box["first"].left(), 40 + 50, 0.5);
+    EXPECT_NEAR(box["first"].top(), 40, 1.0);
 }
 
 TEST_F(TextToPdfTest, CocoaRtfReadsCleanly)
