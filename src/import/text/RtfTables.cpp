@@ -170,6 +170,11 @@ RtfFont* RtfFontTable::current()
     return it == m_fonts.end() ? nullptr : &it->second;
 }
 
+const RtfFont* RtfFontTable::current() const
+{
+    return m_current ? find(*m_current) : nullptr;
+}
+
 void RtfFontTable::appendText(const QString& text)
 {
     RtfFont* font = current();
@@ -193,11 +198,6 @@ void RtfFontTable::endEntry()
         FontMapper::resolve(*font);
     }
     m_current.reset();
-}
-
-const RtfFont* RtfFontTable::current() const
-{
-    return const_cast<RtfFontTable*>(this)->current();
 }
 
 const RtfFont* RtfFontTable::find(int number) const
