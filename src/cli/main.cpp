@@ -1,13 +1,18 @@
-// quire-convert: the headless side of Quire.
-#include "templates/FlashTemplate.h"
+// quire-convert: documents to page-flip books without the window.
+#include "CliOptions.h"
+#include "ConvertJob.h"
+#include "TemplateChoice.h"
+#include "app/AppLog.h"
+#include "util/Console.h"
 #include "util/FileUtil.h"
 #include "util/Log.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace quire;
+using namespace quire::cli;
 
 namespace {
 
@@ -20,90 +25,75 @@ void printTree(const FlashTemplate::PropertyList& list, int depth)
     }
 }
 
-int usage(FILE* out)
+int report(const JobResult& result)
 {
-    std::fprintf(out,
-                 "usage: quire-convert --list-templates\n"
-                 "       quire-convert --show-template NAME [--style NAME]\n"
-                 "       quire-convert --export-settings FILE [--template NAME] [--style NAME]\n");
-    return out == stderr ? 2 : 0;
-}
-
-bool templateExists(const QString& name)
-{
-    return QFileInfo(FlashTemplate::tmplMetaPathForName(name)).isFile();
+    if (result.status != kDone)
+        std::fprintf(stderr, "quire-convert: %s\n", qPrintable(result.message));
+    return result.status;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Text layout needs a GUI application, never a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+        QLOG_DEBUG("qt: %@", message);
+    });
+    // Qt would take options such as --style for itself: it sees none of ours.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quire-convert"));
-    const QStringList args = app.arguments().mid(1);
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
 
-    QString mode, modeArg, tmpl = QStringLiteral("float"), style;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
-        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
-            return usage(stdout);
-        if (a == QLatin1String("--version")) {
-            std::printf("quire-convert 1.0.0\n");
-            return 0;
-        }
-        if (a == QLatin1String("--list-templates"))
-            mode = a;
-        else if (a == QLatin1String("--show-template") || a == QLatin1String("--export-settings")) {
-            mode = a;
-            modeArg = value();
-            if (a == QLatin1String("--show-template"))
-                tmpl = modeArg;
-        } else if (a == QLatin1String("--template"))
-            tmpl = value();
-        else if (a == QLatin1String("--style"))
-            style = value();
-        else {
-            std::fprintf(stderr, "quire-convert: unknown option %s\n", qPrintable(a));
-            return usage(stderr);
-        }
+    // Standard error is ours: log lines and diagnostics go to the log file.
+    prepaireTheLog();
+    console::setSink([](const QString& text) { QLOG_DEBUG("console: %@", text); });
+
+    const ParseResult parsed = parseArguments(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "quire-convert: %s\n\n%s", qPrintable(parsed.error), qPrintable(usageText()));
+        return kUsage;
     }
+    const Options& o = *parsed.options;
 
-    if (mode == QLatin1String("--list-templates")) {
-        for (const QString& folder : FlashTemplate::tmplNames()) {
-            const QString name = fs::lastPathComponent(folder);
+    switch (o.mode) {
+    case Mode::Help:
+        std::printf("%s", qPrintable(usageText()));
+        return kDone;
+    case Mode::Version:
+        std::printf("quire-convert %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        return kDone;
+    case Mode::ListTemplates:
+        for (const QString& name : templateNames()) {
             std::printf("%s\n", qPrintable(name));
-            for (const QString& s : FlashTemplate::tmplStyleNamesForTmpl(name))
-                std::printf("  %s\n", qPrintable(fs::lastPathComponent(s)));
+            for (const QString& style : FlashTemplate::tmplStyleNamesForTmpl(name))
+                std::printf("  %s\n", qPrintable(fs::lastPathComponent(style)));
         }
-        return 0;
+        return kDone;
+    case Mode::ShowTemplate: {
+        TemplateChoice choice;
+        if (JobResult bad = choice.resolve(o); bad.status != kDone)
+            return report(bad);
+        const auto flashTemplate = choice.load();
+        std::printf("template %s, style %s\n", qPrintable(flashTemplate->tmplName()), qPrintable(choice.styleName()));
+        printTree(flashTemplate->properties(), 1);
+        return kDone;
     }
-    if (mode.isEmpty() || modeArg.isEmpty())
-        return usage(stderr);
-    if (!templateExists(tmpl)) {
-        std::fprintf(stderr, "quire-convert: no template named \"%s\"\n", qPrintable(tmpl));
-        return 2;
+    case Mode::ExportSettings:
+        return report(exportSettings(o));
+    case Mode::Convert:
+        break;
     }
 
-    FlashTemplate t;
-    t.loadTemplate(tmpl);
-    const QString styleName = style.isEmpty() ? textOr(t.defaultSytleName()) : style;
-    const QString stylePath = FlashTemplate::stylePathFor(tmpl, styleName);
-    if (!QFileInfo(stylePath).isDir()) {
-        std::fprintf(stderr, "quire-convert: template \"%s\" has no style \"%s\"\n", qPrintable(tmpl),
-                     qPrintable(styleName));
-        return 2;
-    }
-    t.loadStyleByStylePath(stylePath);
-
-    if (mode == QLatin1String("--show-template")) {
-        std::printf("template %s, style %s\n", qPrintable(t.tmplName()), qPrintable(styleName));
-        printTree(t.properties(), 1);
-        return 0;
-    }
-    if (!t.exportPropertiesSettingsTo(modeArg)) {
-        std::fprintf(stderr, "quire-convert: cannot write %s\n", qPrintable(modeArg));
-        return 5;
-    }
-    return 0;
+    ProgressBar progress(!o.quiet && ::isatty(STDERR_FILENO));
+    const JobResult result = runConversion(o, progress);
+    if (result.status == kDone && !o.quiet)
+        std::printf("%s\n", qPrintable(result.output));
+    return report(result);
 }

@@ -2,6 +2,7 @@
 #include "BookContainer.h"
 #include "FlashBookOutput.h"
 #include "PublishConstants.h"
+#include "util/Console.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Log.h"
@@ -126,7 +127,7 @@ void FlashBookOutput::ouputBookXML(const QString& path) const
                                         QString::fromUtf8(publish::kContainerScriptName));
     const std::optional<QByteArray> sealed = publish::sealBookDocument(documentBytes);
     if (!sealed || !fs::writeAtomically(path, *sealed)) {
-        std::fputs("Could not write document out...\n", stderr);
+        console::line(QStringLiteral("Could not write document out..."));
         // A script left from an earlier publish would show the old book.
         QFile::remove(scriptPath);
         return;

@@ -1,6 +1,7 @@
 #include "FlashTemplate.h"
 
 #include "app/QuillUtility.h"
+#include "util/Console.h"
 #include "util/FileUtil.h"
 #include "util/Log.h"
 #include "util/Resources.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
 namespace quire {
 namespace {
@@ -147,7 +147,7 @@ void FlashTemplate::setPropertyValue(const QString& key, const QString& value)
         return;
     if (property->propertyType() == pt_file) {
         if (property->parent())
-            std::fprintf(stderr, "%s\n", qPrintable(formatMessage("key 3[%@=%@]", {key, value})));
+            console::line(formatMessage("key 3[%@=%@]", {key, value}));
         property->setValue(valueAsFilePath(value));
     } else {
         property->setValue(value);
@@ -163,7 +163,7 @@ bool FlashTemplate::setPropertyValueAt(FlashTemplateProperty* property, const QS
         return false;
     if (found->propertyType() == pt_file) {
         if (found->parent())
-            std::fprintf(stderr, "%s\n", qPrintable(formatMessage("key 3[%@=%@]", {key, value})));
+            console::line(formatMessage("key 3[%@=%@]", {key, value}));
         found->setValue(valueAsFilePath(value));
     } else {
         found->setValue(value);

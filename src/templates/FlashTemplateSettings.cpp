@@ -1,11 +1,11 @@
 // Styles and template-settings files.
 #include "FlashTemplate.h"
 
+#include "util/Console.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 
 #include <QFile>
-#include <cstdio>
 
 namespace quire {
 namespace {
@@ -61,7 +61,7 @@ void FlashTemplate::applySettingsText(const QString& text)
         const QString key = line.left(eq);
         const QString value = line.mid(eq + 1);
         if (key == QLatin1String("innerMainbgImgUrl"))
-            std::fprintf(stderr, "%s\n", qPrintable(formatMessage("key 0[%@=%@]", {key, value})));
+            console::line(formatMessage("key 0[%@=%@]", {key, value}));
         setPropertyValue(key, value);
     }
 

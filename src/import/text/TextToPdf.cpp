@@ -5,6 +5,7 @@
 #include "PlainTextDocument.h"
 #include "RtfReader.h"
 #include "TextDecoding.h"
+#include "util/Console.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Log.h"
@@ -92,8 +93,8 @@ QString TextToPdf::quirePdfPath(QString* error)
 {
     const QString folder = quireFolder();
     const QByteArray native = QFile::encodeName(folder);
-    std::fprintf(stderr, "%s\n", qPrintable(formatMessage("Template: %@", {folder})));
-    std::fprintf(stderr, "%s\n", qPrintable(formatMessage("FS Template: %s", {native.constData()})));
+    console::line(formatMessage("Template: %@", {folder}));
+    console::line(formatMessage("FS Template: %s", {native.constData()}));
 
     auto fail = [&](const QString& message) {
         QLOG_ERROR("%@", message);

@@ -1,0 +1,45 @@
+#include "ProgressBar.h"
+
+#include "util/Format.h"
+
+#include <cstdio>
+
+namespace quire::cli {
+
+ProgressBar::ProgressBar(bool enabled) : m_enabled(enabled) {}
+
+ProgressBar::~ProgressBar()
+{
+    finishLine();
+}
+
+void ProgressBar::importing(int pageIndex, int totalPage, const QString& phase)
+{
+    if (!m_enabled || totalPage <= 0)
+        return;
+    constexpr int width = 30;
+    const int filled = int((long long)width * pageIndex / totalPage);
+    const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
+    const QString text = formatMessage("Importing:%d/%d", {pageIndex, totalPage});
+    std::fprintf(stderr, "\r%-20s [%s] %s\x1b[K", qPrintable(text), qPrintable(bar), qPrintable(phase));
+    std::fflush(stderr);
+    m_openLine = true;
+}
+
+void ProgressBar::step(const QString& text)
+{
+    if (!m_enabled)
+        return;
+    finishLine();
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+void ProgressBar::finishLine()
+{
+    if (m_openLine) {
+        std::fputc('\n', stderr);
+        m_openLine = false;
+    }
+}
+
+} // namespace quire::cli

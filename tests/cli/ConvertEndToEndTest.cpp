@@ -1,0 +1,242 @@
+// Runs the built quire-convert and reads what it wrote with independent tools.
+#include "support/TestEnv.h"
+#include "util/Xml.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <map>
+
+using namespace quire;
+using quire::test::TempDir;
+using quire::test::writeFile;
+
+namespace {
+
+struct ProcessRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ProcessRun convert(const QStringList& args, const QString& tmp)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", tmp); // keeps the import PDF apart from other tests
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUIRE_CONVERT), args);
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        return {};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString fixture(const char* name)
+{
+    return QStringLiteral(QUIRE_PDF_FIXTURES "/") + QString::fromLatin1(name);
+}
+
+// The published container, deciphered here and unzipped by the unzip tool.
+QByteArray bookXml(const QString& folder)
+{
+    QByteArray data = test::readFile(folder + "/files/book.bin");
+    const QByteArray key = "leafcase-key-01";
+    unsigned char s[256];
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<unsigned char>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + static_cast<unsigned char>(key[i % key.size()])) & 255;
+        std::swap(s[i], s[j]);
+    }
+    for (int n = 0, i = 0, j = 0; n < data.size(); ++n) {
+        i = (i + 1) & 255;
+        j = (j + s[i]) & 255;
+        std::swap(s[i], s[j]);
+        data[n] = char(data[n] ^ s[(s[i] + s[j]) & 255]);
+    }
+    TempDir dir;
+    writeFile(dir.file("book.zip"), data);
+    QProcess unzip;
+    unzip.start("unzip", {"-p", dir.file("book.zip"), "book.xml"});
+    unzip.waitForFinished(30000);
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
+    return unzip.readAllStandardOutput();
+}
+
+struct Book {
+    xml::DocPtr doc;
+    const xmlNode* root = nullptr;
+    int count = -1;
+    std::map<QString, QString> config;
+    QStringList pageUrls;
+};
+
+Book readBook(const QString& folder)
+{
+    Book book;
+    auto parsed = xml::parseMemory(bookXml(folder));
+    EXPECT_TRUE(parsed.doc) << parsed.error.toStdString();
+    if (!parsed.doc)
+        return book;
+    book.doc = std::move(parsed.doc);
+    book.root = xmlDocGetRootElement(book.doc.get());
+    book.count = xml::attribute(book.root, "count").value_or("-1").toInt();
+    for (const xmlNode* item : xml::children(xml::firstChild(book.root, "extConfig"), "item"))
+        book.config.emplace(xml::attribute(item, "name").value_or(""), xml::text(item));
+    for (const xmlNode* page : xml::children(xml::firstChild(book.root, "pages"), "page"))
+        book.pageUrls << xml::text(xml::firstChild(page, "normalUrl"));
+    return book;
+}
+
+void expectPagesOnDisk(const QString& folder, const Book& book)
+{
+    for (const QString& url : book.pageUrls) {
+        ASSERT_TRUE(url.startsWith("./files/page/")) << url.toStdString();
+        EXPECT_GT(QFileInfo(folder + "/" + url.mid(2)).size(), 0) << url.toStdString();
+    }
+}
+
+} // namespace
+
+TEST(ConvertEndToEnd, TextBecomesABookOfLandscapePages)
+{
+    TempDir dir;
+    QString text;
+    for (int i = 1; i <= 120; ++i)
+        text += QStringLiteral("Line %1 of a plain text with ünïcödé, Ελληνικά and кириллица.\n").arg(i);
+    writeFile(dir.file("notes.txt"), text.toUtf8());
+
+    const ProcessRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const Book book = readBook(dir.file("web"));
+    EXPECT_GE(book.count, 2);
+    EXPECT_EQ(book.pageUrls.size(), book.count);
+    EXPECT_EQ(book.config.at("pageWidth"), "648");
+    EXPECT_EQ(book.config.at("pageHeight"), "468");
+    expectPagesOnDisk(dir.file("web"), book);
+    const QByteArray page = test::readFile(dir.file("web/index.html"));
+    EXPECT_TRUE(page.contains("<title>notes</title>")) << "the title defaults to the source's base name";
+    EXPECT_TRUE(QFileInfo(dir.file("web/files/book.js")).size() > 0);
+}
+
+TEST(ConvertEndToEnd, RtfWithTitleAndNamedPage)
+{
+    TempDir dir;
+    writeFile(dir.file("Letter.RTF"),
+              "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
+              "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
+    const ProcessRun run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title",
+                             "A & B <letter>", "--quiet"},
+                            dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book = readBook(dir.file("web"));
+    EXPECT_EQ(book.count, 1);
+    expectPagesOnDisk(dir.file("web"), book);
+    EXPECT_TRUE(test::readFile(dir.file("web/letter.html")).contains("<title>A & B <letter></title>"));
+}
+
+TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
+{
+    TempDir dir;
+    const ProcessRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"},
+                            dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book = readBook(dir.file("o"));
+    EXPECT_EQ(book.count, 10);
+    EXPECT_EQ(book.config.at("pageWidth"), "612");
+    const xmlNode* ols = xml::firstChild(book.root, "ols");
+    ASSERT_NE(ols, nullptr);
+    const auto top = xml::children(ols, "o");
+    ASSERT_GE(top.size(), 2u);
+    EXPECT_EQ(xml::text(xml::firstChild(top[0], "c")), "Chapter 1");
+    EXPECT_EQ(xml::text(xml::firstChild(top[0], "p")), "1");
+    const auto sections = xml::children(xml::firstChild(top[0], "ci"), "o");
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(xml::text(xml::firstChild(sections[0], "c")), "Section 1.1");
+    EXPECT_EQ(xml::text(xml::firstChild(sections[0], "p")), "2");
+    EXPECT_EQ(xml::text(xml::firstChild(top[1], "p")), "7");
+
+    const ProcessRun links = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"},
+                              dir.path());
+    ASSERT_EQ(links.status, 0) << links.err.toStdString();
+    const Book linked = readBook(dir.file("l"));
+    EXPECT_EQ(linked.count, 6);
+    const xmlNode* annos = xml::firstChild(linked.root, "pagesAnnos");
+    ASSERT_NE(annos, nullptr);
+    std::vector<size_t> perPage;
+    for (const xmlNode* page : xml::children(annos, "pageAnnos"))
+        perPage.push_back(xml::children(page, "anno").size());
+    // Page 1 has a web link and three go-to-page links; page 5 one; page 6 one.
+    EXPECT_EQ(perPage, (std::vector<size_t>{3, 0, 0, 0, 1, 1}));
+    EXPECT_EQ(xml::firstChild(linked.root, "ols"), nullptr);
+}
+
+TEST(ConvertEndToEnd, DesktopBundleAndRange)
+{
+    TempDir dir;
+    const ProcessRun run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range",
+                             "3-5", "--quality", "4"},
+                            dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
+    const QString resources = dir.file("apps/mybook.app/Contents/Resources");
+    EXPECT_TRUE(QFileInfo(resources + "/index.html").isFile());
+    const Book book = readBook(resources);
+    EXPECT_EQ(book.pageUrls, (QStringList{"./files/page/3.jpg", "./files/page/4.jpg", "./files/page/5.jpg"}));
+    expectPagesOnDisk(resources, book);
+}
+
+TEST(ConvertEndToEnd, SettingsExportedAndAppliedAfterTheStyle)
+{
+    TempDir dir;
+    const QString settings = dir.file("float.txt");
+    ProcessRun run = convert({"--export-settings", settings}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QByteArray text = test::readFile(settings);
+    ASSERT_TRUE(text.startsWith("\n\r"));
+    ASSERT_TRUE(text.contains("\n\rbookTitle="));
+    text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings");
+    writeFile(settings, text);
+
+    run = convert({fixture("plain.pdf"), "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"},
+                  dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(readBook(dir.file("o")).config.at("bookTitle"), "From settings");
+}
+
+TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
+{
+    TempDir dir;
+    writeFile(dir.file("notes.odt"), "x");
+    writeFile(dir.file("fake.rtf"), "this is not rtf at all");
+    const struct {
+        QStringList args;
+        int status;
+        QString words;
+    } cases[] = {
+        {{dir.file("missing.pdf"), "-o", dir.file("o")}, 3, dir.file("missing.pdf") + ": no such file"},
+        {{dir.file("notes.odt"), "-o", dir.file("o")}, 3, "unknown kind of document"},
+        {{dir.file("fake.rtf"), "-o", dir.file("o")}, 3, "“fake.rtf” is not an RTF document"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--template", "nope"}, 2, "unknown template \"nope\""},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--style", "Nope"}, 2, "has no style \"Nope\""},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "two"}, 2, "bad page range"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
+        {{fixture("truncated.pdf"), "-o", dir.file("o")}, 4, fixture("truncated.pdf")},
+        {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
+        {{fixture("plain.pdf")}, 2, "no output folder"},
+    };
+    for (const auto& c : cases) {
+        const ProcessRun run = convert(c.args, dir.path());
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.words)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith("quire-convert: ")) << run.err.toStdString();
+    }
+    // Nothing was published by the failed runs.
+    EXPECT_FALSE(QFileInfo(dir.file("o/files/book.bin")).exists());
+}
