@@ -1,0 +1,100 @@
+// The book as "book.xml" describes it: settings, pages, outline and links.
+
+Q.parseBook = function (xmlText) {
+  var doc = new DOMParser().parseFromString(xmlText, 'application/xml');
+  var root = doc.documentElement;
+  if (!root || doc.getElementsByTagName('parsererror').length || root.nodeName !== 'flipbook') {
+    throw Q.damaged('book.xml is not a book');
+  }
+
+  var items = {};
+  Q.childElements(Q.firstChildElement(root, 'extConfig'), 'item').forEach(function (item) {
+    var name = item.getAttribute('name');
+    if (name !== null && !Object.prototype.hasOwnProperty.call(items, name)) items[name] = item.textContent;
+  });
+
+  var pages = [];
+  var positionOfNumber = {};
+  Q.childElements(Q.firstChildElement(root, 'pages'), 'page').forEach(function (page) {
+    var normal = Q.childText(page, 'normalUrl');
+    var large = Q.childText(page, 'largeUrl');
+    var thumb = Q.childText(page, 'thumbUrl');
+    if (!Q.isRelativeUrl(normal)) normal = null;
+    var entry = {
+      position: pages.length,
+      url: normal,
+      largeUrl: Q.isRelativeUrl(large) ? large : normal,
+      thumbUrl: Q.isRelativeUrl(thumb) ? thumb : normal,
+      hard: page.getAttribute('isHardPage') === 'true',
+      number: Q.pageNumberFromUrl(normal)
+    };
+    if (entry.number !== null && !Object.prototype.hasOwnProperty.call(positionOfNumber, entry.number)) {
+      positionOfNumber[entry.number] = entry.position;
+    }
+    pages.push(entry);
+  });
+
+  function positionForNumber(number) {
+    return Object.prototype.hasOwnProperty.call(positionOfNumber, number) ? positionOfNumber[number] : -1;
+  }
+
+  function readOutline(parent) {
+    return Q.childElements(parent, 'o').map(function (o) {
+      var number = Q.parseInteger(Q.childText(o, 'p') || '');
+      return {
+        caption: Q.childText(o, 'c') || '',
+        position: number === null ? -1 : positionForNumber(number),
+        children: readOutline(Q.firstChildElement(o, 'ci'))
+      };
+    });
+  }
+  var ols = Q.firstChildElement(root, 'ols');
+  var outline = ols ? readOutline(ols) : [];
+
+  var links = {};
+  Q.childElements(Q.firstChildElement(root, 'pagesAnnos'), 'pageAnnos').forEach(function (pageAnnos) {
+    var index = Q.parseInteger(pageAnnos.getAttribute('pageIndex') || '');
+    if (index === null || index < 1 || index > pages.length) return;
+    var list = links[index - 1] || (links[index - 1] = []);
+    Q.childElements(pageAnnos, 'anno').forEach(function (anno) {
+      var link = Q.parseLink(anno, positionForNumber);
+      if (link) list.push(link);
+    });
+  });
+
+  return {
+    settings: new Q.Settings(items),
+    pages: pages,
+    outline: outline,
+    links: links
+  };
+};
+
+// One "anno": its area as fractions of the page, and what it does. Links
+// whose address is not http, https or mailto keep their area but do nothing.
+Q.parseLink = function (anno, positionForNumber) {
+  var location = Q.firstChildElement(anno, 'location');
+  var action = Q.firstChildElement(anno, 'action');
+  if (!location || !action) return null;
+  function fraction(name) {
+    var v = parseFloat(location.getAttribute(name));
+    return isFinite(v) ? v : NaN;
+  }
+  var x = fraction('x'), y = fraction('y'), w = fraction('width'), h = fraction('height');
+  if (!(w > 0 && h > 0) || isNaN(x) || isNaN(y)) return null;
+  var left = Q.clamp(x, 0, 1), top = Q.clamp(y, 0, 1);
+  var right = Q.clamp(x + w, 0, 1), bottom = Q.clamp(y + h, 0, 1);
+  if (right <= left || bottom <= top) return null;
+  var link = { x: left, y: top, width: right - left, height: bottom - top, kind: 'none' };
+  var type = action.getAttribute('actionType') || '';
+  if (/TAnnoActionOpenURL$/.test(type)) {
+    var raw = Q.childText(action, 'url');
+    link.url = Q.safeLinkUrl(raw);
+    link.kind = link.url ? 'url' : 'blocked';
+  } else if (/TAnnoActionGotoPage$/.test(type)) {
+    var number = Q.parseInteger(Q.childText(action, 'pageIndex') || '');
+    link.position = number === null ? -1 : positionForNumber(number);
+    link.kind = link.position >= 0 ? 'page' : 'none';
+  }
+  return link;
+};

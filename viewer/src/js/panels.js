@@ -1,0 +1,138 @@
+// Side panels: table of contents, page thumbnails, about text.
+
+Q.Panel = function (viewer, kind, opener) {
+  var t = viewer.t;
+  this.viewer = viewer;
+  this.kind = kind;
+  this.opener = opener || null;
+  var titles = { contents: t('contents'), thumbnails: t('thumbnails'), about: t('about') };
+  var el = Q.el('aside', 'qv-panel qv-panel-' + kind, { role: 'dialog', 'aria-label': titles[kind] });
+  var head = Q.el('div', 'qv-panel-head');
+  head.appendChild(Q.el('h2', 'qv-panel-title', null, titles[kind]));
+  var self = this;
+  head.appendChild(Q.iconButton('close', t('close'), function () { viewer.closePanel(); }));
+  el.appendChild(head);
+  this.body = Q.el('div', 'qv-panel-body');
+  el.appendChild(this.body);
+  this.el = el;
+  el.addEventListener('keydown', function (event) {
+    if (event.key === 'Escape') {
+      event.stopPropagation();
+      viewer.closePanel();
+    }
+  });
+  if (kind === 'contents') this.buildContents();
+  else if (kind === 'thumbnails') this.buildThumbnails();
+  else this.body.appendChild(Q.el('p', 'qv-about-text', null, viewer.book.settings.text('aboutText', '')));
+  viewer.root.appendChild(el);
+  requestAnimationFrame(function () { el.classList.add('qv-open'); });
+  self.focusFirst();
+};
+
+Q.Panel.prototype.focusFirst = function () {
+  var target = this.body.querySelector('[aria-current="page"]') || this.body.querySelector('button:not([disabled]), a') ||
+    this.el.querySelector('button');
+  if (target) {
+    target.focus({ preventScroll: true });
+    if (target.scrollIntoView) target.scrollIntoView({ block: 'center' });
+  }
+};
+
+Q.Panel.prototype.buildContents = function () {
+  var viewer = this.viewer, t = viewer.t;
+  var total = 0;
+  (function count(list) { list.forEach(function (i) { total++; count(i.children); }); })(viewer.book.outline);
+  var expandAll = total <= 40;
+  function list(items, depth) {
+    var ul = Q.el('ul', 'qv-toc-list', { role: depth === 0 ? 'tree' : 'group' });
+    items.forEach(function (item) {
+      var li = Q.el('li', 'qv-toc-item', { role: 'treeitem' });
+      var row = Q.el('div', 'qv-toc-row');
+      var sub = null;
+      if (item.children.length) {
+        var open = expandAll || depth === 0;
+        var toggle = Q.el('button', 'qv-toc-toggle', { type: 'button', 'aria-label': t(open ? 'collapse' : 'expand'),
+          'aria-expanded': String(open) });
+        toggle.appendChild(Q.icon('chevron'));
+        sub = list(item.children, depth + 1);
+        sub.hidden = !open;
+        toggle.addEventListener('click', function () {
+          sub.hidden = !sub.hidden;
+          toggle.setAttribute('aria-expanded', String(!sub.hidden));
+          toggle.setAttribute('aria-label', t(sub.hidden ? 'expand' : 'collapse'));
+        });
+        row.appendChild(toggle);
+      } else {
+        row.appendChild(Q.el('span', 'qv-toc-spacer'));
+      }
+      var entry = Q.el('button', 'qv-toc-entry', { type: 'button' });
+      entry.appendChild(Q.el('span', 'qv-toc-caption', null, item.caption));
+      if (item.position >= 0) {
+        entry.appendChild(Q.el('span', 'qv-toc-page', null, String(item.position + 1)));
+        entry.addEventListener('click', function () {
+          viewer.goTo(item.position, true);
+          if (viewer.narrow()) viewer.closePanel();
+        });
+      } else {
+        entry.disabled = true;
+      }
+      row.appendChild(entry);
+      li.appendChild(row);
+      if (sub) li.appendChild(sub);
+      ul.appendChild(li);
+    });
+    return ul;
+  }
+  if (viewer.book.outline.length) this.body.appendChild(list(viewer.book.outline, 0));
+  else this.body.appendChild(Q.el('p', 'qv-empty', null, t('noContents')));
+};
+
+Q.Panel.prototype.buildThumbnails = function () {
+  var viewer = this.viewer, t = viewer.t;
+  var grid = Q.el('div', 'qv-thumbs');
+  var shown = viewer.visiblePositions();
+  var observer = 'IntersectionObserver' in window ? new IntersectionObserver(function (entries) {
+    entries.forEach(function (e) {
+      if (!e.isIntersecting) return;
+      var img = e.target.querySelector('img');
+      if (img && !img.getAttribute('src')) img.src = img.getAttribute('data-src');
+      observer.unobserve(e.target);
+    });
+  }, { root: this.body, rootMargin: '200px 0px' }) : null;
+  this.observer = observer;
+  var ratio = viewer.aspect;
+  viewer.book.pages.forEach(function (page) {
+    var button = Q.el('button', 'qv-thumb', { type: 'button', 'aria-label': t('goToPage', page.position + 1) });
+    if (shown.indexOf(page.position) >= 0) button.setAttribute('aria-current', 'page');
+    var frame = Q.el('span', 'qv-thumb-frame');
+    frame.style.aspectRatio = String(ratio);
+    var img = Q.el('img', null, { alt: '', draggable: 'false', decoding: 'async', 'data-src': page.thumbUrl || '' });
+    frame.appendChild(img);
+    button.appendChild(frame);
+    button.appendChild(Q.el('span', 'qv-thumb-number', null, String(page.position + 1)));
+    button.addEventListener('click', function () {
+      viewer.goTo(page.position, true);
+      if (viewer.narrow()) viewer.closePanel();
+    });
+    grid.appendChild(button);
+    if (observer) observer.observe(button);
+    else img.src = page.thumbUrl || '';
+  });
+  this.body.appendChild(grid);
+};
+
+// Marks the pages on show after a turn.
+Q.Panel.prototype.update = function () {
+  if (this.kind !== 'thumbnails') return;
+  var shown = this.viewer.visiblePositions();
+  var buttons = this.body.querySelectorAll('.qv-thumb');
+  for (var i = 0; i < buttons.length; i++) {
+    if (shown.indexOf(i) >= 0) buttons[i].setAttribute('aria-current', 'page');
+    else buttons[i].removeAttribute('aria-current');
+  }
+};
+
+Q.Panel.prototype.destroy = function () {
+  if (this.observer) this.observer.disconnect();
+  this.el.remove();
+};
