@@ -1,7 +1,6 @@
 #include "PdfFixtures.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/FlashPagesAnnotationsPDF.h"
-#include "util/Log.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -106,21 +105,6 @@ TEST(LinkAnnotations, WebAddressWinsAndEmptyLinksAreSkipped)
     EXPECT_EQ(FlashPagesAnnotationsPDF::annoForLink(pdf::Link{{1, 1, 1, 1}, std::nullopt, std::nullopt}, page), nullptr);
 }
 
-TEST(LinkAnnotations, ScanIsLoggedAtDebugLevel)
-{
-    log::Capture capture(log::Level::Debug);
-    FlashPagesAnnotationsPDF annotations;
-    annotations.loadLinksFromPDF(linksDoc(), "1-2");
-    EXPECT_TRUE(capture.contains("page is:1"));
-    EXPECT_TRUE(capture.contains("page is:2"));
-    EXPECT_TRUE(capture.contains("count is:3"));
-    EXPECT_TRUE(capture.contains("0:Link,"));
-    EXPECT_TRUE(capture.contains("url:https://example.com/one"));
-    EXPECT_FALSE(capture.contains("count is:0")); // a page without links stops early
-}
-
-// The areas must lie on the links as the reader sees the rendered page, also
-// on turned pages and crop boxes off the origin: each link covers a black box.
 TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
 {
     FlashPageSourcePDF source(pdfFixture("links.pdf"), "ALL", 144, 85);

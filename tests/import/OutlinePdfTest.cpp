@@ -82,12 +82,3 @@ TEST(OutlinePdf, NoBookmarksOrNoDocumentGiveAnEmptyOutline)
     outline.loadOutlineFromPDF(nullptr);
     EXPECT_TRUE(outline.items().empty());
 }
-
-TEST(OutlinePdf, LoadingAppendsToWhatIsThere)
-{
-    auto doc = pdf::PdfDocument::open(pdfFixture("outline.pdf"));
-    FlashOutlinePDF outline;
-    outline.loadOutlineFromPDF(doc.get());
-    outline.loadOutlineFromPDF(doc.get());
-    EXPECT_EQ(outline.items().size(), 8u);
-}

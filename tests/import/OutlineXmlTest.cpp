@@ -134,16 +134,3 @@ TEST(OutlineXml, NumbersAreReadLikeScanfAndMissingFieldsStay)
     ASSERT_EQ(outline.items()[2]->childItems().size(), 1u);
     EXPECT_EQ(outline.items()[2]->childItems()[0]->caption(), Text("C"));
 }
-
-TEST(OutlineXml, ItemsCanBeAddedAndRemoved)
-{
-    FlashOutlineItem parent;
-    FlashOutlineItem* a = parent.addChild(std::make_unique<FlashOutlineItem>());
-    FlashOutlineItem* b = parent.addChild(std::make_unique<FlashOutlineItem>());
-    EXPECT_EQ(a->parent(), nullptr); // addChild leaves the parent to the caller
-    auto removed = parent.removeChild(a);
-    EXPECT_EQ(removed.get(), a);
-    ASSERT_EQ(parent.childItems().size(), 1u);
-    EXPECT_EQ(parent.childItems()[0].get(), b);
-    EXPECT_EQ(parent.removeChild(a), nullptr);
-}
