@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QColor>
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -33,12 +34,29 @@ TEST(PublishedBundle, OpensThroughItsLauncher)
     out.ouputTheBook();
     ASSERT_TRUE(QFileInfo(dir.file("shelf/Sea Book.app/Contents/Resources/index.html")).isFile());
 
-    const PlayerRun run = runProgram(dir.file("shelf/Sea Book.app/Contents/MacOS/launch"), {"--quit-after-load"});
+    const QString shot = dir.file("shot.png");
+    const PlayerRun run =
+        runProgram(dir.file("shelf/Sea Book.app/Contents/MacOS/launch"), {"--quit-after-load", "--screenshot", shot});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.line("title"), "Sea Book") << run.out.toStdString();
-    // Whatever pictures the page shows have all arrived.
+    // The pictures the page shows have all arrived, the first page among them.
     const QStringList images = run.line("images").split('/');
     ASSERT_EQ(images.size(), 2) << run.out.toStdString();
+    EXPECT_GE(images[0].toInt(), 1) << run.out.toStdString();
     EXPECT_EQ(images[0], images[1]) << run.out.toStdString();
+
+    // And the window shows it: a good part of it has the page's colour,
+    // wherever the viewer lays the page out.
+    const QImage seen(shot);
+    ASSERT_FALSE(seen.isNull());
+    const QColor page = pageColor();
+    int matching = 0;
+    for (int y = 0; y < seen.height(); y += 4)
+        for (int x = 0; x < seen.width(); x += 4) {
+            const QColor c = seen.pixelColor(x, y);
+            matching += std::abs(c.red() - page.red()) <= 16 && std::abs(c.green() - page.green()) <= 16
+                && std::abs(c.blue() - page.blue()) <= 16;
+        }
+    EXPECT_GT(matching, (seen.width() / 4) * (seen.height() / 4) / 10);
 }
