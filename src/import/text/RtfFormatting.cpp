@@ -1,5 +1,6 @@
 #include "RtfFormatting.h"
 
+#include "RtfStyleSheet.h"
 #include "RtfTables.h"
 
 #include <QList>
@@ -116,7 +117,17 @@ QTextBlockFormat RtfFormatter::blockFormat(const RtfParaState& state) const
     }
     if (state.breakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    // Layout ignores the level; the printer turns headings into bookmarks.
+    if (const int level = headingLevel(state); level > 0)
+        format.setHeadingLevel(level);
     return format;
+}
+
+int RtfFormatter::headingLevel(const RtfParaState& state) const
+{
+    if (state.outlineLevel)
+        return *state.outlineLevel >= 0 && *state.outlineLevel <= 8 ? *state.outlineLevel + 1 : 0;
+    return m_styles.headingLevel(state.style);
 }
 
 } // namespace quire::textimport

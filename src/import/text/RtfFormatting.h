@@ -15,6 +15,7 @@ namespace quire::textimport {
 
 class RtfFontTable;
 class RtfColorTable;
+class RtfStyleSheet;
 
 struct RtfCharState {
     int font = -1; // -1: the document's default font
@@ -56,6 +57,8 @@ struct RtfParaState {
     bool inTable = false;
     bool breakBefore = false;
     bool rightToLeft = false;
+    int style = 0;                   // \s
+    std::optional<int> outlineLevel; // \outlinelevel, which wins over the style
 };
 
 struct RtfCellDefinition {
@@ -74,13 +77,18 @@ struct RtfRowDefinition {
 // that runs in the same state share it.
 class RtfFormatter {
 public:
-    RtfFormatter(const RtfFontTable& fonts, const RtfColorTable& colors, const LayoutUnits& units)
-        : m_fonts(fonts), m_colors(colors), m_units(units)
+    RtfFormatter(const RtfFontTable& fonts, const RtfColorTable& colors, const RtfStyleSheet& styles,
+                 const LayoutUnits& units)
+        : m_fonts(fonts), m_colors(colors), m_styles(styles), m_units(units)
     {
     }
 
     const QTextCharFormat& charFormat(const RtfCharState& state);
     QTextBlockFormat blockFormat(const RtfParaState& state) const;
+    // 1 to 9 for a heading, 0 for body text: \outlinelevelN gives N + 1 for
+    // N from 0 to 8 and body text otherwise; without it, a "heading N" style
+    // gives N.
+    int headingLevel(const RtfParaState& state) const;
     std::optional<QColor> color(int index) const;
     void setDefaultFont(int number) { m_defaultFont = number; invalidate(); }
     // The tables changed: formats are built afresh.
@@ -93,6 +101,7 @@ public:
 private:
     const RtfFontTable& m_fonts;
     const RtfColorTable& m_colors;
+    const RtfStyleSheet& m_styles;
     LayoutUnits m_units;
     int m_defaultFont = 0;
     std::optional<RtfCharState> m_lastState;

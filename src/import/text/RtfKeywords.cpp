@@ -16,7 +16,8 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"ansicpg", K::AnsiCodePage}, {"deff", K::DefaultFont}, {"deftab", K::DefaultTab},
             {"uc", K::UnicodeSkip}, {"u", K::Unicode},
 
-            {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable}, {"pict", K::Picture}, {"field", K::Field},
+            {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable}, {"stylesheet", K::StyleSheet},
+            {"pict", K::Picture}, {"field", K::Field},
             {"fldinst", K::FieldInstruction}, {"fldrslt", K::FieldResult}, {"shppict", K::ShapePicture},
             {"listtext", K::ListText}, {"pntext", K::ListText},
 
@@ -26,6 +27,9 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"fprq", K::FontPitch},
 
             {"red", K::Red}, {"green", K::Green}, {"blue", K::Blue},
+
+            // Character and table styles come as {\*\cs ...} and {\*\ts ...}, skipped as unknown.
+            {"s", K::Style}, {"ds", K::OtherStyle},
 
             {"plain", K::Plain}, {"fs", K::FontSize}, {"b", K::Bold}, {"i", K::Italic},
             {"ul", K::Underline}, {"ulw", K::Underline}, {"uldb", K::Underline}, {"ulth", K::Underline},
@@ -46,6 +50,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"slmult", K::LineMultiple}, {"tx", K::TabStop}, {"tb", K::TabStop}, {"tqr", K::TabRight},
             {"tqc", K::TabCenter}, {"tqdec", K::TabDecimal}, {"intbl", K::InTable},
             {"pagebb", K::PageBreakBefore}, {"rtlpar", K::RightToLeftPar}, {"ltrpar", K::LeftToRightPar},
+            {"outlinelevel", K::OutlineLevel},
             {"sect", K::Section},
 
             {"tab", K::Tab}, {"line", K::Line}, {"page", K::Page}, {"emdash", K::EmDash}, {"endash", K::EnDash},
@@ -73,7 +78,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             m.emplace(w, K::OtherBlip);
         // Destinations whose contents are not part of the text.
         for (const char* w :
-             {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+             {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
               "footerf", "footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref", "pn", "pntxta",
               "pntxtb", "filetbl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
               "xmlnstbl", "template", "nonshppict", "shpinst", "object", "objdata", "objclass", "themedata",

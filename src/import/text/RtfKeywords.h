@@ -9,13 +9,15 @@ enum class RtfKeyword {
     // document
     Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, DefaultTab, UnicodeSkip, Unicode,
     // destinations
-    FontTable, ColorTable, Picture, Field, FieldInstruction, FieldResult, ShapePicture, ListText,
+    FontTable, ColorTable, StyleSheet, Picture, Field, FieldInstruction, FieldResult, ShapePicture, ListText,
     SkippedDestination,
     // font table
     Font, FontNil, FontRoman, FontSwiss, FontModern, FontScript, FontDecor, FontTech, FontBidi, FontCharset,
     CodePage, FontPitch,
     // colour table
     Red, Green, Blue,
+    // style sheet (\s also gives a paragraph its style)
+    Style, OtherStyle,
     // characters
     Plain, FontSize, Bold, Italic, Underline, UnderlineDotted, UnderlineDashed, UnderlineWave, UnderlineNone,
     Strike, Superscript, Subscript, NoSuperSub, Caps, SmallCaps, Hidden, Foreground, Background, Highlight,
@@ -23,7 +25,7 @@ enum class RtfKeyword {
     // paragraphs
     Par, Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabStop, TabRight, TabCenter, TabDecimal, InTable,
-    PageBreakBefore, RightToLeftPar, LeftToRightPar, Section,
+    PageBreakBefore, RightToLeftPar, LeftToRightPar, OutlineLevel, Section,
     // special characters
     Tab, Line, Page, EmDash, EnDash, EmSpace, EnSpace, QmSpace, Bullet, LeftQuote, RightQuote, LeftDoubleQuote,
     RightDoubleQuote, ZeroWidthJoiner, ZeroWidthNonJoiner, LeftToRightMark, RightToLeftMark,

@@ -9,7 +9,7 @@ RtfParser::RtfParser(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits
     : m_tokens(bytes),
       m_doc(doc),
       m_units(units),
-      m_formatter(m_fonts, m_colors, units),
+      m_formatter(m_fonts, m_colors, m_styles, units),
       m_writer(doc, units, m_formatter, m_row)
 {
 }
@@ -93,7 +93,14 @@ void RtfParser::groupStart()
     m_state.startsFieldInstruction = false;
     m_state.startsField = false;
     m_state.startsFontEntry = false;
+    m_state.startsStyleEntry = false;
     m_ignorableNext = false;
+    // Each group directly inside the style sheet defines one style.
+    if (m_state.destination == Destination::StyleSheet && !m_state.inStyleEntry) {
+        m_state.startsStyleEntry = true;
+        m_state.inStyleEntry = true;
+        m_styles.beginEntry();
+    }
 }
 
 void RtfParser::groupEnd()
@@ -105,6 +112,8 @@ void RtfParser::groupEnd()
         return;
     if (m_state.startsFontEntry && m_state.destination == Destination::FontTable)
         m_fonts.endEntry();
+    if (m_state.startsStyleEntry)
+        m_styles.endEntry();
     if (m_state.destination == Destination::FontTable || m_state.destination == Destination::ColorTable)
         m_formatter.invalidate();
     if (m_state.startsPicture)
@@ -280,6 +289,9 @@ void RtfParser::deliver(const QString& text)
     case Destination::ColorTable:
         m_colors.appendText(text);
         break;
+    case Destination::StyleSheet:
+        m_styles.appendText(text);
+        break;
     case Destination::FieldInstruction:
         if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
             m_fields.back().instruction.append(text);
@@ -298,6 +310,10 @@ bool RtfParser::enterDestination(RtfKeyword keyword)
         return true;
     case RtfKeyword::ColorTable:
         m_state.destination = Destination::ColorTable;
+        return true;
+    case RtfKeyword::StyleSheet:
+        m_state.destination = Destination::StyleSheet;
+        m_state.inStyleEntry = false;
         return true;
     case RtfKeyword::Picture:
         m_state.destination = Destination::Picture;

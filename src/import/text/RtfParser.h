@@ -6,6 +6,7 @@
 #include "RtfKeywords.h"
 #include "RtfPicture.h"
 #include "RtfReader.h"
+#include "RtfStyleSheet.h"
 #include "RtfTables.h"
 #include "RtfTokenizer.h"
 #include "TextDecoding.h"
@@ -22,7 +23,7 @@ public:
     RtfReadResult run();
 
 private:
-    enum class Destination { Normal, Skip, FontTable, ColorTable, FieldInstruction, Picture };
+    enum class Destination { Normal, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Picture };
 
     struct GroupState {
         Destination destination = Destination::Normal;
@@ -34,6 +35,8 @@ private:
         bool startsFieldInstruction = false;
         bool startsField = false;
         bool startsFontEntry = false;
+        bool startsStyleEntry = false;
+        bool inStyleEntry = false;
     };
 
     struct Field {
@@ -63,6 +66,7 @@ private:
     bool paragraphWord(RtfKeyword keyword, const RtfToken& token);
     bool tableWord(RtfKeyword keyword, const RtfToken& token);
     void fontTableWord(RtfKeyword keyword, const RtfToken& token);
+    void styleSheetWord(RtfKeyword keyword, const RtfToken& token);
     void pictureWord(RtfKeyword keyword, const RtfToken& token);
     void documentWord(RtfKeyword keyword, const RtfToken& token);
     void skipBinary(const RtfToken& token);
@@ -74,6 +78,7 @@ private:
     LayoutUnits m_units;
     RtfFontTable m_fonts;
     RtfColorTable m_colors;
+    RtfStyleSheet m_styles;
     RtfFormatter m_formatter;
     RtfRowDefinition m_row;
     bool m_pendingTableBorder = false;

@@ -106,6 +106,9 @@ void RtfParser::controlWord(const RtfToken& token)
     case Destination::Picture:
         pictureWord(keyword, token);
         return;
+    case Destination::StyleSheet:
+        styleSheetWord(keyword, token);
+        return;
     case Destination::FieldInstruction:
     case Destination::Skip:
         return;
@@ -203,6 +206,8 @@ bool RtfParser::paragraphWord(RtfKeyword keyword, const RtfToken& token)
     case RtfKeyword::PageBreakBefore: p.breakBefore = flag(token); return true;
     case RtfKeyword::RightToLeftPar: p.rightToLeft = true; return true;
     case RtfKeyword::LeftToRightPar: p.rightToLeft = false; return true;
+    case RtfKeyword::Style: p.style = token.parameter; return true;
+    case RtfKeyword::OutlineLevel: p.outlineLevel = token.parameter; return true;
     case RtfKeyword::Page: m_writer.pageBreak(); return true;
     default: return false;
     }
@@ -261,6 +266,15 @@ void RtfParser::fontTableWord(RtfKeyword keyword, const RtfToken& token)
     case RtfKeyword::FontPitch: font->fixedPitch = token.parameter == 1; break;
     default: break;
     }
+}
+
+void RtfParser::styleSheetWord(RtfKeyword keyword, const RtfToken& token)
+{
+    // Only what makes a style a heading: its number, kind and name.
+    if (keyword == RtfKeyword::Style)
+        m_styles.setNumber(token.parameter);
+    else if (keyword == RtfKeyword::OtherStyle)
+        m_styles.setNotParagraphStyle();
 }
 
 void RtfParser::pictureWord(RtfKeyword keyword, const RtfToken& token)

@@ -4,8 +4,10 @@
 // word processors and from macOS's text system use: character and paragraph
 // formatting, the font and colour tables and their code pages, Unicode
 // escapes, hyperlink fields, PNG and JPEG pictures and simple tables.
-// Destinations it does not show (headers, footers, notes, style sheets,
-// document information and any unknown \* destination) are skipped.
+// Headings (\outlinelevel, or a style named "heading N") get their level as
+// the block's heading level; of the style sheet only those names are read.
+// Destinations it does not show (headers, footers, notes, document
+// information and any unknown \* destination) are skipped.
 #include "PageSetup.h"
 
 #include <QByteArrayView>
