@@ -6,8 +6,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <mutex>
 
@@ -399,6 +403,146 @@ QString PdfDocument::pageText(int position) const
     const QString result = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     fz_drop_buffer(ctx, buffer);
     return result;
+}
+
+namespace {
+
+// One move of the library's outline iterator, prepared before any library
+// call so that the calls themselves need nothing destroyed.
+struct OutlineStep {
+    enum class Kind { Insert, Down, Up };
+    Kind kind = Kind::Insert;
+    QByteArray title;
+    QByteArray uri;
+};
+
+QByteArray linkUri(fz_context* ctx, fz_document* doc, const OutlineEntry& entry)
+{
+    // The whole width of the page, scrolled to the entry's line.
+    const float top = std::isfinite(entry.top) ? std::max(0.0f, entry.top) : 0;
+    fz_link_dest dest = fz_make_link_dest_xyz(0, entry.target, 0, top, 0);
+    dest.type = FZ_LINK_DEST_FIT_H;
+    char* uri = nullptr;
+    call(ctx, kWriteFailed, QStringLiteral("Cannot make a bookmark's destination"),
+         [&] { uri = fz_format_link_uri(ctx, doc, dest); });
+    const QByteArray bytes(uri);
+    fz_free(ctx, uri);
+    return bytes;
+}
+
+void planOutline(fz_context* ctx, fz_document* doc, int pageCount, const std::vector<OutlineEntry>& entries,
+                 int depth, std::vector<OutlineStep>& steps)
+{
+    for (const OutlineEntry& entry : entries) {
+        if (entry.target < 0 || entry.target >= pageCount)
+            throw Error(QString::fromLatin1(kPageMissing), pageNotInDocument(entry.target + 1, pageCount));
+        steps.push_back({OutlineStep::Kind::Insert, entry.title.toUtf8(), linkUri(ctx, doc, entry)});
+        if (!entry.children.empty() && depth < kMaxOutlineDepth) {
+            steps.push_back({OutlineStep::Kind::Down, {}, {}});
+            planOutline(ctx, doc, pageCount, entry.children, depth + 1, steps);
+            steps.push_back({OutlineStep::Kind::Up, {}, {}});
+        }
+    }
+}
+
+// Replaces the document's outline by the planned one. Library calls only.
+void insertOutline(fz_context* ctx, pdf_document* doc, const std::vector<OutlineStep>& steps)
+{
+    fz_outline_iterator* iterator = nullptr;
+    fz_var(iterator);
+    Message message = "";
+    const bool ok = guarded(ctx, message, [&] {
+        pdf_dict_del(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root)), PDF_NAME(Outlines));
+        iterator = pdf_new_outline_iterator(ctx, doc);
+        // Each insertion leaves the iterator after the new entry; its
+        // children go below it, and the next entry after it again.
+        for (const OutlineStep& step : steps) {
+            int moved = 0;
+            switch (step.kind) {
+            case OutlineStep::Kind::Insert: {
+                fz_outline_item item = {const_cast<char*>(step.title.constData()),
+                                        const_cast<char*>(step.uri.constData()), 1};
+                moved = fz_outline_iterator_insert(ctx, iterator, &item);
+                break;
+            }
+            case OutlineStep::Kind::Down:
+                moved = fz_outline_iterator_prev(ctx, iterator);
+                if (moved >= 0)
+                    moved = fz_outline_iterator_down(ctx, iterator);
+                break;
+            case OutlineStep::Kind::Up:
+                moved = fz_outline_iterator_up(ctx, iterator);
+                if (moved >= 0)
+                    moved = fz_outline_iterator_next(ctx, iterator);
+                break;
+            }
+            if (moved < 0)
+                fz_throw(ctx, FZ_ERROR_GENERIC, "the outline cannot be walked");
+        }
+    });
+    fz_drop_outline_iterator(ctx, iterator);
+    if (!ok)
+        throw Error(QString::fromLatin1(kWriteFailed), formatMessage("Cannot add the bookmarks (%s)", {message}));
+}
+
+// A copy of the file in its folder, removed again unless released.
+std::unique_ptr<QTemporaryFile> copyBeside(const QString& path)
+{
+    const QString name = fileName(path);
+    auto fail = [&](const QString& why) {
+        return Error(QString::fromLatin1(kWriteFailed),
+                     formatMessage("Cannot write bookmarks into \"%@\" (%@)", {name, why}));
+    };
+    QFile original(path);
+    if (!original.open(QIODevice::ReadOnly))
+        throw fail(original.errorString());
+    auto copy = std::make_unique<QTemporaryFile>(path + QStringLiteral(".XXXXXX"));
+    if (!copy->open())
+        throw fail(copy->errorString());
+    while (!original.atEnd()) {
+        const QByteArray chunk = original.read(1 << 20);
+        if (chunk.isEmpty() || copy->write(chunk) != chunk.size())
+            throw fail(chunk.isEmpty() ? original.errorString() : copy->errorString());
+    }
+    copy->setPermissions(original.permissions());
+    if (!copy->flush())
+        throw fail(copy->errorString());
+    copy->close();
+    return copy;
+}
+
+} // namespace
+
+void writeOutline(const QString& path, const std::vector<OutlineEntry>& entries)
+{
+    if (entries.empty())
+        return;
+    std::shared_ptr<PdfDocument> document = PdfDocument::open(path);
+    std::unique_ptr<QTemporaryFile> copy;
+    {
+        PdfDocument::Impl& d = *document->d;
+        std::lock_guard lock(d.mutex);
+        fz_context* ctx = d.ctx();
+        pdf_document* pdf = reinterpret_cast<pdf_document*>(d.doc);
+        std::vector<OutlineStep> steps;
+        planOutline(ctx, d.doc, d.pageCount, entries, 1, steps);
+        insertOutline(ctx, pdf, steps);
+
+        copy = copyBeside(path);
+        const QByteArray target = QFile::encodeName(copy->fileName());
+        const char* filename = target.constData();
+        pdf_write_options options = pdf_default_write_options;
+        call(ctx, kWriteFailed, formatMessage("Cannot write bookmarks into \"%@\"", {fileName(path)}), [&] {
+            // Appended to the copy, whose bytes are the ones the library read.
+            options.do_incremental = pdf_can_be_saved_incrementally(ctx, pdf);
+            pdf_save_document(ctx, pdf, filename, &options);
+        });
+    }
+    document.reset();
+    if (std::rename(QFile::encodeName(copy->fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        throw Error(QString::fromLatin1(kWriteFailed),
+                    formatMessage("Cannot replace \"%@\" (%s)", {fileName(path), std::strerror(errno)}));
+    copy->setAutoRemove(false);
 }
 
 } // namespace quire::pdf

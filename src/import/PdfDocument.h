@@ -1,7 +1,7 @@
 #pragma once
 // Read access to a PDF document: pages, their boxes, links, the outline,
-// rendering and plain text. The one place that knows the PDF library; its
-// failures arrive here as quire::Error.
+// rendering and plain text; and giving a PDF file bookmarks. The one place
+// that knows the PDF library; its failures arrive here as quire::Error.
 //
 // Each document has its own library context, so documents never share state.
 // One document may be used from several threads, one call at a time (calls
@@ -23,6 +23,7 @@ inline constexpr const char* kDamaged = "ERROR_PDF_DAMAGED";
 inline constexpr const char* kPasswordProtected = "ERROR_PDF_PASSWORD_PROTECTED";
 inline constexpr const char* kPageMissing = "ERROR_PDF_PAGE_MISSING";
 inline constexpr const char* kRenderFailed = "ERROR_PDF_RENDER_FAILED";
+inline constexpr const char* kWriteFailed = "ERROR_PDF_WRITE_FAILED";
 
 // "Page 200 is not in the document (113 pages)".
 QString pageNotInDocument(int pageNumber, int pageCount);
@@ -49,6 +50,14 @@ struct OutlineNode {
     Text url;                    // set when the bookmark is a web link
     std::optional<int> target;   // page position (from 0) of its destination
     std::vector<OutlineNode> children;
+};
+
+// One bookmark to write, with its sub-entries in order.
+struct OutlineEntry {
+    QString title;
+    int target = 0;   // page position (from 0)
+    float top = 0;    // points from the top of that page as displayed
+    std::vector<OutlineEntry> children;
 };
 
 // Pixels of a rendered page: RGB, 3 bytes a pixel, rows `stride` bytes apart.
@@ -107,6 +116,18 @@ private:
     struct Impl;
     explicit PdfDocument(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> d;
+
+    friend void writeOutline(const QString& path, const std::vector<OutlineEntry>& entries);
 };
+
+// Gives the PDF file at `path` these bookmarks in place of any it has, each
+// pointing at the top of its target's line (the width of the page in view).
+// The file's bytes stay as they are: the bookmarks follow them as an
+// incremental update (a file the library had to repair is written anew), in
+// a copy beside the file that then replaces it, so after a failure the file
+// is as it was. An empty list leaves the file alone. Throws Error as open()
+// does, kPageMissing for a target the document lacks, and kWriteFailed when
+// the bookmarks cannot be added or the file cannot be replaced.
+void writeOutline(const QString& path, const std::vector<OutlineEntry>& entries);
 
 } // namespace quire::pdf

@@ -79,6 +79,7 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
     const double pageHeight = doc.pageSize().height();
     const double left = (PageSetup::printableWidth - PageSetup::textAreaWidth * scale) / 2;
     const int pages = countPages(doc, pageHeight);
+    outcome.headings = HeadingOutline::find(doc, {pageHeight, scale, PageSetup::marginTop, pages});
 
     QPainter painter;
     if (!painter.begin(&writer)) {

@@ -2,7 +2,10 @@
 // Prints a QTextDocument into a PDF file on the import page: 648 x 468
 // points, margins 40 left, 40 right, 40 top and 50 bottom, the 468-point text
 // column centred in the printable width. Lines are never cut across pages.
+#include "HeadingOutline.h"
+
 #include <QString>
+#include <vector>
 
 class QTextDocument;
 
@@ -13,6 +16,7 @@ struct PrintOutcome {
     QString error; // the writer's reason when not ok
     int pageCount = 0;
     double scale = 1; // below 1 when the content was shrunk to fit
+    std::vector<PrintedHeading> headings;
 };
 
 class PdfPrinter {

@@ -1,5 +1,6 @@
 #include "TextToPdf.h"
 
+#include "HeadingOutline.h"
 #include "PageSetup.h"
 #include "PdfPrinter.h"
 #include "PlainTextDocument.h"
@@ -183,6 +184,11 @@ ConversionResult TextToPdf::PrinttoPDF(QTextDocument& document, const QString& s
     ConversionResult result;
     result.ok = true;
     result.pageCount = printed.pageCount;
+    // Without headings the file stays as Qt wrote it.
+    if (!printed.headings.empty()) {
+        if (auto warning = HeadingOutline::write(savePath, printed.headings))
+            result.warnings << *warning;
+    }
     return result;
 }
 

@@ -51,7 +51,9 @@ public:
     // The file read as RTF with its own formatting.
     static ConversionResult CreateRTFtoPDF(const QString& source, const QString& savePath);
     // Prints a document laid out in the 468-point text area to savePath,
-    // replacing any file there only once the new one is complete.
+    // replacing any file there only once the new one is complete. Headings
+    // (blocks with a heading level) become the PDF's bookmarks; when they
+    // cannot be added, the PDF is kept without them and a warning says so.
     static ConversionResult PrinttoPDF(QTextDocument& document, const QString& savePath);
 };
 

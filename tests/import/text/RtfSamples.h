@@ -97,4 +97,40 @@ inline QByteArray cocoaSample()
            "Final cocoa line}";
 }
 
+// Lines of body text that share no word with the headings.
+inline QByteArray fillerParagraphs(int count, int from = 1)
+{
+    QByteArray rtf;
+    for (int i = from; i < from + count; ++i)
+        rtf += "\\pard\\plain\\fs24 Lorem filler paragraph number " + QByteArray::number(i) +
+               " keeps the page busy.\\par\n";
+    return rtf;
+}
+
+// Headings of levels 1 to 3 over several pages, made by \outlinelevel and by
+// the style sheet's "heading N" styles, with the titles the PDF's bookmarks
+// should get, in document order.
+inline QByteArray headingSample()
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                     "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}{\\s2\\b\\fs28 Heading 2;}"
+                     "{\\s3\\b\\fs24 heading 3;}}\n"
+                     "\\pard\\plain\\s1\\b\\fs32 Chapter One\\par\n";
+    rtf += fillerParagraphs(4, 1);
+    rtf += "\\pard\\plain\\outlinelevel1\\b\\fs28 Section   1.1\\tab opens\\par\n";
+    rtf += fillerParagraphs(30, 5);
+    rtf += "\\pard\\plain\\s3\\b\\fs24 \\'dcber Stra\\'dfen\\par\n";
+    rtf += fillerParagraphs(8, 35);
+    rtf += "\\pard\\plain\\s2\\b\\fs28 Section 1.2\\par\n";
+    rtf += fillerParagraphs(6, 43);
+    rtf += "\\pard\\plain\\s1\\b\\fs32\\pagebb Chapter Two\\par\n"
+           "\\pard\\plain\\outlinelevel2\\b Subsection 2.0.1\\par\n";
+    rtf += fillerParagraphs(25, 49);
+    rtf += "\\pard\\plain\\s1\\b\\fs32 \\u1043?\\u1083?\\u1072?\\u1074?\\u1072? \\u1090?\\u1088?\\u1080?\\par\n";
+    rtf += fillerParagraphs(3, 74);
+    rtf += "\\pard\\plain\\s1 \\par\n"; // an empty heading paragraph makes no bookmark
+    rtf += "}";
+    return rtf;
+}
+
 } // namespace quire::test
