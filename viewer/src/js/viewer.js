@@ -90,6 +90,7 @@ Q.Viewer.prototype.buildDom = function () {
   var showBar = this.book.settings.bool('showToolbar', true);
   var top = this.book.settings.choice('toolbarPosition', ['bottom', 'top'], 'bottom') === 'top';
   root.classList.toggle('qv-bar-top', top);
+  root.classList.toggle('qv-no-bar', !showBar);
   if (showBar) {
     this.toolbar = new Q.Toolbar(this);
     if (this.rtl) this.toolbar.el.classList.add('qv-rtl');
@@ -225,6 +226,11 @@ Q.Viewer.prototype.prefetch = function () {
 };
 
 Q.Viewer.prototype.pictureLoaded = function (img) {
+  if (!this.firstPictureShown) {
+    this.firstPictureShown = true;
+    // For measuring how soon a reader sees the book.
+    if (window.performance && performance.mark) performance.mark('quire-first-page');
+  }
   if (this.aspectFromPicture || !img.naturalWidth || !img.naturalHeight) return;
   this.aspectFromPicture = true;
   var ratio = img.naturalWidth / img.naturalHeight;
