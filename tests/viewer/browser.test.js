@@ -429,6 +429,57 @@ test('the fallback inflater opens the book where DecompressionStream is missing'
   await page.close();
 });
 
+test('template values: allowed hosts, logo and link, automatic turns with sound, no background picture', TIMEOUT,
+  async () => {
+    const refused = await open(httpUrl('settings'));
+    assert.deepEqual(await refused.evaluate(() => [document.getElementById('qv').dataset.state,
+      document.getElementById('qv').dataset.error]), ['error', 'host']);
+    assert.match(await refused.locator('.qv-error').textContent(), /may not be shown on this web site/);
+    await refused.close();
+
+    server.requests.length = 0;
+    const page = await open(httpUrl('settings').replace('127.0.0.1', 'localhost'));
+    await settled(page, '1');
+    const logo = page.locator('a.qv-logo');
+    assert.equal(await logo.getAttribute('href'), 'https://example.org/');
+    assert.equal(await logo.getAttribute('target'), '_blank');
+    assert.equal(await page.locator('a.qv-logo img').getAttribute('src'), './files/extfiles/logoImage.png');
+    assert.ok(await page.locator('a.qv-logo img').evaluate((img) => img.complete && img.naturalWidth === 160));
+    const look = await page.evaluate(() => {
+      const root = document.getElementById('qv');
+      return [getComputedStyle(root.querySelector('.qv-backdrop')).backgroundImage,
+        getComputedStyle(root.querySelector('.qv-backdrop')).backgroundColor,
+        getComputedStyle(root).getPropertyValue('--qv-accent').trim()];
+    });
+    assert.deepEqual(look, ['none', 'rgb(58, 95, 58)', '#ff0066']);
+    assert.equal(await page.locator('.qv-button-play').getAttribute('aria-pressed'), 'true');
+    await shot(page, 'settings');
+    await settled(page, '2-3');   // turned by itself after a second
+    assert.ok(server.requests.indexOf('/books/settings/files/extfiles/flipSound.wav') >= 0);
+    await page.click('.qv-button-play');
+    assert.equal(await page.locator('.qv-button-play').getAttribute('aria-pressed'), 'false');
+    await page.waitForTimeout(1600);
+    assert.equal((await state(page)).spread, '2-3');
+    await page.close();
+
+    const fromDisk = await open(fileUrl('settings'));
+    await settled(fromDisk, '1');
+    await fromDisk.close();
+  });
+
+test('the about text is shown as plain text', TIMEOUT, async () => {
+  const page = await open(httpUrl('big'));
+  await settled(page, '1');
+  await page.click('.qv-button-about');
+  const text = page.locator('.qv-about-text');
+  await text.waitFor();
+  assert.equal(await text.textContent(), "A book of forty pages.\nMade for the viewer's tests.");
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('.qv-panel', { state: 'detached' });
+  assert.equal(await page.evaluate(() => document.activeElement.classList.contains('qv-button-about')), true);
+  await page.close();
+});
+
 test('a book that cannot be loaded says so in the page', TIMEOUT, async () => {
   const cases = [
     ['damaged', httpUrl('damaged'), /damaged/], ['damaged', fileUrl('damaged'), /damaged/],

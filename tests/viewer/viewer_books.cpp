@@ -1,13 +1,16 @@
 // quire-viewer-books: publishes the books the viewer's browser tests and
 // benchmark read.
-//   quire-viewer-books test OUT LINKBASE   small/, big/ and rtl/ in OUT
+//   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
 //   quire-viewer-books bench OUT PAGES     book/ in OUT
 #include "BookMaker.h"
 
 #include "util/Error.h"
+#include "util/Resources.h"
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <cstdio>
 
 using quire::viewertest::BookSpec;
@@ -66,6 +69,46 @@ BookSpec rtlBook()
     return spec;
 }
 
+// Template values the viewer must honour: a host list, a logo with its
+// link, automatic turning with a sound, and no background picture.
+BookSpec settingsBook(const QString& out)
+{
+    const QString folder = QDir(out).filePath("pictures-settings");
+    QDir().mkpath(folder);
+    QImage logo(160, 48, QImage::Format_ARGB32);
+    logo.fill(Qt::transparent);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(255, 0, 102));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(0, 0, 160, 48), 10, 10);
+    p.setPen(Qt::white);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(24);
+    p.setFont(font);
+    p.drawText(QRect(0, 0, 160, 48), Qt::AlignCenter, QStringLiteral("LOGO"));
+    p.end();
+    const QString logoPath = QDir(folder).filePath("logo.png");
+    if (!logo.save(logoPath, "PNG"))
+        throw quire::Error(QStringLiteral("BOOK_MAKER"), QStringLiteral("cannot write ") + logoPath);
+
+    BookSpec spec;
+    spec.pageCount = 4;
+    spec.htmlTitle = QStringLiteral("Settings");
+    spec.settings = {{"allowedHosts", "example.org, localhost"},
+                     {"logoImage", logoPath},
+                     {"logoLink", "https://example.org/"},
+                     {"autoFlip", "YES"},
+                     {"autoFlipInterval", "1"},
+                     {"flipSound", quire::resourcePath("AppFiles/Sounds/page-turn.wav")},
+                     {"backgroundImage", ""},
+                     {"backgroundColor", "0x3a5f3a"},
+                     {"accentColor", "0xff0066"},
+                     {"flipDuration", "300"}};
+    return spec;
+}
+
 BookSpec benchBook(int pages)
 {
     BookSpec spec;
@@ -95,6 +138,7 @@ int main(int argc, char** argv)
             publish(smallBook(), args[2], "small");
             publish(bigBook(args[3]), args[2], "big");
             publish(rtlBook(), args[2], "rtl");
+            publish(settingsBook(args[2]), args[2], "settings");
             return 0;
         }
         if (args.size() == 4 && args[1] == "bench" && args[3].toInt() > 0) {

@@ -36,7 +36,6 @@ Q.Input.prototype.down = function (e) {
   var v = this.viewer;
   if (e.button !== 0 || this.gesture) return;
   if (e.target.closest && e.target.closest('.qv-link, button, input, a, .qv-panel')) return;
-  if (v.autoFlipOn) v.setAutoFlip(false);
   this.gesture = {
     id: e.pointerId, x: e.clientX, y: e.clientY, t: e.timeStamp, book: this.bookPoint(e),
     pan: v.zoomLevel > 0, scrollLeft: v.stage.scrollLeft, scrollTop: v.stage.scrollTop,
@@ -78,6 +77,8 @@ Q.Input.prototype.move = function (e) {
       g.turn = v.beginTurn(target, g.book.y < v.H * 0.3 ? 'top' : 'bottom');
     }
     g.turn.dragging = true;
+    v.turnSound(g.turn);
+    if (v.autoFlipOn) v.setAutoFlip(false);
     g.origin = { x: g.turn.flip.point.x, y: g.turn.flip.point.y };
     g.x = e.clientX;
     g.y = e.clientY;
@@ -183,8 +184,5 @@ Q.Input.prototype.key = function (e) {
       break;
     default: handled = false;
   }
-  if (handled) {
-    e.preventDefault();
-    if (v.autoFlipOn && e.key !== 'Escape') v.setAutoFlip(false);
-  }
+  if (handled) e.preventDefault();
 };

@@ -95,6 +95,7 @@ Q.Toolbar = function (viewer) {
   this.tools = {};
   function tool(key, name, label, action) {
     var b = Q.iconButton(name, label, action);
+    b.classList.add('qv-button-' + key);
     self.tools[key] = b;
     end.appendChild(b);
     return b;

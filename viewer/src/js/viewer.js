@@ -263,6 +263,7 @@ Q.Viewer.prototype.turnSide = function (rightHand) {
 };
 
 Q.Viewer.prototype.goToSpread = function (index, animate) {
+  if (this.autoFlipOn && !this.autoStepping) this.setAutoFlip(false);
   if (this.turn) {
     if (this.turn.dragging) return;
     this.endTurnNow();
@@ -327,7 +328,6 @@ Q.Viewer.prototype.beginTurn = function (to, corner) {
   if (reverse) flip.setPoint(turn.start);
   this.turn = turn;
   this.root.setAttribute('data-turning', hard ? 'hard' : 'soft');
-  this.playSound();
   return turn;
 };
 
@@ -352,6 +352,7 @@ Q.Viewer.prototype.playTurn = function (turn, complete) {
   var duration = this.duration * Math.max(0.35, Math.min(1, share));
   turn.dragging = false;
   turn.destination = complete ? turn.to : turn.from;
+  if (complete) this.turnSound(turn);
   turn.animation = Q.animatePoint(from, to, duration, lift, function (p) {
     self.movePoint(turn, p);
   }, function () {
@@ -377,6 +378,13 @@ Q.Viewer.prototype.endTurnNow = function () {
     this.endTurn(turn, false);
   } else if (turn.animation) turn.animation.finish();
   else this.endTurn(turn, false);
+};
+
+// Once per turn that really happens (not for a corner lifted on hover).
+Q.Viewer.prototype.turnSound = function (turn) {
+  if (turn.sounded) return;
+  turn.sounded = true;
+  this.playSound();
 };
 
 Q.Viewer.prototype.playSound = function () {
@@ -446,8 +454,13 @@ Q.Viewer.prototype.setAutoFlip = function (on) {
     var seconds = this.book.settings.number('autoFlipInterval', 5, 0.5, 3600);
     this.autoTimer = setInterval(function () {
       if (self.turn || self.panel) return;
-      if (self.spreadIndex >= self.spreads.length - 1) self.setAutoFlip(false);
-      else self.next();
+      if (self.spreadIndex >= self.spreads.length - 1) {
+        self.setAutoFlip(false);
+        return;
+      }
+      self.autoStepping = true;
+      self.next();
+      self.autoStepping = false;
     }, seconds * 1000);
   }
   if (this.toolbar) this.toolbar.update();
