@@ -140,8 +140,8 @@ Q.Input.prototype.hover = function (e) {
   turn = v.beginTurn(target, top ? 'top' : 'bottom', true);
   turn.peek = true;
   turn.corner = top ? 'top' : 'bottom';
-  var c = turn.flip.corner, d = Math.min(v.W, v.H) * 0.09;
-  turn.animation = Q.animatePoint(turn.flip.point, { x: c.x - d, y: c.y + (top ? d : -d) }, 220, 0,
+  var c = turn.flip.corner, d = Math.min(v.W, v.H) * 0.1;
+  turn.animation = Q.animatePoint(turn.flip.point, { x: c.x - d * 1.3, y: c.y + (top ? d : -d) * 0.6 }, 220, 0,
     function (pt) { v.movePoint(turn, pt); }, function () { turn.animation = null; });
 };
 
