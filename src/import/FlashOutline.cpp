@@ -1,30 +1,11 @@
 #include "FlashOutline.h"
 
 #include "util/Error.h"
+#include "util/Format.h"
 
 #include <algorithm>
 
 namespace quire {
-namespace {
-
-// Leading white space, a sign and digits up to the first other character.
-int integerValue(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        negative = text[i++] == QLatin1Char('-');
-    long long value = 0;
-    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 128) {
-        value = std::min(value * 10 + (text[i].unicode() - '0'), 0x7fffffffLL);
-        ++i;
-    }
-    return int(negative ? -value : value);
-}
-
-} // namespace
 
 FlashOutlineItem* FlashOutlineItem::addChild(std::unique_ptr<FlashOutlineItem> child)
 {
@@ -62,9 +43,9 @@ void FlashOutlineItem::loadItemFromXMLNode(const xmlNode* node)
     if (const xmlNode* c = xml::firstChild(node, "c"))
         m_caption = xml::text(c);
     if (const xmlNode* p = xml::firstChild(node, "p"))
-        m_pageIndex = integerValue(xml::text(p));
+        m_pageIndex = leadingInteger(xml::text(p));
     if (const xmlNode* l = xml::firstChild(node, "l"))
-        m_level = integerValue(xml::text(l));
+        m_level = leadingInteger(xml::text(l));
     m_childItems.clear();
     if (const xmlNode* ci = xml::firstChild(node, "ci")) {
         for (const xmlNode* childNode : xml::children(ci, "o")) {

@@ -1,34 +1,11 @@
 #include "FlashPageSource.h"
 
+#include "util/Format.h"
 #include "util/Log.h"
 
 #include <algorithm>
 
 namespace quire {
-namespace {
-
-// Leading white space, an optional sign, then digits; 0 without a number.
-int integerValue(const QString& text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
-        value = value * 10 + (text[i].unicode() - '0');
-        if (value > 0x7fffffffLL)
-            value = 0x7fffffffLL; // saturate like a 32-bit scan would clamp
-        ++i;
-    }
-    return int(negative ? -value : value);
-}
-
-} // namespace
 
 std::unique_ptr<FlashPage> FlashPage::copyPage(int, int) const
 {
@@ -78,13 +55,13 @@ std::vector<int> FlashPageSource::parsePageRange(const QString& range, int total
     for (const QString& piece : range.split(QLatin1Char(','))) {
         if (piece.contains(QLatin1Char('-'))) {
             const QStringList parts = piece.split(QLatin1Char('-'));
-            const int from = integerValue(parts.value(0));
-            const int to = integerValue(parts.value(1));
+            const int from = leadingInteger(parts.value(0));
+            const int to = leadingInteger(parts.value(1));
             const long long last = std::min<long long>(to, (long long)from + kMaxSpan);
             for (long long n = from; n <= last; ++n)
                 pages.push_back(int(n));
         } else {
-            pages.push_back(integerValue(piece));
+            pages.push_back(leadingInteger(piece));
         }
     }
 

@@ -1,5 +1,7 @@
 #include "Format.h"
 
+#include <algorithm>
+
 namespace quire {
 
 QString FormatArg::asText() const
@@ -73,6 +75,28 @@ QString formatMessage(std::string_view format, std::initializer_list<FormatArg> 
         }
     }
     return out;
+}
+
+} // namespace quire
+
+namespace quire {
+
+int leadingInteger(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
+        negative = text[i++] == QLatin1Char('-');
+    long long value = 0;
+    while (i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
+        value = std::min(value * 10 + (text[i].unicode() - '0'), 0x80000000LL);
+        ++i;
+    }
+    if (negative)
+        return int(-value);
+    return int(std::min(value, 0x7fffffffLL));
 }
 
 } // namespace quire

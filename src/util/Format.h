@@ -36,3 +36,12 @@ private:
 QString formatMessage(std::string_view format, std::initializer_list<FormatArg> args = {});
 
 } // namespace quire
+
+namespace quire {
+
+// The integer a text starts with, as the C library scans it: leading white
+// space, an optional sign, then decimal digits up to the first other
+// character; 0 without digits. Saturates at the limits of int.
+int leadingInteger(const QString& text);
+
+} // namespace quire

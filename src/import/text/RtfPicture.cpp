@@ -1,4 +1,5 @@
 #include "RtfPicture.h"
+#include "RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -6,27 +7,12 @@
 
 namespace quire::textimport {
 
-namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
 void RtfPicture::appendHex(std::string_view text)
 {
     if (m_tooLarge)
         return;
     for (char c : text) {
-        const int v = hexValue(c);
+        const int v = rtfHexValue(c);
         if (v < 0)
             continue;
         if (m_pendingNibble < 0) {

@@ -17,7 +17,10 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexValue(char c)
+
+} // namespace
+
+int rtfHexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -27,8 +30,6 @@ int hexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-} // namespace
 
 RtfToken RtfTokenizer::next()
 {
@@ -82,8 +83,8 @@ RtfToken RtfTokenizer::controlAfterBackslash()
         ++m_pos;
         if (c == '\'') {
             // \'hh: a byte in the current code page. A broken escape is dropped.
-            const int hi = m_pos < m_data.size() ? hexValue(m_data[m_pos]) : -1;
-            const int lo = m_pos + 1 < m_data.size() ? hexValue(m_data[m_pos + 1]) : -1;
+            const int hi = m_pos < m_data.size() ? rtfHexValue(m_data[m_pos]) : -1;
+            const int lo = m_pos + 1 < m_data.size() ? rtfHexValue(m_data[m_pos + 1]) : -1;
             if (hi >= 0 && lo >= 0) {
                 m_pos += 2;
                 token.kind = RtfToken::Kind::HexByte;

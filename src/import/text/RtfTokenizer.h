@@ -18,6 +18,9 @@ struct RtfToken {
     unsigned char byte = 0;  // HexByte
 };
 
+// The value of a hexadecimal digit; -1 for any other character.
+int rtfHexValue(char c);
+
 class RtfTokenizer {
 public:
     explicit RtfTokenizer(QByteArrayView data) : m_data(data.data(), size_t(data.size())) {}
