@@ -104,23 +104,46 @@ QTextBlockFormat RtfFormatter::blockFormat(const RtfParaState& state) const
         }
     }
 
-    if (!state.tabs.empty()) {
-        QList<QTextOption::Tab> tabs;
-        for (const RtfTabStop& stop : state.tabs) {
-            const double points = std::clamp(twipsToPoints(stop.twips), 0.0, width);
-            QTextOption::Tab tab(m_units.scaled(points), stop.type);
-            if (stop.type == QTextOption::DelimiterTab)
-                tab.delimiter = QLatin1Char('.');
-            tabs.append(tab);
-        }
+    if (const QList<QTextOption::Tab> tabs = tabStops(state, left, first); !tabs.isEmpty())
         format.setTabPositions(tabs);
-    }
     if (state.breakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     // Layout ignores the level; the printer turns headings into bookmarks.
     if (const int level = headingLevel(state); level > 0)
         format.setHeadingLevel(level);
     return format;
+}
+
+QList<QTextOption::Tab> RtfFormatter::tabStops(const RtfParaState& state, double left, double first) const
+{
+    // RTF measures tab stops from the left margin, Qt from where the line
+    // starts, which on a first line lies past the indents. Tabs are nearly
+    // always used on first lines (bullets, numbers, hanging indents), so the
+    // stops are placed for that line; a right-to-left paragraph keeps them
+    // as they stand.
+    const double lineStart = state.rightToLeft ? 0.0 : left + first;
+    std::vector<std::pair<double, RtfTabStop>> stops;
+    for (const RtfTabStop& stop : state.tabs)
+        stops.emplace_back(std::clamp(twipsToPoints(stop.twips), 0.0, PageSetup::textAreaWidth), stop);
+    // As in word processors, a hanging indent is a tab stop of its own unless
+    // a stop of the paragraph's comes first.
+    if (first < 0 && !state.rightToLeft &&
+        std::none_of(stops.begin(), stops.end(),
+                     [&](const auto& s) { return s.first > lineStart && s.first <= left; }))
+        stops.emplace_back(left, RtfTabStop{});
+    std::stable_sort(stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    QList<QTextOption::Tab> tabs;
+    for (const auto& [points, stop] : stops) {
+        // A stop at or before the line's start can never be reached.
+        if (points - lineStart <= 0 && lineStart > 0)
+            continue;
+        QTextOption::Tab tab(m_units.scaled(points - lineStart), stop.type);
+        if (stop.type == QTextOption::DelimiterTab)
+            tab.delimiter = QLatin1Char('.');
+        tabs.append(tab);
+    }
+    return tabs;
 }
 
 int RtfFormatter::headingLevel(const RtfParaState& state) const

@@ -4,6 +4,7 @@
 #include "PageSetup.h"
 
 #include <QColor>
+#include <QList>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -99,6 +100,10 @@ public:
     static constexpr double kMaxVerticalPoints = 1000;
 
 private:
+    // The paragraph's tab stops for Qt, given its left and first-line
+    // indents in points as laid out.
+    QList<QTextOption::Tab> tabStops(const RtfParaState& state, double left, double first) const;
+
     const RtfFontTable& m_fonts;
     const RtfColorTable& m_colors;
     const RtfStyleSheet& m_styles;
