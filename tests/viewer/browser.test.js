@@ -498,3 +498,63 @@ test('a book that cannot be loaded says so in the page', TIMEOUT, async () => {
     await page.close();
   }
 });
+
+// Every shipped template and style, with the sample document published by
+// quire-convert: the page opens the book and shows its first page, with the
+// style's background and logo.
+test('the sample book opens in every template and style', TIMEOUT, async () => {
+  const convert = process.env.QUIRE_CONVERT;
+  const resources = process.env.QUIRE_RESOURCES;
+  assert.ok(convert && fs.existsSync(convert), 'QUIRE_CONVERT must name quire-convert');
+  const stylesFolder = path.join(resources, 'AppFiles', 'Styles');
+  const styles = [];
+  for (const template of fs.readdirSync(path.join(resources, 'AppFiles', 'Templates')).sort()) {
+    for (const style of fs.readdirSync(path.join(stylesFolder, template)).sort()) styles.push([template, style]);
+  }
+  assert.ok(styles.length >= 9, 'styles: ' + styles.join(' '));
+  const sample = path.join(process.env.QUIRE_SOURCE_DIR || path.resolve(__dirname, '..', '..'), 'samples',
+    'quire-tour.rtf');
+  const home = path.join(work, 'home');
+  for (const [template, style] of styles) {
+    const name = template + '-' + style;
+    execFileSync(convert, [sample, '-o', path.join(work, 'templates', name), '--template', template,
+      '--style', style, '--bookmarks', '--quiet'], {
+      env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
+        XDG_CACHE_HOME: home }),
+      stdio: ['ignore', 'ignore', 'pipe']   // its diagnostics only matter when it fails
+    });
+    const settings = fs.readFileSync(path.join(stylesFolder, template, style, 'tmplSetting.txt'), 'utf8');
+    const named = (key) => new RegExp('\\n\\r' + key + '=STYLE_RESOURCE:').test(settings);
+
+    const page = await open(server.base + '/templates/' + name + '/index.html');
+    await settled(page, '1');
+    const seen = await page.evaluate(() => {
+      const root = document.getElementById('qv');
+      const img = root.querySelector('.qv-slot-right img');
+      const box = img.getBoundingClientRect();
+      const hit = document.elementFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+      const logo = root.querySelector('.qv-logo img');
+      return {
+        theme: root.className,
+        src: img.getAttribute('src'),
+        size: [box.width, box.height],
+        inside: box.left >= 0 && box.top >= 0 && box.right <= innerWidth && box.bottom <= innerHeight,
+        onTop: !!hit && root.querySelector('.qv-slot-right').contains(hit),
+        background: getComputedStyle(root.querySelector('.qv-backdrop')).backgroundImage,
+        logo: logo ? logo.complete && logo.naturalWidth > 0 : null
+      };
+    });
+    assert.match(seen.theme, new RegExp('\\bqv-theme-' + template + '\\b'), name);
+    assert.match(seen.src, /files\/page\/1\.jpg$/, name);
+    assert.ok(seen.size[0] > 200 && seen.size[1] > 150 && seen.inside && seen.onTop, name + ' ' + JSON.stringify(seen));
+    assert.equal(seen.background !== 'none', named('backgroundImage'), name + ' background ' + seen.background);
+    assert.equal(seen.logo, named('logoImage') ? true : null, name + ' logo');
+    if (named('backgroundImage')) {
+      const file = /extfiles\/(backgroundImage\.\w+)/.exec(seen.background);
+      assert.ok(file && server.requests.indexOf('/templates/' + name + '/files/extfiles/' + file[1]) >= 0, name);
+    }
+    await shot(page, 'template-' + name);
+    assert.deepEqual(page.errors, [], name);
+    await page.close();
+  }
+});
