@@ -94,7 +94,9 @@ Checked checkFiles(const Arguments& a)
     if (!folder.isWritable())
         return refuse(kOutputUnwritable, QStringLiteral("%1: the folder %2 is not writable")
                                              .arg(a.output, folder.absoluteFilePath()));
-    return {Checked{a, kDone, {}}};
+    Checked ok;
+    ok.arguments = a;
+    return ok;
 }
 
 } // namespace quire::print
