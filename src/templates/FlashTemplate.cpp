@@ -140,34 +140,29 @@ Text FlashTemplate::propertyValueFor(const FlashTemplateProperty* property, cons
     return found->value();
 }
 
+void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& key, const QString& value) const
+{
+    if (property.propertyType() != pt_file) {
+        property.setValue(value);
+        return;
+    }
+    if (property.parent())
+        console::line(formatMessage("key 3[%@=%@]", {key, value}));
+    property.setValue(valueAsFilePath(value));
+}
+
 void FlashTemplate::setPropertyValue(const QString& key, const QString& value)
 {
-    FlashTemplateProperty* property = findProperty(key);
-    if (!property)
-        return;
-    if (property->propertyType() == pt_file) {
-        if (property->parent())
-            console::line(formatMessage("key 3[%@=%@]", {key, value}));
-        property->setValue(valueAsFilePath(value));
-    } else {
-        property->setValue(value);
-    }
+    if (FlashTemplateProperty* property = findProperty(key))
+        assignValue(*property, key, value);
 }
 
 bool FlashTemplate::setPropertyValueAt(FlashTemplateProperty* property, const QString& key, const QString& value)
 {
-    if (!property)
-        return false;
-    FlashTemplateProperty* found = findIn(property->childProperties(), key);
+    FlashTemplateProperty* found = property ? findIn(property->childProperties(), key) : nullptr;
     if (!found)
         return false;
-    if (found->propertyType() == pt_file) {
-        if (found->parent())
-            console::line(formatMessage("key 3[%@=%@]", {key, value}));
-        found->setValue(valueAsFilePath(value));
-    } else {
-        found->setValue(value);
-    }
+    assignValue(*found, key, value);
     return true;
 }
 

@@ -73,6 +73,8 @@ public:
 
 private:
     void applySettingsText(const QString& text);
+    // Sets a found property's value, resolving style resources of files.
+    void assignValue(FlashTemplateProperty& property, const QString& key, const QString& value) const;
 
     QString m_tmplName = QStringLiteral("float");
     PropertyList m_properties;
