@@ -59,8 +59,15 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat& block, const QTextC
 
 void RtfDocumentWriter::pageBreak()
 {
+    if (m_table) {
+        // A row cannot be broken; between rows the break ends the table, and
+        // what follows (a paragraph or another table) starts the next page.
+        if (m_cellOpen || m_rowOpen)
+            return;
+        leaveTable();
+    }
     // A break before the first line would only leave a blank page.
-    if (m_table || m_doc.characterCount() <= 1)
+    if (m_doc.characterCount() <= 1)
         return;
     if (m_cursor.block().length() > 1) {
         QTextBlockFormat next = m_cursor.blockFormat();
@@ -127,6 +134,12 @@ void RtfDocumentWriter::finish(const QTextBlockFormat& block, const QTextCharFor
         QTextCursor remove(&m_doc);
         remove.movePosition(QTextCursor::End);
         remove.deletePreviousChar();
+    } else if (last.length() == 1 && (last.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)) {
+        // The paragraph after a table stays; a break before it would only
+        // add a blank page.
+        QTextBlockFormat format = last.blockFormat();
+        format.clearProperty(QTextFormat::PageBreakPolicy);
+        QTextCursor(last).setBlockFormat(format);
     }
 }
 

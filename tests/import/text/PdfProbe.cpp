@@ -70,6 +70,14 @@ QStringList PdfProbe::pageTexts(const QString& pdf)
     return pages;
 }
 
+QString PdfProbe::pageText(const QString& pdf, int page)
+{
+    const QString n = QString::number(page);
+    return letters(run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), n,
+                                                     QStringLiteral("-l"), n, QStringLiteral("-enc"),
+                                                     QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
+}
+
 QList<PdfWord> PdfProbe::words(const QString& pdf)
 {
     const QString out = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
