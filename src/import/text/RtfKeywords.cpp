@@ -19,7 +19,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"fonttbl", K::FontTable}, {"colortbl", K::ColorTable}, {"stylesheet", K::StyleSheet},
             {"pict", K::Picture}, {"field", K::Field},
             {"fldinst", K::FieldInstruction}, {"fldrslt", K::FieldResult}, {"shppict", K::ShapePicture},
-            {"listtext", K::ListText}, {"pntext", K::ListText},
+            {"listtext", K::ListText}, {"pntext", K::ListText}, {"info", K::Info}, {"title", K::Title},
 
             {"f", K::Font}, {"fnil", K::FontNil}, {"froman", K::FontRoman}, {"fswiss", K::FontSwiss},
             {"fmodern", K::FontModern}, {"fscript", K::FontScript}, {"fdecor", K::FontDecor},
@@ -50,7 +50,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"slmult", K::LineMultiple}, {"tx", K::TabStop}, {"tb", K::TabStop}, {"tqr", K::TabRight},
             {"tqc", K::TabCenter}, {"tqdec", K::TabDecimal}, {"intbl", K::InTable},
             {"pagebb", K::PageBreakBefore}, {"rtlpar", K::RightToLeftPar}, {"ltrpar", K::LeftToRightPar},
-            {"outlinelevel", K::OutlineLevel},
+            {"outlinelevel", K::OutlineLevel}, {"keepn", K::KeepWithNext}, {"keep", K::KeepLines},
             {"sect", K::Section},
 
             {"tab", K::Tab}, {"line", K::Line}, {"page", K::Page}, {"emdash", K::EmDash}, {"endash", K::EnDash},
@@ -78,14 +78,14 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             m.emplace(w, K::OtherBlip);
         // Destinations whose contents are not part of the text.
         for (const char* w :
-             {"info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
+             {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
               "footerf", "footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref", "pn", "pntxta",
               "pntxtb", "filetbl", "listtable", "listoverridetable", "revtbl", "rsidtbl", "generator",
               "xmlnstbl", "template", "nonshppict", "shpinst", "object", "objdata", "objclass", "themedata",
               "colorschememapping", "latentstyles", "datastore", "pgdsctbl", "fchars", "lchars", "mmathPr",
               "docvar", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "private", "bkmkstart",
               "bkmkend", "txe", "xe", "tc", "tcn", "userprops", "passwordhash", "protusertbl", "wgrffmtfilter",
-              "blipuid", "picprop", "do", "comment", "title", "subject", "author", "operator", "keywords",
+              "blipuid", "picprop", "do", "comment", "subject", "author", "operator", "keywords",
               "doccomm", "hlinkbase", "nonesttables", "listpicture", "expandedcolortbl", "NeXTGraphic",
               "fldtype", "formfield", "datafield", "panose", "falt", "fontemb", "fontfile", "sp", "sn", "sv"})
             m.emplace(w, K::SkippedDestination);

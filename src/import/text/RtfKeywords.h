@@ -10,7 +10,7 @@ enum class RtfKeyword {
     Rtf, Ansi, Mac, Pc, Pca, AnsiCodePage, DefaultFont, DefaultTab, UnicodeSkip, Unicode,
     // destinations
     FontTable, ColorTable, StyleSheet, Picture, Field, FieldInstruction, FieldResult, ShapePicture, ListText,
-    SkippedDestination,
+    SkippedDestination, Info, Title,
     // font table
     Font, FontNil, FontRoman, FontSwiss, FontModern, FontScript, FontDecor, FontTech, FontBidi, FontCharset,
     CodePage, FontPitch,
@@ -25,7 +25,7 @@ enum class RtfKeyword {
     // paragraphs
     Par, Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, LeftIndent, RightIndent, FirstIndent,
     SpaceBefore, SpaceAfter, LineSpacing, LineMultiple, TabStop, TabRight, TabCenter, TabDecimal, InTable,
-    PageBreakBefore, RightToLeftPar, LeftToRightPar, OutlineLevel, Section,
+    PageBreakBefore, RightToLeftPar, LeftToRightPar, OutlineLevel, Section, KeepWithNext, KeepLines,
     // special characters
     Tab, Line, Page, EmDash, EnDash, EmSpace, EnSpace, QmSpace, Bullet, LeftQuote, RightQuote, LeftDoubleQuote,
     RightDoubleQuote, ZeroWidthJoiner, ZeroWidthNonJoiner, LeftToRightMark, RightToLeftMark,

@@ -73,6 +73,8 @@ RtfReadResult RtfParser::run()
             }
         }
     }
+    if (const QString title = m_title.simplified(); !title.isEmpty())
+        m_doc.setMetaInformation(QTextDocument::DocumentTitle, title);
     RtfReadResult result;
     result.ok = true;
     result.warnings = m_warnings;
@@ -296,8 +298,13 @@ void RtfParser::deliver(const QString& text)
         if (!m_fields.empty() && m_fields.back().instruction.size() < 4096)
             m_fields.back().instruction.append(text);
         break;
+    case Destination::Title:
+        if (m_title.size() < RtfReader::kMaxTitleLength)
+            m_title.append(text.left(RtfReader::kMaxTitleLength - m_title.size()));
+        break;
     case Destination::Skip:
     case Destination::Picture:
+    case Destination::Info:
         break;
     }
 }
@@ -340,6 +347,13 @@ bool RtfParser::enterDestination(RtfKeyword keyword)
         return true;
     case RtfKeyword::SkippedDestination:
         m_state.destination = Destination::Skip;
+        return true;
+    case RtfKeyword::Info:
+        m_state.destination = Destination::Info;
+        return true;
+    case RtfKeyword::Title:
+        // Only the document information has a title; a stray one is not text.
+        m_state.destination = m_state.destination == Destination::Info ? Destination::Title : Destination::Skip;
         return true;
     default:
         return false;

@@ -23,7 +23,7 @@ public:
     RtfReadResult run();
 
 private:
-    enum class Destination { Normal, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Picture };
+    enum class Destination { Normal, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Picture, Info, Title };
 
     struct GroupState {
         Destination destination = Destination::Normal;
@@ -98,6 +98,7 @@ private:
 
     std::vector<Field> m_fields;
     RtfPicture m_picture;
+    QString m_title; // \info's \title
 
     QStringList m_warnings;
     QSet<QString> m_warned;

@@ -111,6 +111,8 @@ void RtfParser::controlWord(const RtfToken& token)
         return;
     case Destination::FieldInstruction:
     case Destination::Skip:
+    case Destination::Info:
+    case Destination::Title:
         return;
     case Destination::Normal:
         break;

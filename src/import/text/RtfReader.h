@@ -6,8 +6,10 @@
 // escapes, hyperlink fields, PNG and JPEG pictures and simple tables.
 // Headings (\outlinelevel, or a style named "heading N") get their level as
 // the block's heading level; of the style sheet only those names are read.
-// Destinations it does not show (headers, footers, notes, document
-// information and any unknown \* destination) are skipped.
+// The document information's \title becomes the document's
+// title (QTextDocument::DocumentTitle); other destinations it does not show
+// (headers, footers, notes, the rest of the information and any unknown \*
+// destination) are skipped.
 #include "PageSetup.h"
 
 #include <QByteArrayView>
@@ -31,6 +33,8 @@ class RtfReader {
 public:
     // Groups nested deeper than this are left out.
     static constexpr int kMaxDepth = 256;
+    // Longer titles are cut.
+    static constexpr qsizetype kMaxTitleLength = 1000;
 
     // Appends the document to `doc`, which should be empty; `units` are the
     // units of the device it will be printed on.

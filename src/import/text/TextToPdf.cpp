@@ -167,7 +167,9 @@ ConversionResult TextToPdf::CreateRTFtoPDF(const QString& source, const QString&
         warnings << QStringLiteral("%1: %2.").arg(quoted(source), w);
         QLOG_WARN("%@", warnings.last());
     }
-    doc.setMetaInformation(QTextDocument::DocumentTitle, QFileInfo(source).fileName());
+    // The reader gives the document information's title, when there is one.
+    if (doc.metaInformation(QTextDocument::DocumentTitle).isEmpty())
+        doc.setMetaInformation(QTextDocument::DocumentTitle, QFileInfo(source).fileName());
     return printWithWarnings(doc, savePath, warnings);
 }
 

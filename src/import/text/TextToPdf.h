@@ -46,12 +46,14 @@ public:
 
     // The file's bytes as UTF-8 (Windows-1252 when they are not valid UTF-8,
     // with a warning), left-aligned with insets of 30 points left and right
-    // and 15 at the top.
+    // and 15 at the top. The PDF is titled with the file's name.
     static ConversionResult CreateTXTtoPDF(const QString& source, const QString& savePath);
-    // The file read as RTF with its own formatting.
+    // The file read as RTF with its own formatting. The PDF's title is the
+    // document's own (\info's \title), or else the file's name, as for text.
     static ConversionResult CreateRTFtoPDF(const QString& source, const QString& savePath);
     // Prints a document laid out in the 468-point text area to savePath,
-    // replacing any file there only once the new one is complete. Headings
+    // replacing any file there only once the new one is complete; the PDF's
+    // title is the document's QTextDocument::DocumentTitle. Headings
     // (blocks with a heading level) become the PDF's bookmarks; when they
     // cannot be added, the PDF is kept without them and a warning says so.
     static ConversionResult PrinttoPDF(QTextDocument& document, const QString& savePath);
