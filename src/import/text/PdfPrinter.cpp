@@ -1,5 +1,6 @@
 #include "PdfPrinter.h"
 
+#include "PageKeeping.h"
 #include "PageSetup.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -76,6 +77,9 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
     const double scale = std::min(1.0, PageSetup::printableWidth / contentWidth);
     if (scale < 1.0)
         doc.setPageSize(QSizeF(PageSetup::textAreaWidth, PageSetup::printableHeight / scale));
+    // Page breaks that keep paragraphs together; the pages and the headings'
+    // places below come from the layout they leave.
+    PageKeeping::apply(doc);
     const double pageHeight = doc.pageSize().height();
     const double left = (PageSetup::printableWidth - PageSetup::textAreaWidth * scale) / 2;
     const int pages = countPages(doc, pageHeight);

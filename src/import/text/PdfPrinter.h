@@ -1,7 +1,8 @@
 #pragma once
 // Prints a QTextDocument into a PDF file on the import page: 648 x 468
 // points, margins 40 left, 40 right, 40 top and 50 bottom, the 468-point text
-// column centred in the printable width. Lines are never cut across pages.
+// column centred in the printable width. Lines are never cut across pages,
+// and paragraphs marked to keep together are kept so (PageKeeping).
 #include "HeadingOutline.h"
 
 #include <QString>

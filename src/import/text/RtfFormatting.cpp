@@ -1,5 +1,6 @@
 #include "RtfFormatting.h"
 
+#include "PageKeeping.h"
 #include "RtfStyleSheet.h"
 #include "RtfTables.h"
 
@@ -108,6 +109,10 @@ QTextBlockFormat RtfFormatter::blockFormat(const RtfParaState& state) const
         format.setTabPositions(tabs);
     if (state.breakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    if (state.keepWithNext)
+        format.setProperty(PageKeeping::KeepWithNext, true);
+    if (state.keepLines)
+        format.setProperty(PageKeeping::KeepLinesTogether, true);
     // Layout ignores the level; the printer turns headings into bookmarks.
     if (const int level = headingLevel(state); level > 0)
         format.setHeadingLevel(level);

@@ -57,6 +57,8 @@ struct RtfParaState {
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     bool inTable = false;
     bool breakBefore = false;
+    bool keepWithNext = false; // \keepn
+    bool keepLines = false;    // \keep
     bool rightToLeft = false;
     int style = 0;                   // \s
     std::optional<int> outlineLevel; // \outlinelevel, which wins over the style

@@ -210,6 +210,8 @@ bool RtfParser::paragraphWord(RtfKeyword keyword, const RtfToken& token)
     case RtfKeyword::LeftToRightPar: p.rightToLeft = false; return true;
     case RtfKeyword::Style: p.style = token.parameter; return true;
     case RtfKeyword::OutlineLevel: p.outlineLevel = token.parameter; return true;
+    case RtfKeyword::KeepWithNext: p.keepWithNext = flag(token); return true;
+    case RtfKeyword::KeepLines: p.keepLines = flag(token); return true;
     case RtfKeyword::Page: m_writer.pageBreak(); return true;
     default: return false;
     }

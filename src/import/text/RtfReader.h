@@ -6,7 +6,8 @@
 // escapes, hyperlink fields, PNG and JPEG pictures and simple tables.
 // Headings (\outlinelevel, or a style named "heading N") get their level as
 // the block's heading level; of the style sheet only those names are read.
-// The document information's \title becomes the document's
+// \keepn and \keep become block properties that the printer honours
+// (PageKeeping). The document information's \title becomes the document's
 // title (QTextDocument::DocumentTitle); other destinations it does not show
 // (headers, footers, notes, the rest of the information and any unknown \*
 // destination) are skipped.
