@@ -1,5 +1,7 @@
 #include "PageKeeping.h"
 
+#include "util/Log.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -99,15 +101,35 @@ class Keeper {
 public:
     explicit Keeper(QTextDocument& doc) : m_items(mainFlow(doc)), m_at(doc) {}
 
+    bool hasMarks() const
+    {
+        return std::any_of(m_items.begin(), m_items.end(), [](const Item& item) {
+            if (item.frame)
+                return false;
+            const QTextBlockFormat format = item.block.blockFormat();
+            return format.boolProperty(PageKeeping::KeepWithNext) ||
+                   format.boolProperty(PageKeeping::KeepLinesTogether);
+        });
+    }
+
     int run()
     {
         int added = 0;
         size_t from = 0;
+        const int lastPage = m_at.lastPage(m_items.back());
+        long long relaid = 0;
         for (int attempt = 0; attempt < PageKeeping::kMaxAttempts; ++attempt) {
             const auto parted = findParted(from);
             if (!parted)
                 break;
             const auto [start, end] = *parted;
+            relaid += std::max(1, lastPage - m_at.page(m_at.firstLine(m_items[start]).top));
+            if (relaid > PageKeeping::kMaxPagesRelaid) {
+                QLOG_INFO("paragraphs are kept together up to page %d only: the document is too long to lay out "
+                          "again for the rest",
+                          m_at.page(m_at.firstLine(m_items[start]).top) + 1);
+                break;
+            }
             setBreak(start, true);
             if (partedBetween(start, end)) {
                 setBreak(start, false);
@@ -233,7 +255,8 @@ int PageKeeping::apply(QTextDocument& doc)
 {
     if (!(doc.pageSize().height() > 0))
         return 0;
-    return Keeper(doc).run();
+    Keeper keeper(doc);
+    return keeper.hasMarks() ? keeper.run() : 0;
 }
 
 } // namespace quire::textimport

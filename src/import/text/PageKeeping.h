@@ -22,10 +22,18 @@ public:
         KeepLinesTogether,
     };
 
-    // Page breaks tried at most, so that the layout is redone a bounded
-    // number of times.
+    // Each break tried makes Qt lay out again every page after it. Breaks
+    // are tried at most this often, and no more once the pages laid out
+    // again add up to kMaxPagesRelaid (some seconds' work); the groups after
+    // that are left as they fall.
     static constexpr int kMaxAttempts = 1000;
+    static constexpr int kMaxPagesRelaid = 50000;
 
+    // Table rows are left to Qt, which moves a row to the next page only when
+    // none of its cells' first lines fits: a page break before a cell's first
+    // paragraph moves that cell alone, and one in every cell of the row sends
+    // the row two pages on, leaving a blank page.
+    //
     // `doc` must be laid out in pages (its page size set). Only paragraphs of
     // the main flow count, not those in table cells. A group is left as it
     // is when it already starts a page, when a forced page break parts it,
