@@ -123,15 +123,18 @@ public:
             if (!parted)
                 break;
             const auto [start, end] = *parted;
-            relaid += std::max(1, lastPage - m_at.page(m_at.firstLine(m_items[start]).top));
+            const int startPage = m_at.page(m_at.firstLine(m_items[start]).top);
+            const int pagesAfter = std::max(1, lastPage - startPage);
+            relaid += pagesAfter;
             if (relaid > PageKeeping::kMaxPagesRelaid) {
                 QLOG_INFO("paragraphs are kept together up to page %d only: the document is too long to lay out "
                           "again for the rest",
-                          m_at.page(m_at.firstLine(m_items[start]).top) + 1);
+                          startPage + 1);
                 break;
             }
             setBreak(start, true);
             if (partedBetween(start, end)) {
+                relaid += pagesAfter;
                 setBreak(start, false);
                 m_refused.insert(start);
             } else {
@@ -182,16 +185,19 @@ private:
         if (item.frame)
             return std::nullopt;
         const QTextBlockFormat format = item.block.blockFormat();
+        const bool withNext = format.boolProperty(PageKeeping::KeepWithNext);
+        const bool lines = format.boolProperty(PageKeeping::KeepLinesTogether);
+        if (!withNext && !lines)
+            return std::nullopt;
         const Line last = m_at.line(item.block, true);
-        if (format.boolProperty(PageKeeping::KeepWithNext)) {
+        if (withNext) {
             if (const std::optional<size_t> next = following(i)) {
                 const Line first = m_at.firstLine(m_items[*next]);
                 if (m_at.page(last.top) < m_at.page(first.top))
                     return last.bottom + (first.bottom - first.top);
             }
         }
-        if (format.boolProperty(PageKeeping::KeepLinesTogether) &&
-            m_at.page(m_at.line(item.block, false).top) < m_at.page(last.top))
+        if (lines && m_at.page(m_at.line(item.block, false).top) < m_at.page(last.top))
             return last.bottom;
         return std::nullopt;
     }
