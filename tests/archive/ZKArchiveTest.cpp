@@ -27,6 +27,18 @@ std::uint32_t zlibCrc(const QByteArray& b)
     return std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(b.constData()), uInt(b.size())));
 }
 
+// Little-endian fields: offset, width in bytes, value.
+struct Field {
+    qsizetype at;
+    int width;
+    std::uint32_t value;
+};
+void expectFields(const QByteArray& b, std::initializer_list<Field> fields)
+{
+    for (const Field& f : fields)
+        EXPECT_EQ(f.width == 2 ? u16(b, f.at) : u32(b, f.at), f.value) << "field at " << f.at;
+}
+
 QByteArray sampleDocument()
 {
     QByteArray doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<flipbook count=\"3\">\n";
@@ -35,29 +47,26 @@ QByteArray sampleDocument()
     return doc + "</flipbook>\n";
 }
 
-QString writeArchive(const quire::test::TempDir& dir, const ZKDataArchive& archive)
+// What Python's zipfile reads from the archive, written to a file first.
+QJsonArray pythonEntries(const quire::test::TempDir& dir, const ZKDataArchive& archive)
 {
-    const QString path = dir.file("a.zip");
-    quire::test::writeFile(path, archive.data());
-    return path;
+    quire::test::writeFile(dir.file("a.zip"), archive.data());
+    const QJsonObject info = pythonZipInfo(dir.file("a.zip"));
+    EXPECT_TRUE(info.value("testzip").isNull()) << "a CRC does not match";
+    return info.value("entries").toArray();
+}
+QByteArray nameOf(const QJsonValue& entry)
+{
+    return QByteArray::fromHex(entry.toObject().value("name").toString().toLatin1());
+}
+QByteArray contentOf(const QJsonValue& entry)
+{
+    return QByteArray::fromBase64(entry.toObject().value("content").toString().toLatin1());
 }
 
 } // namespace
 
-TEST(ZKArchive, NewArchiveIsEmptyAndItsTrailerAloneIs49Bytes)
-{
-    ZKDataArchive archive;
-    EXPECT_TRUE(archive.data().isEmpty());
-    EXPECT_TRUE(archive.centralDirectory().empty());
-    const QByteArray trailer = archive.cdTrailer().data();
-    ASSERT_EQ(trailer.size(), 49);
-    EXPECT_EQ(u32(trailer, 0), 0x06054b50u);
-    EXPECT_EQ(u16(trailer, 20), 27u);
-    EXPECT_EQ(trailer.mid(22), QByteArray("Archive created with ZipKit"));
-    EXPECT_EQ(archive.cdTrailer().commentLength, 27u);
-}
-
-TEST(ZKArchive, OneEntryHasTheDocumentedLayout)
+TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInRealReaders)
 {
     const QByteArray doc = sampleDocument();
     ZKDataArchive archive;
@@ -66,94 +75,47 @@ TEST(ZKArchive, OneEntryHasTheDocumentedLayout)
     const QDateTime after = QDateTime::currentDateTime();
     const QByteArray& b = archive.data();
 
-    const std::uint32_t c = u32(b, 18);
-    ASSERT_LT(c, std::uint32_t(doc.size())); // the text compresses
+    const std::uint32_t c = u32(b, 18), size = std::uint32_t(doc.size()), crc = zlibCrc(doc);
+    ASSERT_LT(c, size); // the text compresses
     ASSERT_EQ(b.size(), qsizetype(141 + c));
-
-    // Local header.
-    EXPECT_EQ(u32(b, 0), 0x04034b50u);
-    EXPECT_EQ(u16(b, 4), 20u);
-    EXPECT_EQ(u16(b, 6), 0u);
-    EXPECT_EQ(u16(b, 8), 8u);
-    EXPECT_EQ(u32(b, 14), zlibCrc(doc));
-    EXPECT_EQ(u32(b, 22), std::uint32_t(doc.size()));
-    EXPECT_EQ(u16(b, 26), 8u);
-    EXPECT_EQ(u16(b, 28), 0u);
+    const qsizetype cd = 38 + c, t = cd + 54;
+    expectFields(b, {// local header
+                     {0, 4, 0x04034b50}, {4, 2, 20}, {6, 2, 0}, {8, 2, 8}, {14, 4, crc}, {22, 4, size}, {26, 2, 8},
+                     {28, 2, 0},
+                     // central directory header, with the local header's MS-DOS time and date
+                     {cd, 4, 0x02014b50}, {cd + 4, 2, 0x0315}, {cd + 6, 2, 20}, {cd + 8, 2, 0}, {cd + 10, 2, 8},
+                     {cd + 12, 4, u32(b, 10)}, {cd + 16, 4, crc}, {cd + 20, 4, c}, {cd + 24, 4, size},
+                     {cd + 28, 2, 8}, {cd + 30, 2, 0}, {cd + 32, 2, 0}, {cd + 34, 2, 0}, {cd + 36, 2, 0},
+                     {cd + 38, 4, 0}, {cd + 42, 4, 0},
+                     // trailer
+                     {t, 4, 0x06054b50}, {t + 4, 2, 0}, {t + 6, 2, 0}, {t + 8, 2, 1}, {t + 10, 2, 1}, {t + 12, 4, 54},
+                     {t + 16, 4, std::uint32_t(cd)}, {t + 20, 2, 27}});
     EXPECT_EQ(b.mid(30, 8), QByteArray("book.xml"));
-
-    // The stored stream is raw deflate: zlib inflates it with negative window bits.
-    z_stream z{};
-    ASSERT_EQ(inflateInit2(&z, -15), Z_OK);
-    QByteArray inflated(doc.size() + 16, '\0');
-    QByteArray stream = b.mid(38, c);
-    z.next_in = reinterpret_cast<Bytef*>(stream.data());
-    z.avail_in = uInt(stream.size());
-    z.next_out = reinterpret_cast<Bytef*>(inflated.data());
-    z.avail_out = uInt(inflated.size());
-    EXPECT_EQ(inflate(&z, Z_FINISH), Z_STREAM_END);
-    inflated.resize(qsizetype(z.total_out));
-    inflateEnd(&z);
-    EXPECT_EQ(inflated, doc);
-
-    // Central directory header.
-    const qsizetype cd = 38 + c;
-    EXPECT_EQ(u32(b, cd), 0x02014b50u);
-    EXPECT_EQ(u16(b, cd + 4), 0x0315u);
-    EXPECT_EQ(u16(b, cd + 6), 20u);
-    EXPECT_EQ(u16(b, cd + 8), 0u);
-    EXPECT_EQ(u16(b, cd + 10), 8u);
-    EXPECT_EQ(u32(b, cd + 12), u32(b, 10)); // same MS-DOS time and date
-    EXPECT_EQ(u32(b, cd + 16), zlibCrc(doc));
-    EXPECT_EQ(u32(b, cd + 20), c);
-    EXPECT_EQ(u32(b, cd + 24), std::uint32_t(doc.size()));
-    EXPECT_EQ(u16(b, cd + 28), 8u);
-    EXPECT_EQ(u16(b, cd + 30), 0u);
-    EXPECT_EQ(u16(b, cd + 32), 0u);
-    EXPECT_EQ(u32(b, cd + 38), 0u);
-    EXPECT_EQ(u32(b, cd + 42), 0u);
     EXPECT_EQ(b.mid(cd + 46, 8), QByteArray("book.xml"));
-
-    // Trailer.
-    const qsizetype t = cd + 54;
-    EXPECT_EQ(u32(b, t), 0x06054b50u);
-    EXPECT_EQ(u16(b, t + 8), 1u);
-    EXPECT_EQ(u16(b, t + 10), 1u);
-    EXPECT_EQ(u32(b, t + 12), 54u);
-    EXPECT_EQ(u32(b, t + 16), 38u + c);
     EXPECT_EQ(b.mid(t + 22), QByteArray("Archive created with ZipKit"));
-
     // The time written is the time of the call, to the format's two seconds.
     EXPECT_GE(u32(b, 10), zk::dosDateTime(before).packed());
     EXPECT_LE(u32(b, 10), zk::dosDateTime(after).packed());
-}
 
-TEST(ZKArchive, OneEntryOpensInPythonAndUnzip)
-{
+    // Python's zipfile inflates raw deflate only; unzip is a second reader.
     quire::test::TempDir dir;
-    const QByteArray doc = sampleDocument();
-    ZKDataArchive archive;
-    ASSERT_EQ(archive.deflateData(doc, QStringLiteral("book.xml")), 1);
-    const QString path = writeArchive(dir, archive);
-
+    const QString path = dir.file("a.zip");
+    quire::test::writeFile(path, b);
     const QJsonObject info = pythonZipInfo(path);
     EXPECT_EQ(info.value("comment").toString(), QStringLiteral("Archive created with ZipKit"));
     EXPECT_TRUE(info.value("testzip").isNull());
     const QJsonArray entries = info.value("entries").toArray();
     ASSERT_EQ(entries.size(), 1);
     const QJsonObject e = entries[0].toObject();
-    EXPECT_EQ(QByteArray::fromHex(e.value("name").toString().toLatin1()), QByteArray("book.xml"));
+    EXPECT_EQ(nameOf(e), QByteArray("book.xml"));
     EXPECT_EQ(e.value("method").toInt(), 8);
-    EXPECT_EQ(std::uint32_t(e.value("crc").toDouble()), zlibCrc(doc));
-    EXPECT_EQ(e.value("crcOfContent").toDouble(), e.value("crc").toDouble());
-    EXPECT_EQ(QByteArray::fromBase64(e.value("content").toString().toLatin1()), doc);
-    EXPECT_EQ(qsizetype(e.value("csize").toInt()) + 141, archive.data().size());
+    EXPECT_EQ(std::uint32_t(e.value("crc").toDouble()), crc);
+    EXPECT_EQ(contentOf(e), doc);
+    EXPECT_EQ(qsizetype(e.value("csize").toInt()) + 141, b.size());
 
     EXPECT_EQ(runTool("unzip", {"-tq", path}).exitCode, 0);
     EXPECT_EQ(runTool("unzip", {"-p", path, "book.xml"}).out, doc);
-    const QByteArray listing = runTool("unzip", {"-v", path}).out;
-    EXPECT_TRUE(listing.contains("Defl:N")) << listing.toStdString();
-    EXPECT_TRUE(listing.contains(QByteArray::number(zlibCrc(doc), 16).rightJustified(8, '0')));
-    EXPECT_TRUE(runTool("unzip", {"-z", path}).out.contains("Archive created with ZipKit"));
+    EXPECT_TRUE(runTool("unzip", {"-v", path}).out.contains("Defl:N"));
 }
 
 TEST(ZKArchive, SecondEntryStartsWhereTheFirstDirectoryWas)
@@ -171,18 +133,17 @@ TEST(ZKArchive, SecondEntryStartsWhereTheFirstDirectoryWas)
     EXPECT_EQ(b.left(firstDirectory), before.left(firstDirectory));
     EXPECT_EQ(u32(b, firstDirectory), 0x04034b50u);
     ASSERT_EQ(archive.centralDirectory().size(), 2u);
-    EXPECT_EQ(archive.centralDirectory()[0].localHeaderOffset, 0u);
     EXPECT_EQ(archive.centralDirectory()[1].localHeaderOffset, firstDirectory);
     EXPECT_EQ(archive.cdTrailer().totalNumberOfCentralDirectoryEntries, 2u);
     EXPECT_EQ(archive.cdTrailer().numberOfCentralDirectoryEntriesOnThisDisk, 2u);
     EXPECT_EQ(archive.cdTrailer().sizeOfCentralDirectory, 54u + 55u);
 
-    const QJsonArray entries = pythonZipInfo(writeArchive(dir, archive)).value("entries").toArray();
+    const QJsonArray entries = pythonEntries(dir, archive);
     ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(QByteArray::fromHex(entries[0].toObject().value("name").toString().toLatin1()), "book.xml");
-    EXPECT_EQ(QByteArray::fromHex(entries[1].toObject().value("name").toString().toLatin1()), "notes.txt");
-    EXPECT_EQ(QByteArray::fromBase64(entries[0].toObject().value("content").toString().toLatin1()), first);
-    EXPECT_EQ(QByteArray::fromBase64(entries[1].toObject().value("content").toString().toLatin1()), second);
+    EXPECT_EQ(nameOf(entries[0]), "book.xml");
+    EXPECT_EQ(nameOf(entries[1]), "notes.txt");
+    EXPECT_EQ(contentOf(entries[0]), first);
+    EXPECT_EQ(contentOf(entries[1]), second);
     EXPECT_EQ(entries[1].toObject().value("offset").toInt(), int(firstDirectory));
 }
 
@@ -191,8 +152,7 @@ TEST(ZKArchive, NamesArePrecomposedUtf8AndLengthsCountBytes)
     quire::test::TempDir dir;
     ZKDataArchive archive;
     // "Café" written with a combining acute accent (decomposed form).
-    const QString decomposed = QStringLiteral("Cafe\u0301.xml");
-    ASSERT_EQ(archive.deflateData("x", decomposed), 1);
+    ASSERT_EQ(archive.deflateData("x", QStringLiteral("Cafe\u0301.xml")), 1);
     const QByteArray expectedName = QByteArray("Caf\xc3\xa9.xml");
     const QByteArray& b = archive.data();
     EXPECT_EQ(u16(b, 26), std::uint32_t(expectedName.size()));
@@ -200,9 +160,9 @@ TEST(ZKArchive, NamesArePrecomposedUtf8AndLengthsCountBytes)
     EXPECT_EQ(b.mid(30, expectedName.size()), expectedName);
     EXPECT_EQ(archive.centralDirectory()[0].length(), 46 + expectedName.size());
 
-    const QJsonArray entries = pythonZipInfo(writeArchive(dir, archive)).value("entries").toArray();
+    const QJsonArray entries = pythonEntries(dir, archive);
     ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(QByteArray::fromHex(entries[0].toObject().value("name").toString().toLatin1()), expectedName);
+    EXPECT_EQ(nameOf(entries[0]), expectedName);
 }
 
 TEST(ZKArchive, EmptyOrAbsentNameIsRefusedAndChangesNothing)
@@ -225,18 +185,15 @@ TEST(ZKArchive, EmptyAndIncompressibleEntriesRoundTrip)
 {
     quire::test::TempDir dir;
     QByteArray noise(1 << 20, '\0');
-    QRandomGenerator rng(42);
-    rng.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    QRandomGenerator(42).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
     ZKDataArchive archive;
     ASSERT_EQ(archive.deflateData(QByteArray(), QStringLiteral("empty")), 1);
     ASSERT_EQ(archive.deflateData(noise, QStringLiteral("noise.bin")), 1);
 
-    const QJsonObject info = pythonZipInfo(writeArchive(dir, archive));
-    EXPECT_TRUE(info.value("testzip").isNull());
-    const QJsonArray entries = info.value("entries").toArray();
+    const QJsonArray entries = pythonEntries(dir, archive);
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0].toObject().value("size").toInt(), 0);
-    EXPECT_EQ(QByteArray::fromBase64(entries[1].toObject().value("content").toString().toLatin1()), noise);
+    EXPECT_EQ(contentOf(entries[1]), noise);
 }
 
 TEST(ZKArchive, AttributesGiveTheDateAndPermissions)
@@ -248,10 +205,9 @@ TEST(ZKArchive, AttributesGiveTheDateAndPermissions)
     attributes.posixPermissions = 0644;
     ASSERT_EQ(archive.deflateData("abc", QStringLiteral("a"), attributes), 1);
     ASSERT_EQ(archive.deflateData("def", QStringLiteral("b")), 1);
-    const QJsonArray entries = pythonZipInfo(writeArchive(dir, archive)).value("entries").toArray();
+    const QJsonArray entries = pythonEntries(dir, archive);
     ASSERT_EQ(entries.size(), 2);
-    const QJsonArray date = entries[0].toObject().value("date").toArray();
-    EXPECT_EQ(date, (QJsonArray{2021, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(entries[0].toObject().value("date").toArray(), (QJsonArray{2021, 6, 7, 8, 9, 10}));
     EXPECT_EQ(entries[0].toObject().value("external").toInt() >> 16, 0644);
     EXPECT_EQ(entries[1].toObject().value("external").toInt(), 0);
 }
@@ -261,7 +217,6 @@ TEST(ZKDosTime, EncodesTheMsDosFieldsAndClampsTheYears)
     const zk::DosDateTime t = zk::dosDateTime(QDateTime(QDate(2024, 3, 5), QTime(13, 45, 59)));
     EXPECT_EQ(t.time, (13 << 11) | (45 << 5) | 29);
     EXPECT_EQ(t.date, (44 << 9) | (3 << 5) | 5);
-    EXPECT_EQ(t.packed(), std::uint32_t(t.time) | (std::uint32_t(t.date) << 16));
 
     const zk::DosDateTime early = zk::dosDateTime(QDateTime(QDate(1970, 1, 1), QTime(12, 0)));
     EXPECT_EQ(early.date, (0 << 9) | (1 << 5) | 1);
