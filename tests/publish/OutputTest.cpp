@@ -1,5 +1,4 @@
 #include "PublishFixture.h"
-#include "archive/ZipReaders.h"
 #include "publish/FlashBookOutput.h"
 #include "util/Error.h"
 
@@ -14,21 +13,6 @@ namespace {
 
 class Output : public PublishFixture {
 protected:
-    QString folder;
-    void SetUp() override
-    {
-        PublishFixture::SetUp();
-        folder = dir.file("book");
-        QDir().mkpath(folder);
-    }
-    QString at(const QString& relative) const { return folder + "/" + relative; }
-    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
-                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
-    {
-        FlashBookOutput out(pages, tmpl, folder, std::nullopt);
-        out.setFlashPagesAnnotations(annotations);
-        out.ouputTheBook();
-    }
     QString picture(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.file("assets/" + name);
@@ -58,16 +42,9 @@ TEST_F(Output, WritesTheWholeLayout)
     EXPECT_TRUE(readFile(at("mybook.html")).startsWith("<html><head><title>My book</title>"));
     EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
     EXPECT_EQ(out.outputHTMLFileName(), at("mybook.html"));
-    EXPECT_EQ(out.outputFileName(), at("mybook.html"));
-    EXPECT_EQ(out.outputSWFName(), at("book.swf"));
 
     // Every path in the configuration names a file of the folder.
-    const QByteArray config_xml = runTool("unzip", {"-p", [&] {
-                                                    const QString p = dir.file("c.zip");
-                                                    writeFile(p, decipher(readFile(at("files/book.bin"))));
-                                                    return p;
-                                                }()}).out;
-    const auto doc = xml::parseMemory(config_xml);
+    const auto doc = xml::parseMemory(unzippedConfiguration(at("files/book.bin")));
     ASSERT_TRUE(doc.doc);
     int checked = 0;
     for (xmlNode* page : xml::children(xml::firstChild(xmlDocGetRootElement(doc.doc.get()), "pages"), "page"))
@@ -85,13 +62,14 @@ TEST_F(Output, AMissingFolderGetsNothing)
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(Output, DefaultNamesAndPagesFromDocumentNumbers)
+TEST_F(Output, DefaultsCopyThePageExactlyAndNamePagesByDocumentNumber)
 {
-    FlashBookOutput out(makePages(3, 3), makeTemplate(""), folder, std::nullopt);
-    EXPECT_EQ(out.outputHTMLFileName(), at("index.html"));
-    out.ouputTheBook();
+    const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
+    publish(makeTemplate("", page), makePages(3, 3));
+    EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
     EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg"}));
     EXPECT_EQ(readFile(at("files/page/4.jpg")), pictureBytes(4));
+    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
 }
 
 TEST_F(Output, RepublishingReplacesWhatItWritesAndLeavesTheRest)
@@ -125,12 +103,8 @@ TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtension)
     EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
 }
 
-TEST_F(Output, ExtFilesFolderAlwaysAndPageConfigOnlyWithAnnotations)
+TEST_F(Output, PageConfigOnlyWithAnnotationsAndNeverOverwritten)
 {
-    publish(makeTemplate(propertyXml("pt_text", "a", QString("1"))), makePages(1));
-    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
-
     auto annotations = std::make_shared<FlashPagesAnnotations>();
     annotations->setNeedFiles({picture("one.xml", "new one"), picture("two.png", "two"), dir.file("assets/none.png")});
     writeFile(at("files/pageConfig/one.xml"), "kept");
@@ -145,18 +119,10 @@ TEST_F(Output, ExtFilesFolderAlwaysAndPageConfigOnlyWithAnnotations)
     EXPECT_TRUE(QFileInfo(at("files/pageConfig")).isDir());
 }
 
-TEST_F(Output, WithoutHtmlSettingsThePageIsAnExactCopy)
-{
-    const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
-    publish(makeTemplate("", page), makePages(1));
-    EXPECT_EQ(readFile(at("index.html")), page);
-}
-
 TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
 {
     writeFile(at("index.html"), "from before");
-    const auto tmpl = makeTemplate("", QByteArray());
-    FlashBookOutput out(makePages(2), tmpl, folder, std::nullopt);
+    FlashBookOutput out(makePages(2), makeTemplate("", QByteArray()), folder, std::nullopt);
     try {
         out.ouputTheBook();
         FAIL() << "no error";

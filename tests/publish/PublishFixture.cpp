@@ -1,6 +1,8 @@
 #include "PublishFixture.h"
 
+#include "archive/ZipReaders.h"
 #include "publish/BookContainer.h"
+#include "publish/FlashBookOutput.h"
 #include "publish/PublishConstants.h"
 
 #include <QDir>
@@ -10,16 +12,6 @@
 #include <unistd.h>
 
 namespace quire::test {
-
-QString propertyXml(const QString& type, const QString& key, const Text& value, const QString& children)
-{
-    QString xml = "<property type=\"" + type + "\"><key>" + key + "</key><title>T</title><desc>D</desc>"
-        + (value ? "<value>" + *value + "</value>" : QString("<value/>"))
-        + "<valueSource></valueSource><defaultValue></defaultValue>";
-    if (!children.isEmpty())
-        xml += "<childProperties>" + children + "</childProperties>";
-    return xml + "</property>";
-}
 
 QByteArray pictureBytes(int n, const QByteArray& tag)
 {
@@ -40,6 +32,16 @@ QStringList filesBelow(const QString& folder)
 QByteArray decipher(const QByteArray& container)
 {
     return publish::rc4(container, QByteArray(publish::kContainerKey)).value_or(QByteArray());
+}
+
+QByteArray unzippedConfiguration(const QString& containerPath)
+{
+    const QString zip = containerPath + ".zip";
+    writeFile(zip, decipher(readFile(containerPath)));
+    const ToolResult unzip = runTool("unzip", {"-p", zip, "book.xml"});
+    EXPECT_EQ(unzip.exitCode, 0) << unzip.err.toStdString();
+    QFile::remove(zip);
+    return unzip.out;
 }
 
 StderrCapture::StderrCapture() : m_path(QDir(testHome()).filePath("stderr-capture.txt"))
@@ -65,24 +67,31 @@ QByteArray StderrCapture::text() const
     return readFile(m_path);
 }
 
+void PublishFixture::SetUp()
+{
+    ResourceFixture::SetUp();
+    folder = dir.file("book");
+    QDir().mkpath(folder);
+}
+
+void PublishFixture::publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                             const std::shared_ptr<FlashPagesAnnotations>& annotations)
+{
+    FlashBookOutput out(pages, tmpl, folder, std::nullopt);
+    out.setFlashPagesAnnotations(annotations);
+    out.ouputTheBook();
+}
+
 std::shared_ptr<FlashTemplate> PublishFixture::makeTemplate(const QString& properties, const QByteArray& page,
                                                             const QString& name)
 {
-    const QString folder = "AppFiles/Templates/" + name + "/";
-    const QString definition = "<flashTemplate><info><htmlPath>html\\index.html</htmlPath><swfPath>book.swf</swfPath>"
-                               "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>m</macAppFilesFolder>"
-                               "<mobileTmplFilesPath></mobileTmplFilesPath></info><properties>"
-        + properties + "</properties></flashTemplate>";
-    writeFile(res(folder + "flashTemplate.xml"), definition.toUtf8());
+    addTemplate(name, definitionXml(properties, "html\\index.html"));
     if (!page.isEmpty())
-        writeFile(res(folder + "html/index.html"), page);
-    writeFile(res(folder + "book.swf"), kViewer);
+        writeFile(res("AppFiles/Templates/" + name + "/html/index.html"), page);
+    writeFile(res("AppFiles/Templates/" + name + "/book.swf"), kViewer);
     // The default template every FlashTemplate starts with.
     if (!QFile::exists(res("AppFiles/Templates/float/flashTemplate.xml")))
-        writeFile(res("AppFiles/Templates/float/flashTemplate.xml"),
-                  "<flashTemplate><info><htmlPath>index.html</htmlPath><swfPath>book.swf</swfPath>"
-                  "<defaultStyle>Blank</defaultStyle><macAppFilesFolder>m</macAppFilesFolder>"
-                  "<mobileTmplFilesPath></mobileTmplFilesPath></info><properties/></flashTemplate>");
+        addTemplate("float", definitionXml(""));
     auto tmpl = std::make_shared<FlashTemplate>();
     tmpl->loadTemplate(name);
     return tmpl;

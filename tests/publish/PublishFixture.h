@@ -1,10 +1,11 @@
 #pragma once
-// A private resource folder with a template written by the test, page
-// sources over generated picture files, and readers for published books.
+// A template written by the test into a private resource folder, page
+// sources over generated picture files, a book folder, and readers for
+// published books.
 #include "import/FlashPageSource.h"
-#include "support/TestEnv.h"
+#include "import/FlashPagesAnnotations.h"
 #include "templates/FlashTemplate.h"
-#include "util/Resources.h"
+#include "templates/TemplateFixture.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,9 +15,6 @@
 
 namespace quire::test {
 
-QString propertyXml(const QString& type, const QString& key, const Text& value,
-                    const QString& children = QString());
-
 // The bytes of the page picture numbered n in a test (distinct per n and tag).
 QByteArray pictureBytes(int n, const QByteArray& tag = "a");
 
@@ -25,6 +23,10 @@ QStringList filesBelow(const QString& folder);
 
 // Deciphers a container and returns the plain archive bytes.
 QByteArray decipher(const QByteArray& container);
+
+// The configuration a container file holds, deciphered and read out by the
+// unzip tool (an independent ZIP reader).
+QByteArray unzippedConfiguration(const QString& containerPath);
 
 // Collects what the process writes to standard error while alive.
 class StderrCapture {
@@ -40,12 +42,13 @@ private:
     QString m_path;
 };
 
-class PublishFixture : public ::testing::Test {
+class PublishFixture : public ResourceFixture {
 protected:
-    void SetUp() override { quire::setResourceFolder(dir.file("res")); }
-    void TearDown() override { quire::setResourceFolder(QString()); }
-
-    QString res(const QString& relative) const { return dir.file("res/" + relative); }
+    void SetUp() override;
+    // A file of the book folder (made by SetUp).
+    QString at(const QString& relative) const { return folder + "/" + relative; }
+    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr);
 
     // Writes template "t" (definition, page, viewer) and loads it. An empty
     // page leaves the template without one.
@@ -60,7 +63,7 @@ protected:
         "<meta name=\"description\" content=\"${meta.description}\"></head><body>viewer</body></html>\n";
     static constexpr const char* kViewer = "FWS-viewer-movie";
 
-    TempDir dir;
+    QString folder;
 };
 
 } // namespace quire::test
