@@ -1,5 +1,6 @@
-// What the template chooser reads: every template's definition, icon and
-// page, every style's settings, resources and shot.
+// What the template chooser reads: every template's definition and page,
+// every style's settings, resources and shot (the icons are checked with the
+// other art, in tests/player).
 #include "ShippedStyles.h"
 #include "support/TestEnv.h"
 #include "util/Resources.h"
@@ -105,7 +106,7 @@ TEST(ChooserData, TheCatalogueListsThreeTemplatesAndOnlyTheirStyleFolders)
                 << folder.toStdString();
 }
 
-TEST(ChooserData, EveryTemplateHasItsDefinitionIconAndPage)
+TEST(ChooserData, EveryTemplateHasItsDefinitionAndPage)
 {
     const std::map<QString, int> vocabulary = propertyTypes("float");
     for (const QString& tmpl : shippedTemplates()) {
@@ -123,12 +124,6 @@ TEST(ChooserData, EveryTemplateHasItsDefinitionIconAndPage)
             ASSERT_TRUE(vocabulary.count(key)) << key.toStdString() << " is no viewer property";
             EXPECT_EQ(type, vocabulary.at(key)) << key.toStdString();
         }
-
-        QImageReader icon(FlashTemplate::tmplPathForName(tmpl) + "icon.png");
-        EXPECT_EQ(icon.format(), QByteArray("png"));
-        const QImage image = icon.read();
-        ASSERT_FALSE(image.isNull()) << icon.errorString().toStdString();
-        EXPECT_EQ(image.size(), QSize(32, 32));
 
         const Text page = t.tmplHTMLFilePath();
         ASSERT_TRUE(page.has_value());

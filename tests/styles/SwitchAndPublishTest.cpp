@@ -15,6 +15,8 @@ using namespace quire::test;
 
 namespace {
 
+const QString kMarker = QStringLiteral("STYLE_RESOURCE:");
+
 // Every "pt_file" property's value: empty, or a file in the given style folder.
 void expectFilesInStyle(const FlashTemplate& t, const ShippedStyle& style)
 {
@@ -46,13 +48,14 @@ std::shared_ptr<FlashPageSourceImg> pictures(const TempDir& dir, int count)
 
 } // namespace
 
-TEST(SwitchStyles, BetweenAnyTwoStylesKeepsPageSizeAndLanguage)
+TEST(SwitchStyles, BetweenAnyTwoStylesKeepsPageSizeAndLanguageAndSetsTheNewValues)
 {
     const QList<ShippedStyle> styles = shippedStyles();
     ASSERT_GE(styles.size(), 9);
     for (const ShippedStyle& from : styles) {
         for (const ShippedStyle& to : styles) {
             SCOPED_TRACE(from.label() + " -> " + to.label());
+            const auto toRecords = strictSettingsRecords(readFile(to.folder() + "/tmplSetting.txt"), to.label());
             FlashTemplate t;
             t.changeTmplTo(from.tmpl, from.folder());
             ASSERT_EQ(t.styleName(), from.style);
@@ -67,22 +70,13 @@ TEST(SwitchStyles, BetweenAnyTwoStylesKeepsPageSizeAndLanguage)
             EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "987");
             EXPECT_EQ(t.propertyValueFor("languageSetting", ""), "fr");
             expectFilesInStyle(t, to);
-        }
-    }
-}
-
-TEST(SwitchStyles, TheNewStylesValuesAreInPlace)
-{
-    for (const ShippedStyle& s : shippedStyles()) {
-        SCOPED_TRACE(s.label());
-        FlashTemplate t;
-        t.changeTmplTo(s.tmpl, s.folder());
-        const auto records = strictSettingsRecords(readFile(s.folder() + "/tmplSetting.txt"), s.label());
-        for (const auto& [key, value] : records) {
-            const QString expected = value.startsWith("STYLE_RESOURCE:")
-                ? s.folder() + "/" + value.mid(QStringLiteral("STYLE_RESOURCE:").size())
-                : value;
-            EXPECT_EQ(t.propertyValueFor(key, "(none)"), expected) << key.toStdString();
+            // Every other value the new style sets is in place.
+            for (const auto& [key, value] : toRecords) {
+                if (key == "languageSetting")
+                    continue;
+                const QString expected = value.startsWith(kMarker) ? to.folder() + "/" + value.mid(kMarker.size()) : value;
+                EXPECT_EQ(t.propertyValueFor(key, "(none)"), expected) << key.toStdString();
+            }
         }
     }
 }

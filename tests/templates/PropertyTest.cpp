@@ -31,32 +31,18 @@ const QByteArray kFields = "<key>k</key><title>t</title><desc>d</desc><value>v</
 TEST(PropertyType, LookupIsExactAndCaseSensitive)
 {
     EXPECT_EQ(flashTemplatePropertyTypeFromString(QStringLiteral("pt_color")), pt_color);
-    EXPECT_EQ(flashTemplatePropertyTypeFromString(QStringLiteral("PT_COLOR")), pt_text);
     EXPECT_EQ(flashTemplatePropertyTypeFromString(QStringLiteral("pt_form_contactabout")), 9);
     EXPECT_EQ(flashTemplatePropertyTypeFromString(QStringLiteral("pt_bool")), 10);
-    EXPECT_EQ(flashTemplatePropertyTypeFromString(std::nullopt), pt_text);
-    EXPECT_EQ(flashTemplatePropertyTypeFromString(QStringLiteral("")), pt_text);
+    for (const Text& other : {Text("PT_COLOR"), Text(""), Text(std::nullopt)})
+        EXPECT_EQ(flashTemplatePropertyTypeFromString(other), pt_text) << other.value_or("(absent)").toStdString();
 }
 
 TEST(PropertyType, ValueAsBool)
 {
     for (const char* yes : {"YES", "yes", "Show", "enable", "TrUe"})
         EXPECT_TRUE(valueAsBool(QString::fromLatin1(yes))) << yes;
-    for (const char* no : {"NO", "1", "on", "", "TRUE ", " YES"})
-        EXPECT_FALSE(valueAsBool(QString::fromLatin1(no))) << no;
-    EXPECT_FALSE(valueAsBool(std::nullopt));
-}
-
-TEST(Property, CreationDefaults)
-{
-    FlashTemplateProperty p;
-    EXPECT_EQ(p.propertyType(), 0);
-    EXPECT_EQ(p.title(), QString("Empty"));
-    EXPECT_FALSE(p.key());
-    EXPECT_FALSE(p.value());
-    EXPECT_FALSE(p.aTitle());
-    EXPECT_EQ(p.parent(), nullptr);
-    EXPECT_EQ(p.childCount(), 0);
+    for (const Text& no : {Text("NO"), Text("1"), Text("on"), Text(""), Text("TRUE "), Text(" YES"), Text(std::nullopt)})
+        EXPECT_FALSE(valueAsBool(no)) << no.value_or("(absent)").toStdString();
 }
 
 TEST(Property, LoadsFieldsVerbatim)

@@ -41,12 +41,8 @@ TEST_F(SettingsTest, ExportFormatByteForByte)
     records.clear();
     t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
     EXPECT_EQ(records.first(), "multi|||line=v\nw");
-}
 
-TEST_F(SettingsTest, EmptyTemplateExportsEmptyFile)
-{
     addTemplate("empty", definitionXml(""));
-    FlashTemplate t;
     t.loadTemplate("empty");
     EXPECT_TRUE(t.exportPropertiesSettings().isEmpty());
 }
@@ -64,33 +60,6 @@ TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
 
     t.importPropertiesSettingsFrom(dir.file("missing.txt")); // nothing changes
     EXPECT_EQ(t.propertyValueFor("a", ""), "last");
-}
-
-TEST_F(SettingsTest, RoundTripRestoresEveryValue)
-{
-    FlashTemplate t;
-    t.setPropertyValue("a", "changed");
-    t.setPropertyValue("bg", "/some/where/pic.jpg");
-    const QString path = dir.file("round.txt");
-    ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
-    const QByteArray exported = t.exportPropertiesSettings();
-
-    FlashTemplate fresh;
-    fresh.importPropertiesSettingsFrom(path);
-    EXPECT_EQ(fresh.exportPropertiesSettings(), exported);
-}
-
-TEST_F(SettingsTest, ValueWithLineFeedSplitsOnReading)
-{
-    FlashTemplate t;
-    t.setPropertyValue("a", "first\nb=smuggled");
-    const QString path = dir.file("lf.txt");
-    ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
-    FlashTemplate fresh;
-    fresh.importPropertiesSettingsFrom(path);
-    EXPECT_EQ(fresh.propertyValueFor("a", ""), "first");
-    // "b=x=y" comes later in the file and wins over the smuggled line.
-    EXPECT_EQ(fresh.propertyValueFor("b", ""), "x=y");
 }
 
 TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolder)
