@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -104,6 +105,21 @@ TEST(ChooserData, TheCatalogueListsThreeTemplatesAndOnlyTheirStyleFolders)
         for (const QString& folder : FlashTemplate::tmplStyleNamesForTmpl(tmpl))
             EXPECT_EQ(QFileInfo(folder).absolutePath(), QDir::cleanPath(resourcePath("AppFiles/Styles/" + tmpl)))
                 << folder.toStdString();
+}
+
+TEST(ChooserData, FloatOffersEveryPropertyTypeAndNesting)
+{
+    // The default template, and the viewer's whole vocabulary.
+    std::set<int> types;
+    for (const auto& [key, type] : propertyTypes("float")) {
+        EXPECT_FALSE(key.isEmpty());
+        types.insert(type);
+    }
+    for (int code = 0; code <= 10; ++code)
+        EXPECT_TRUE(types.count(code)) << "no property of type " << code;
+    const FlashTemplate t;
+    EXPECT_TRUE(std::any_of(t.properties().begin(), t.properties().end(),
+                            [](const auto& p) { return p->childCount() > 0; }));
 }
 
 TEST(ChooserData, EveryTemplateHasItsDefinitionAndPage)

@@ -81,6 +81,23 @@ TEST(SwitchStyles, BetweenAnyTwoStylesKeepsPageSizeAndLanguageAndSetsTheNewValue
     }
 }
 
+TEST(SwitchStyles, EveryStylesSettingsRoundTripIntoAFreshTemplate)
+{
+    TempDir dir;
+    for (const ShippedStyle& s : shippedStyles()) {
+        SCOPED_TRACE(s.label());
+        FlashTemplate t;
+        t.loadTemplate(s.tmpl);
+        t.loadStyleByStylePath(s.folder());
+        ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file("settings.txt")));
+        // A template without the style: importing into the same one could not fail.
+        FlashTemplate fresh;
+        fresh.loadTemplate(s.tmpl);
+        fresh.importPropertiesSettingsFrom(dir.file("settings.txt"));
+        EXPECT_EQ(fresh.exportPropertiesSettings(), t.exportPropertiesSettings());
+    }
+}
+
 TEST(PublishStyles, EveryStyleGivesABookWithItsPageAndFiles)
 {
     TempDir dir;
