@@ -1,38 +1,26 @@
 // Runs the built quire-convert and reads what it wrote with independent tools.
 #include "support/TestEnv.h"
+#include "tools/ToolRun.h"
 #include "util/Xml.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <map>
 
 using namespace quire;
 using quire::test::TempDir;
+using quire::test::ToolRun;
 using quire::test::writeFile;
 
 namespace {
 
-struct ProcessRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-ProcessRun convert(const QStringList& args, const QString& tmp)
+// Runs quire-convert with its temporary files apart from other tests'.
+ToolRun convert(const QStringList& args, const QString& tmp)
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", tmp); // keeps the import PDF apart from other tests
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUIRE_CONVERT), args);
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    env.insert("TMPDIR", tmp);
+    return test::runTool(QStringLiteral(QUIRE_CONVERT), args, env);
 }
 
 QString fixture(const char* name)
@@ -60,11 +48,9 @@ QByteArray bookXml(const QString& folder)
     }
     TempDir dir;
     writeFile(dir.file("book.zip"), data);
-    QProcess unzip;
-    unzip.start("unzip", {"-p", dir.file("book.zip"), "book.xml"});
-    unzip.waitForFinished(30000);
-    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
-    return unzip.readAllStandardOutput();
+    const ToolRun unzip = test::runTool("unzip", {"-p", dir.file("book.zip"), "book.xml"});
+    EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
+    return unzip.out.toUtf8();
 }
 
 struct Book {
@@ -110,7 +96,7 @@ TEST(ConvertEndToEnd, TextBecomesABookOfLandscapePages)
         text += QStringLiteral("Line %1 of a plain text with ünïcödé, Ελληνικά and кириллица.\n").arg(i);
     writeFile(dir.file("notes.txt"), text.toUtf8());
 
-    const ProcessRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir.path());
+    const ToolRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     const Book book = readBook(dir.file("web"));
@@ -130,7 +116,7 @@ TEST(ConvertEndToEnd, RtfWithTitleAndNamedPage)
     writeFile(dir.file("Letter.RTF"),
               "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
               "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
-    const ProcessRun run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title",
+    const ToolRun run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title",
                              "A & B <letter>", "--quiet"},
                             dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
@@ -143,7 +129,7 @@ TEST(ConvertEndToEnd, RtfWithTitleAndNamedPage)
 TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
 {
     TempDir dir;
-    const ProcessRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"},
+    const ToolRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"},
                             dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const Book book = readBook(dir.file("o"));
@@ -161,7 +147,7 @@ TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
     EXPECT_EQ(xml::text(xml::firstChild(sections[0], "p")), "2");
     EXPECT_EQ(xml::text(xml::firstChild(top[1], "p")), "7");
 
-    const ProcessRun links = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"},
+    const ToolRun links = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"},
                               dir.path());
     ASSERT_EQ(links.status, 0) << links.err.toStdString();
     const Book linked = readBook(dir.file("l"));
@@ -179,7 +165,7 @@ TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
 TEST(ConvertEndToEnd, DesktopBundleAndRange)
 {
     TempDir dir;
-    const ProcessRun run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range",
+    const ToolRun run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range",
                              "3-5", "--quality", "4"},
                             dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
@@ -195,7 +181,7 @@ TEST(ConvertEndToEnd, SettingsExportedAndAppliedAfterTheStyle)
 {
     TempDir dir;
     const QString settings = dir.file("float.txt");
-    ProcessRun run = convert({"--export-settings", settings}, dir.path());
+    ToolRun run = convert({"--export-settings", settings}, dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     QByteArray text = test::readFile(settings);
     ASSERT_TRUE(text.startsWith("\n\r"));
@@ -232,7 +218,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("plain.pdf")}, 2, "no output folder"},
     };
     for (const auto& c : cases) {
-        const ProcessRun run = convert(c.args, dir.path());
+        const ToolRun run = convert(c.args, dir.path());
         EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString() << "\n" << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.words)) << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith("quire-convert: ")) << run.err.toStdString();

@@ -40,21 +40,31 @@ TEST(Player, ShowsTheBookTitledWithItsPageTitle)
     expectShowsPicture(shot);
 }
 
-TEST(Player, FollowsTitleChangesAndReadsFilesBesideThePage)
+TEST(Player, ReadsFilesBesideThePageAndHandsWebLinksToTheDesktop)
 {
     // The page reads a file of the book folder and makes it its title, as a
     // viewer reads its configuration; both need file access from the page.
+    // A new window asked for by the page, and a web link followed in place,
+    // are both handed out; neither replaces the book.
     TempDir dir;
     writeFile(dir.file("book/files/chapter.txt"), "Chapter Two");
     writeBook(dir.file("book"), "Loading",
               pictureBody()
-                  + "<script>var r = new XMLHttpRequest();"
+                  + "<a id=\"web\" href=\"https://example.invalid/site\">site</a>"
+                    "<script>var r = new XMLHttpRequest();"
                     "r.onload = function () { document.title = r.responseText; };"
-                    "r.open('GET', 'files/chapter.txt'); r.send();</script>");
+                    "r.open('GET', 'files/chapter.txt'); r.send();"
+                    "window.addEventListener('load', function () {"
+                    "window.open('https://example.invalid/popup');"
+                    "document.getElementById('web').click(); });</script>");
     const PlayerRun run = runProgram(playerExecutable(), {"--quit-after-load", dir.file("book/index.html")});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.line("title"), "Chapter Two") << run.out.toStdString();
+    EXPECT_EQ(run.line("images"), "1/1");
+    const QStringList outside = run.lines("outside");
+    EXPECT_TRUE(outside.contains("https://example.invalid/popup")) << run.out.toStdString();
+    EXPECT_TRUE(outside.contains("https://example.invalid/site")) << run.out.toStdString();
 }
 
 TEST(Player, UntitledPageTakesTheFolderName)
@@ -64,27 +74,6 @@ TEST(Player, UntitledPageTakesTheFolderName)
     const PlayerRun run = runProgram(playerExecutable(), {"--quit-after-load", dir.file("Sea Stories/index.html")});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.line("title"), "Sea Stories") << run.out.toStdString();
-    EXPECT_EQ(run.line("images"), "1/1");
-}
-
-TEST(Player, WebLinksGoToTheDesktopAndTheBookStays)
-{
-    // A new window asked for by the page, and a web link followed in place:
-    // both are handed out, neither replaces the book.
-    TempDir dir;
-    writeBook(dir.file("book"), "Links",
-              pictureBody()
-                  + "<a id=\"web\" href=\"https://example.invalid/site\">site</a>"
-                    "<script>window.addEventListener('load', function () {"
-                    "window.open('https://example.invalid/popup');"
-                    "document.getElementById('web').click(); });</script>");
-    const PlayerRun run = runProgram(playerExecutable(), {"--quit-after-load", dir.file("book")});
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList outside = run.lines("outside");
-    EXPECT_TRUE(outside.contains("https://example.invalid/popup")) << run.out.toStdString();
-    EXPECT_TRUE(outside.contains("https://example.invalid/site")) << run.out.toStdString();
-    EXPECT_EQ(run.line("title"), "Links");
     EXPECT_EQ(run.line("images"), "1/1");
 }
 

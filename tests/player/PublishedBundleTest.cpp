@@ -5,6 +5,7 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QColor>
 #include <QImage>
@@ -34,9 +35,10 @@ TEST(PublishedBundle, OpensThroughItsLauncher)
     out.ouputTheBook();
     ASSERT_TRUE(QFileInfo(dir.file("shelf/Sea Book.app/Contents/Resources/index.html")).isFile());
 
+    // Started from elsewhere, through a link to the launcher, as a menu entry might.
+    ASSERT_TRUE(QFile::link(dir.file("shelf/Sea Book.app/Contents/MacOS/launch"), dir.file("open-sea-book")));
     const QString shot = dir.file("shot.png");
-    const PlayerRun run =
-        runProgram(dir.file("shelf/Sea Book.app/Contents/MacOS/launch"), {"--quit-after-load", "--screenshot", shot});
+    const PlayerRun run = runProgram(dir.file("open-sea-book"), {"--quit-after-load", "--screenshot", shot}, dir.path());
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.line("title"), "Sea Book") << run.out.toStdString();
