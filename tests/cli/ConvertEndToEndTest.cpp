@@ -117,8 +117,8 @@ TEST(ConvertEndToEnd, RtfWithTitleAndNamedPage)
               "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
               "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
     const ToolRun run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title",
-                             "A & B <letter>", "--quiet"},
-                            dir.path());
+                          "A & B <letter>", "--quiet"},
+                         dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const Book book = readBook(dir.file("web"));
     EXPECT_EQ(book.count, 1);
@@ -130,7 +130,7 @@ TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
 {
     TempDir dir;
     const ToolRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"},
-                            dir.path());
+                         dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const Book book = readBook(dir.file("o"));
     EXPECT_EQ(book.count, 10);
@@ -148,7 +148,7 @@ TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
     EXPECT_EQ(xml::text(xml::firstChild(top[1], "p")), "7");
 
     const ToolRun links = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"},
-                              dir.path());
+                           dir.path());
     ASSERT_EQ(links.status, 0) << links.err.toStdString();
     const Book linked = readBook(dir.file("l"));
     EXPECT_EQ(linked.count, 6);
@@ -166,8 +166,8 @@ TEST(ConvertEndToEnd, DesktopBundleAndRange)
 {
     TempDir dir;
     const ToolRun run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range",
-                             "3-5", "--quality", "4"},
-                            dir.path());
+                          "3-5", "--quality", "4"},
+                         dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
     const QString resources = dir.file("apps/mybook.app/Contents/Resources");
