@@ -219,27 +219,3 @@ TEST(ImportOperation, QueueCancelsARunningOperationFromAnotherThread)
     EXPECT_FALSE(op->flashPageSource());
     EXPECT_EQ(queue.operationCount(), 0);
 }
-
-TEST(ImportOperation, SynchronousRunGivesTheSameResultsAndProgress)
-{
-    auto collect = [](ImportPDFOperation& op, std::vector<QString>& into) {
-        op.setProgressHandler([&into](const ImportProgressInfo& info) {
-            into.push_back(QString("%1 %2/%3").arg(info.type).arg(info.pageIndex).arg(info.totalPage));
-        });
-    };
-    std::vector<QString> direct, queued;
-    auto a = makeOperation(pdfFixture("links.pdf"), "3-7");
-    auto b = makeOperation(pdfFixture("links.pdf"), "3-7");
-    collect(*a, direct);
-    collect(*b, queued);
-    a->start();
-    ImportOperationQueue queue;
-    queue.addOperation(b);
-    b->waitUntilFinished();
-    EXPECT_EQ(direct, queued);
-    EXPECT_EQ(direct.front(), "geneatePage 1/5");
-    EXPECT_EQ(direct.back(), "geneateNormalPage 5/5");
-    EXPECT_EQ(xml::serialize(a->flashPagesAnnotation()->pagesAnnotationsNode()),
-              xml::serialize(b->flashPagesAnnotation()->pagesAnnotationsNode()));
-    EXPECT_EQ(a->flashPageSource()->pages().size(), b->flashPageSource()->pages().size());
-}

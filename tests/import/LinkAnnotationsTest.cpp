@@ -114,7 +114,6 @@ TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
     const auto pages = pageAnnos(annotations);
     ASSERT_EQ(pages.size(), 12u);
 
-    int checked = 0;
     for (int n : {1, 5, 6, 7, 8, 10, 11, 12}) {
         const QImage picture(*source.pages()[size_t(n - 1)]->pageFilePath());
         ASSERT_FALSE(picture.isNull());
@@ -132,7 +131,5 @@ TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
         EXPECT_GT(greyAt(x + w + 0.02, y + h / 2), 200);
         EXPECT_GT(greyAt(x + w / 2, y - 0.02), 200);
         EXPECT_GT(greyAt(x + w / 2, y + h + 0.02), 200);
-        ++checked;
     }
-    EXPECT_EQ(checked, 8);
 }

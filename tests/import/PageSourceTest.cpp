@@ -4,39 +4,25 @@
 
 using namespace quire;
 
-TEST(PageSource, NewSourceIsEmptyWithEmptySourceFile)
-{
-    FlashPageSource source;
-    EXPECT_TRUE(source.pages().empty());
-    EXPECT_TRUE(source.normalPages().empty());
-    EXPECT_TRUE(source.zoomedPages().empty());
-    EXPECT_TRUE(source.thumbPages().empty());
-    EXPECT_FALSE(source.sourceFile().isNull());
-    EXPECT_EQ(source.sourceFile(), QString());
-    EXPECT_FALSE(source.stop());
-}
-
 TEST(PageSource, ImagePagesAreNumberedInOrderAndNormalPagesFollow)
 {
     FlashPageSourceImg source;
-    source.addImgPageFromFile("/a.jpg");
-    source.addImgPageFromFile("/b.jpg");
-    source.addImgPageFromFile("/c.jpg");
-    ASSERT_EQ(source.pages().size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(source.pages()[size_t(i)]->pageIndex(), i + 1);
-        EXPECT_NE(dynamic_cast<FlashPageImage*>(source.pages()[size_t(i)].get()), nullptr);
-    }
+    EXPECT_FALSE(source.sourceFile().isNull()); // empty, not absent
+    for (const char* path : {"/a.jpg", "/b.jpg", "/c.jpg"})
+        source.addImgPageFromFile(path);
     EXPECT_EQ(*source.pages()[1]->pageFilePath(), "/b.jpg");
-
     source.generateNormalPages();
     source.generateNormalPages(); // a second call adds nothing
+    ASSERT_EQ(source.pages().size(), 3u);
     ASSERT_EQ(source.normalPages().size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const FlashPage* normal = source.normalPages()[size_t(i)].get();
-        EXPECT_EQ(normal->pageIndex(), i + 1);
-        EXPECT_EQ(normal->pageFilePath(), source.pages()[size_t(i)]->pageFilePath());
-        EXPECT_NE(normal, source.pages()[size_t(i)].get()); // a copy, not the same record
+    for (size_t i = 0; i < 3; ++i) {
+        const FlashPage* page = source.pages()[i].get();
+        const FlashPage* normal = source.normalPages()[i].get();
+        EXPECT_EQ(page->pageIndex(), int(i) + 1);
+        EXPECT_EQ(normal->pageIndex(), int(i) + 1);
+        EXPECT_EQ(normal->pageFilePath(), page->pageFilePath());
+        EXPECT_NE(normal, page); // a copy, not the same record
+        EXPECT_NE(dynamic_cast<const FlashPageImage*>(page), nullptr);
         EXPECT_NE(dynamic_cast<const FlashPageImage*>(normal), nullptr);
     }
 }
@@ -56,9 +42,6 @@ TEST(PageSource, LookupsAnswerNoPageOutsideTheirLists)
         EXPECT_EQ(source.getZoomedPageAtIndex(n), nullptr);
         EXPECT_EQ(source.getThumbPageAtIndex(n), nullptr);
     }
-    FlashPageSource base;
-    EXPECT_EQ(base.getZoomedPageAtIndex(1), nullptr);
-    EXPECT_EQ(base.getThumbPageAtIndex(1), nullptr);
 }
 
 TEST(PageSource, GapsInPageNumbersAppendNormalPagesInOrder)
@@ -74,8 +57,7 @@ TEST(PageSource, GapsInPageNumbersAppendNormalPagesInOrder)
 
 TEST(PageSource, CopyKeepsTheClassAndClearEmptiesAllLists)
 {
-    FlashPage plain(QString("/p.jpg"), 7);
-    auto copy = plain.copyPage(100, 100);
+    auto copy = FlashPage(QString("/p.jpg"), 7).copyPage(100, 100);
     EXPECT_EQ(dynamic_cast<FlashPageImage*>(copy.get()), nullptr);
     EXPECT_EQ(copy->pageIndex(), 7);
     EXPECT_EQ(*copy->pageFilePath(), "/p.jpg");
@@ -86,8 +68,6 @@ TEST(PageSource, CopyKeepsTheClassAndClearEmptiesAllLists)
     source.zoomedPages().push_back(std::make_unique<FlashPage>());
     source.thumbPages().push_back(std::make_unique<FlashPage>());
     source.clearPages();
-    EXPECT_TRUE(source.pages().empty());
-    EXPECT_TRUE(source.normalPages().empty());
-    EXPECT_TRUE(source.zoomedPages().empty());
-    EXPECT_TRUE(source.thumbPages().empty());
+    for (const auto* list : {&source.pages(), &source.normalPages(), &source.zoomedPages(), &source.thumbPages()})
+        EXPECT_TRUE(list->empty());
 }

@@ -14,14 +14,12 @@ using quire::test::pdfFixture;
 namespace {
 
 // The name of the error that opening path raises, or "" when it opens.
-QString openFailure(const QString& path, QString* reason = nullptr)
+QString openFailure(const QString& path)
 {
     try {
         pdf::PdfDocument::open(path);
         return {};
     } catch (const Error& e) {
-        if (reason)
-            *reason = e.reason();
         return e.name();
     }
 }
@@ -37,31 +35,31 @@ int grey(const pdf::Bitmap& b, int x, int y)
 TEST(PdfDocument, BadFilesFailWithTheReason)
 {
     test::TempDir dir;
-    QString reason;
-    EXPECT_EQ(openFailure(dir.file("missing.pdf"), &reason), pdf::kNotFound);
-    EXPECT_TRUE(reason.contains("was not found")) << reason.toStdString();
-
     test::writeFile(dir.file("empty.pdf"), {});
-    EXPECT_EQ(openFailure(dir.file("empty.pdf"), &reason), pdf::kNotPdf);
-    EXPECT_EQ(reason, "The file \"empty.pdf\" is not a PDF document");
-
     QByteArray noise(4096, '\0');
     QRandomGenerator generator(7);
     for (char& c : noise)
         c = char(generator.bounded(256));
     noise.replace("%PDF-", "%pdf-");
     test::writeFile(dir.file("noise.pdf"), noise);
-    EXPECT_EQ(openFailure(dir.file("noise.pdf")), pdf::kNotPdf);
-
-    // A header and nothing a reader could use.
-    test::writeFile(dir.file("header.pdf"), "%PDF-1.4\n" + noise);
-    EXPECT_EQ(openFailure(dir.file("header.pdf"), &reason), pdf::kDamaged);
-
-    EXPECT_EQ(openFailure(pdfFixture("truncated.pdf"), &reason), pdf::kDamaged);
-    EXPECT_TRUE(reason.contains("is damaged")) << reason.toStdString();
-    EXPECT_EQ(openFailure(pdfFixture("encrypted.pdf"), &reason), pdf::kPasswordProtected);
-    EXPECT_EQ(reason, "The PDF document \"encrypted.pdf\" is password-protected");
-    EXPECT_EQ(openFailure(dir.path()), pdf::kNotFound); // a folder cannot be read as a file
+    test::writeFile(dir.file("header.pdf"), "%PDF-1.4\n" + noise); // a header and nothing a reader could use
+    // What the library makes of a truncated file: a document without pages.
+    test::writeFile(dir.file("nopages.pdf"), "%PDF-1.4\n1 0 obj <</Type /Catalog /Pages 2 0 R>> endobj\n"
+                                             "2 0 obj <</Type /Pages /Kids [] /Count 0>> endobj\n"
+                                             "trailer <</Root 1 0 R>>\n%%EOF\n");
+    const std::pair<QString, const char*> cases[] = {
+        {dir.file("missing.pdf"), pdf::kNotFound},
+        {dir.path(), pdf::kNotFound}, // a folder cannot be read as a file
+        {dir.file("empty.pdf"), pdf::kNotPdf},
+        {dir.file("noise.pdf"), pdf::kNotPdf},
+        {dir.file("header.pdf"), pdf::kDamaged},
+        {dir.file("nopages.pdf"), pdf::kDamaged},
+        {pdfFixture("truncated.pdf"), pdf::kDamaged},
+        {pdfFixture("encrypted.pdf"), pdf::kPasswordProtected},
+    };
+    // The reasons are checked with the import operation's messages.
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(openFailure(path), name) << path.toStdString();
 }
 
 TEST(PdfDocument, OwnerPasswordAloneDoesNotStopReading)
@@ -80,10 +78,7 @@ TEST(PdfDocument, BoxesRotationAndDisplayedSize)
         EXPECT_EQ(doc->rotation(i), expectedRotation[i]) << "page " << i + 1;
 
     const pdf::Rect crop = doc->cropBox(9);
-    EXPECT_FLOAT_EQ(crop.x, 100);
-    EXPECT_FLOAT_EQ(crop.y, 50);
-    EXPECT_FLOAT_EQ(crop.width, 400);
-    EXPECT_FLOAT_EQ(crop.height, 600);
+    EXPECT_EQ(std::tuple(crop.x, crop.y, crop.width, crop.height), std::tuple(100.f, 50.f, 400.f, 600.f));
     const pdf::Rect shown = doc->displayedBounds(10); // the same crop box, turned
     EXPECT_FLOAT_EQ(shown.width, 600);
     EXPECT_FLOAT_EQ(shown.height, 400);
@@ -145,24 +140,6 @@ TEST(PdfDocument, RefusesPicturesTooLargeToHold)
         EXPECT_TRUE(e.reason().contains("too large")) << e.reason().toStdString();
     }
     EXPECT_NO_THROW(doc->render(2, 100, 100));
-}
-
-TEST(PdfDocument, ReadsLinksOutlineAndText)
-{
-    auto doc = pdf::PdfDocument::open(pdfFixture("links.pdf"));
-    const auto links = doc->links(0); // the note and the link without action are not links
-    ASSERT_EQ(links.size(), 3u);
-    EXPECT_EQ(links[0].url, Text("https://example.com/one"));
-    EXPECT_FALSE(links[0].target);
-    EXPECT_FLOAT_EQ(links[0].area.x, 60);
-    EXPECT_FLOAT_EQ(links[0].area.y, 60); // top-left origin
-    EXPECT_FLOAT_EQ(links[0].area.width, 120);
-    EXPECT_FLOAT_EQ(links[0].area.height, 40);
-    EXPECT_EQ(links[1].target, 8);
-    EXPECT_FALSE(links[1].url);
-    EXPECT_EQ(links[2].target, 8); // by name
-    EXPECT_TRUE(doc->outline().empty());
-    EXPECT_EQ(doc->pageText(6).trimmed(), "Page 7");
 }
 
 TEST(PdfDocument, DocumentsWorkSideBySideOnThreads)
