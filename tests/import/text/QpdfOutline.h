@@ -1,6 +1,9 @@
 #pragma once
 // A PDF file's bookmarks as qpdf reads them: a second reader that shares no
-// code with the library that writes them.
+// code with the library that writes them. Both readers' trees can be put as
+// lines "title @page", indented two spaces a level, to compare whole.
+#include "import/PdfDocument.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +26,7 @@ struct QpdfBookmark {
 
 inline bool qpdfAvailable()
 {
-    return !QStandardPaths::findExecutable(QStringLiteral("qpdf")).isEmpty();
+    return !QStandardPaths::findExecutable("qpdf").isEmpty();
 }
 
 inline QList<QpdfBookmark> qpdfBookmarks(const QJsonArray& array)
@@ -31,16 +34,13 @@ inline QList<QpdfBookmark> qpdfBookmarks(const QJsonArray& array)
     QList<QpdfBookmark> out;
     for (const QJsonValue& value : array) {
         const QJsonObject o = value.toObject();
-        QpdfBookmark b;
-        b.title = o.value(QStringLiteral("title")).toString();
-        b.page = o.value(QStringLiteral("destpageposfrom1")).toInt();
-        const QJsonArray dest = o.value(QStringLiteral("dest")).toArray();
-        b.view = dest.at(1).toString();
-        if (b.view == QLatin1String("/FitH") && dest.at(2).isDouble())
-            b.top = dest.at(2).toDouble();
-        else if (b.view == QLatin1String("/XYZ") && dest.at(3).isDouble())
-            b.top = dest.at(3).toDouble();
-        b.kids = qpdfBookmarks(o.value(QStringLiteral("kids")).toArray());
+        const QJsonArray dest = o.value("dest").toArray();
+        QpdfBookmark b{o.value("title").toString(), o.value("destpageposfrom1").toInt(), dest.at(1).toString(),
+                       {}, {}};
+        const int topAt = b.view == "/FitH" ? 2 : b.view == "/XYZ" ? 3 : 0;
+        if (topAt && dest.at(topAt).isDouble())
+            b.top = dest.at(topAt).toDouble();
+        b.kids = qpdfBookmarks(o.value("kids").toArray());
         out.append(b);
     }
     return out;
@@ -50,21 +50,37 @@ inline QList<QpdfBookmark> qpdfBookmarks(const QJsonArray& array)
 inline std::optional<QList<QpdfBookmark>> qpdfOutline(const QString& pdf)
 {
     QProcess qpdf;
-    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), pdf});
+    qpdf.start("qpdf", {"--json", "--json-key=outlines", pdf});
     if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0) {
         ADD_FAILURE() << "qpdf failed: " << qpdf.readAllStandardError().toStdString();
         return std::nullopt;
     }
-    const QJsonObject root = QJsonDocument::fromJson(qpdf.readAllStandardOutput()).object();
-    return qpdfBookmarks(root.value(QStringLiteral("outlines")).toArray());
+    return qpdfBookmarks(QJsonDocument::fromJson(qpdf.readAllStandardOutput()).object().value("outlines").toArray());
 }
 
 // qpdf --check: the file's structure, cross-reference tables included, is sound.
 inline bool qpdfChecks(const QString& pdf)
 {
     QProcess qpdf;
-    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    qpdf.start("qpdf", {"--check", pdf});
     return qpdf.waitForFinished(60000) && qpdf.exitStatus() == QProcess::NormalExit && qpdf.exitCode() == 0;
+}
+
+inline QStringList outlineLines(const QList<QpdfBookmark>& list, const QString& indent = {})
+{
+    QStringList out;
+    for (const QpdfBookmark& b : list)
+        out << indent + b.title + " @" + QString::number(b.page) << outlineLines(b.kids, indent + "  ");
+    return out;
+}
+
+inline QStringList outlineLines(const std::vector<pdf::OutlineNode>& list, const QString& indent = {})
+{
+    QStringList out;
+    for (const pdf::OutlineNode& n : list)
+        out << indent + n.label.value_or("(none)") + " @" + (n.target ? QString::number(*n.target + 1) : "-")
+            << outlineLines(n.children, indent + "  ");
+    return out;
 }
 
 } // namespace quire::test
