@@ -29,12 +29,20 @@ QString letters(const QString& s)
 
 QString unescape(QString s)
 {
-    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    s.replace(QLatin1String("&#39;"), QLatin1String("'"));
-    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, std::pair{"&gt;", ">"},
+                                            std::pair{"&quot;", "\""}, std::pair{"&#39;", "'"},
+                                            std::pair{"&amp;", "&"}})
+        s.replace(entity, character);
     return s;
+}
+
+// The lines of a listing after its two header lines, split into fields.
+QList<QStringList> tableRows(const QString& listing)
+{
+    QList<QStringList> rows;
+    for (const QString& line : listing.split('\n').mid(2))
+        rows << line.simplified().split(' ', Qt::SkipEmptyParts);
+    return rows;
 }
 
 } // namespace
@@ -42,74 +50,52 @@ QString unescape(QString s)
 bool PdfProbe::available()
 {
     for (const char* tool : {"pdfinfo", "pdftotext", "pdftohtml", "pdfimages", "pdffonts"})
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+        if (QStandardPaths::findExecutable(tool).isEmpty())
             return false;
     return true;
 }
 
 QList<QSizeF> PdfProbe::pageSizes(const QString& pdf)
 {
-    const QString out = run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
-                                                        QStringLiteral("-l"), QStringLiteral("100000"), pdf});
+    static const QRegularExpression re(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
     QList<QSizeF> sizes;
-    static const QRegularExpression re(QStringLiteral(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)"));
-    for (auto it = re.globalMatch(out); it.hasNext();) {
-        const auto m = it.next();
+    for (const auto& m : re.globalMatch(run("pdfinfo", {"-f", "1", "-l", "100000", pdf})))
         sizes.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
-    }
     return sizes;
 }
 
 QStringList PdfProbe::pageTexts(const QString& pdf)
 {
-    QString out = run(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
-                                                    QStringLiteral("-")});
-    QStringList pages = letters(out).split(QLatin1Char('\f'));
+    QStringList pages = letters(run("pdftotext", {"-enc", "UTF-8", pdf, "-"})).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
 }
 
-QString PdfProbe::pageText(const QString& pdf, int page)
-{
-    const QString n = QString::number(page);
-    return letters(run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), n,
-                                                     QStringLiteral("-l"), n, QStringLiteral("-enc"),
-                                                     QStringLiteral("UTF-8"), pdf, QStringLiteral("-")}));
-}
-
 QList<PdfWord> PdfProbe::words(const QString& pdf)
 {
-    const QString out = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
-                                                          QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    static const QRegularExpression re(
+        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     QList<PdfWord> words;
-    static const QRegularExpression re(QStringLiteral(
-        R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     int page = 0;
-    for (auto it = re.globalMatch(out); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+    for (const auto& m : re.globalMatch(run("pdftotext", {"-bbox", "-enc", "UTF-8", pdf, "-"}))) {
+        if (m.captured(0).startsWith("<page"))
             ++page;
-            continue;
-        }
-        PdfWord w;
-        w.page = page;
-        w.box = QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                       QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
-        w.text = letters(unescape(m.captured(5)));
-        words.append(w);
+        else
+            words.append({page,
+                          QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
+                          letters(unescape(m.captured(5)))});
     }
     return words;
 }
 
 QStringList PdfProbe::links(const QString& pdf)
 {
-    const QString out = run(QStringLiteral("pdftohtml"), {QStringLiteral("-xml"), QStringLiteral("-stdout"),
-                                                          QStringLiteral("-i"), QStringLiteral("-q"), pdf});
+    static const QRegularExpression re(R"re(<a href="([^"]*)")re");
     QStringList links;
-    static const QRegularExpression re(QStringLiteral(R"re(<a href="([^"]*)")re"));
-    for (auto it = re.globalMatch(out); it.hasNext();)
-        links.append(unescape(it.next().captured(1)));
+    for (const auto& m : re.globalMatch(run("pdftohtml", {"-xml", "-stdout", "-i", "-q", pdf})))
+        links.append(unescape(m.captured(1)));
     // Text next to a link that touches its rectangle is reported with it.
     links.removeDuplicates();
     return links;
@@ -117,30 +103,21 @@ QStringList PdfProbe::links(const QString& pdf)
 
 QStringList PdfProbe::images(const QString& pdf)
 {
-    const QString out = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    // Fields: page num type width height ...
     QStringList images;
-    const QStringList lines = out.split(QLatin1Char('\n'));
-    // Two header lines, then: page num type width height ...
-    for (qsizetype i = 2; i < lines.size(); ++i) {
-        const QStringList f = lines[i].simplified().split(QLatin1Char(' '));
-        if (f.size() > 4 && f[2] == QLatin1String("image"))
-            images.append(f[3] + QLatin1String(" x ") + f[4]);
-    }
+    for (const QStringList& f : tableRows(run("pdfimages", {"-list", pdf})))
+        if (f.size() > 4 && f[2] == "image")
+            images.append(f[3] + " x " + f[4]);
     return images;
 }
 
 QStringList PdfProbe::fonts(const QString& pdf)
 {
-    const QString out = run(QStringLiteral("pdffonts"), {pdf});
     QStringList fonts;
-    const QStringList lines = out.split(QLatin1Char('\n'));
-    for (qsizetype i = 2; i < lines.size(); ++i) {
-        QString name = lines[i].section(QLatin1Char(' '), 0, 0);
+    for (const QStringList& f : tableRows(run("pdffonts", {pdf}))) {
         // Embedded subsets carry a six-letter tag: "ABCDEF+DejaVuSans".
-        if (name.indexOf(QLatin1Char('+')) == 6)
-            name = name.mid(7);
-        if (!name.isEmpty())
-            fonts.append(name);
+        if (!f.isEmpty())
+            fonts.append(f[0].indexOf('+') == 6 ? f[0].mid(7) : f[0]);
     }
     fonts.removeDuplicates();
     fonts.sort();
@@ -149,16 +126,15 @@ QStringList PdfProbe::fonts(const QString& pdf)
 
 QString PdfProbe::info(const QString& pdf, const QString& key)
 {
-    const QString out = run(QStringLiteral("pdfinfo"), {pdf});
-    for (const QString& line : out.split(QLatin1Char('\n')))
-        if (line.startsWith(key + QLatin1Char(':')))
+    for (const QString& line : run("pdfinfo", {pdf}).split('\n'))
+        if (line.startsWith(key + ':'))
             return line.mid(key.size() + 1).trimmed();
     return {};
 }
 
 QStringList PdfProbe::wordsOf(const QString& text)
 {
-    static const QRegularExpression space(QStringLiteral(R"(\s+)"));
+    static const QRegularExpression space(R"(\s+)");
     return text.split(space, Qt::SkipEmptyParts);
 }
 

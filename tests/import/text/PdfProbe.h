@@ -24,9 +24,7 @@ public:
     static QList<QSizeF> pageSizes(const QString& pdf);
     // The text of each page, as pdftotext extracts it.
     static QStringList pageTexts(const QString& pdf);
-    static QString text(const QString& pdf) { return pageTexts(pdf).join(QLatin1Char('\n')); }
-    // One page's text (from 1) as pdftotext -layout -f page -l page gives it.
-    static QString pageText(const QString& pdf, int page);
+    static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
     // The targets of the link annotations.
     static QStringList links(const QString& pdf);

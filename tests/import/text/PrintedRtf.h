@@ -29,21 +29,37 @@ struct Printed {
                 return w.page;
         return 0;
     }
-    int pageOf(const char* word) const { return pageOf(QString::fromUtf8(word)); }
+    // The text of a page (from 1) as pdftotext gives it.
+    QString pageText(int page) const { return PdfProbe::pageTexts(pdf).value(page - 1); }
 };
 
 // Prints `rtf` as the file `name` in `dir`.
-inline Printed printRtf(const TempDir& dir, const QByteArray& rtf, const QString& name = QStringLiteral("doc.rtf"))
+inline Printed printRtf(const TempDir& dir, const QByteArray& rtf, const QString& name = "doc.rtf")
 {
     Printed printed;
     const QString source = dir.file(name);
     writeFile(source, rtf);
-    printed.pdf = dir.file(name + QStringLiteral(".pdf"));
+    printed.pdf = dir.file(name + ".pdf");
     printed.result = TextToPdf::CreateRTFtoPDF(source, printed.pdf);
     EXPECT_TRUE(printed.result.ok) << printed.result.error.toStdString();
     if (printed.result.ok)
         printed.words = PdfProbe::words(printed.pdf);
     return printed;
 }
+
+// Tests that print and read the PDF back with poppler.
+class PrintingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!PdfProbe::available())
+            GTEST_SKIP() << "poppler-utils are needed";
+    }
+
+    // `body` in a minimal document.
+    Printed print(const QByteArray& body) { return printRtf(m_dir, rtfDocument(body)); }
+
+    TempDir m_dir;
+};
 
 } // namespace quire::test

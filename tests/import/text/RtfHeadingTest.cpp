@@ -28,9 +28,13 @@ ReadRtf readStyled(const QByteArray& body)
     return readRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n" + kStyleSheet + body + "}");
 }
 
-int level(const ReadRtf& r, const char* word)
+// The heading level of the paragraph holding each word, as "word level".
+QStringList levels(const ReadRtf& r, const QStringList& words)
 {
-    return r.block(QString::fromLatin1(word)).blockFormat().headingLevel();
+    QStringList out;
+    for (const QString& word : words)
+        out << word + ' ' + QString::number(r.block(word).blockFormat().headingLevel());
+    return out;
 }
 
 TEST(RtfHeadings, OutlineLevelsGiveLevelsOneToNine)
@@ -38,22 +42,16 @@ TEST(RtfHeadings, OutlineLevelsGiveLevelsOneToNine)
     const ReadRtf r = readBody("\\pard\\outlinelevel0 Alpha\\par\n"
                                "\\pard\\outlinelevel1 Bravo\\par\n"
                                "\\pard\\outlinelevel8 Charlie\\par\n"
-                               "\\pard\\outlinelevel9 Delta\\par\n"
+                               "\\pard\\outlinelevel9 Delta\\par\n" // 9 is body text
                                "\\pard\\outlinelevel12 Echo\\par\n"
-                               "\\pard Foxtrot\\par\n"
+                               "\\pard Foxtrot\\par\n"              // \pard ends the outline level
                                "\\outlinelevel2 Golf\\par\n"
-                               "Hotel\\par\n"
+                               "Hotel\\par\n"                       // paragraph properties carry on until \pard
                                "\\pard India\\par\n");
     ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(level(r, "Alpha"), 1);
-    EXPECT_EQ(level(r, "Bravo"), 2);
-    EXPECT_EQ(level(r, "Charlie"), 9);
-    EXPECT_EQ(level(r, "Delta"), 0); // 9 is body text
-    EXPECT_EQ(level(r, "Echo"), 0);
-    EXPECT_EQ(level(r, "Foxtrot"), 0); // \pard ends the outline level
-    EXPECT_EQ(level(r, "Golf"), 3);
-    EXPECT_EQ(level(r, "Hotel"), 3); // paragraph properties carry on until \pard
-    EXPECT_EQ(level(r, "India"), 0);
+    EXPECT_EQ(levels(r, {"Alpha", "Bravo", "Charlie", "Delta", "Echo", "Foxtrot", "Golf", "Hotel", "India"}),
+              (QStringList{"Alpha 1", "Bravo 2", "Charlie 9", "Delta 0", "Echo 0", "Foxtrot 0", "Golf 3", "Hotel 3",
+                           "India 0"}));
 }
 
 TEST(RtfHeadings, HeadingStylesByNameOnly)
@@ -68,76 +66,55 @@ TEST(RtfHeadings, HeadingStylesByNameOnly)
                                  "\\pard\\plain\\s99 Unknown\\par\n"
                                  "\\pard\\plain Normal\\par\n");
     ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(level(r, "First"), 1);
-    EXPECT_EQ(level(r, "Second"), 2);
-    EXPECT_EQ(level(r, "Third"), 3);
-    EXPECT_EQ(level(r, "Character"), 0);
-    EXPECT_EQ(level(r, "Table"), 0);
-    EXPECT_EQ(level(r, "Body"), 0);
-    EXPECT_EQ(level(r, "Tenth"), 0);
-    EXPECT_EQ(level(r, "Unknown"), 0);
-    EXPECT_EQ(level(r, "Normal"), 0);
+    EXPECT_EQ(levels(r, {"First", "Second", "Third", "Character", "Table", "Body", "Tenth", "Unknown", "Normal"}),
+              (QStringList{"First 1", "Second 2", "Third 3", "Character 0", "Table 0", "Body 0", "Tenth 0",
+                           "Unknown 0", "Normal 0"}));
     // The style sheet's names are not text, and the styles' formatting is
     // not applied: Second has no \b of its own.
-    EXPECT_EQ(r.blockTexts().first(), QStringLiteral("First"));
-    EXPECT_FALSE(r.text().contains(QStringLiteral("heading"), Qt::CaseInsensitive));
+    EXPECT_EQ(r.blockTexts().first(), "First");
+    EXPECT_FALSE(r.text().contains("heading", Qt::CaseInsensitive));
     EXPECT_NE(r.format("Second").fontWeight(), QFont::Bold);
-}
 
-TEST(RtfHeadings, ExplicitOutlineLevelWinsOverTheStyle)
-{
-    const ReadRtf r = readStyled("\\pard\\s1\\outlinelevel9 Demoted\\par\n"
-                                 "\\pard\\s2\\outlinelevel0 Promoted\\par\n"
-                                 "\\pard\\s12\\outlinelevel2 Outlined\\par\n");
-    EXPECT_EQ(level(r, "Demoted"), 0);
-    EXPECT_EQ(level(r, "Promoted"), 1);
-    EXPECT_EQ(level(r, "Outlined"), 3);
+    // An explicit outline level wins over the style.
+    const ReadRtf explicitLevels = readStyled("\\pard\\s1\\outlinelevel9 Demoted\\par\n"
+                                              "\\pard\\s2\\outlinelevel0 Promoted\\par\n"
+                                              "\\pard\\s12\\outlinelevel2 Outlined\\par\n");
+    EXPECT_EQ(levels(explicitLevels, {"Demoted", "Promoted", "Outlined"}),
+              (QStringList{"Demoted 0", "Promoted 1", "Outlined 3"}));
 }
 
 TEST(RtfHeadings, LastParagraphAndTableCellsKeepTheirLevel)
 {
     // The closing \par leaves an empty paragraph that the reader removes.
     const ReadRtf closed = readStyled("\\pard Text\\par\\pard\\s2 Closing\\par\n");
-    EXPECT_EQ(level(closed, "Closing"), 2);
-    EXPECT_EQ(level(closed, "Text"), 0);
+    EXPECT_EQ(levels(closed, {"Text", "Closing"}), (QStringList{"Text 0", "Closing 2"}));
     EXPECT_EQ(closed.blockTexts().size(), 2);
 
-    const ReadRtf open = readStyled("\\pard Text\\par\\pard\\s3 Unclosed");
-    EXPECT_EQ(level(open, "Unclosed"), 3);
+    EXPECT_EQ(levels(readStyled("\\pard Text\\par\\pard\\s3 Unclosed"), {"Unclosed"}), QStringList{"Unclosed 3"});
 
     const ReadRtf table = readStyled("\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\s1 Cell\\cell"
                                      "\\pard\\intbl Plain\\cell\\row\\pard After\\par\n");
     EXPECT_TRUE(QTextCursor(table.block("Cell")).currentTable());
-    EXPECT_EQ(level(table, "Cell"), 1);
-    EXPECT_EQ(level(table, "Plain"), 0);
-    EXPECT_EQ(level(table, "After"), 0);
+    EXPECT_EQ(levels(table, {"Cell", "Plain", "After"}), (QStringList{"Cell 1", "Plain 0", "After 0"}));
 }
 
 TEST(RtfHeadings, StyleNamesWithEscapesAndRedefinitions)
 {
     // A name spelt with escapes; a later entry for the same number replaces
-    // the earlier; an entry without \s is style 0.
+    // the earlier; the group's end also ends a name without ';'; an entry
+    // without \s is style 0.
     const ReadRtf r = readRtf("{\\rtf1\\ansi{\\stylesheet{Normal;}{\\s4 h\\'65ading\\~4;}{\\s5 heading 5;}"
                               "{\\s5 Quote;}{\\s6 heading 6}}\n"
                               "\\pard\\s4 Four\\par\\pard\\s5 Five\\par\\pard\\s6 Six\\par\\pard Zero\\par}");
     ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(level(r, "Four"), 4);
-    EXPECT_EQ(level(r, "Five"), 0);
-    EXPECT_EQ(level(r, "Six"), 6); // the group's end also ends a name without ';'
-    EXPECT_EQ(level(r, "Zero"), 0);
-}
+    EXPECT_EQ(levels(r, {"Four", "Five", "Six", "Zero"}), (QStringList{"Four 4", "Five 0", "Six 6", "Zero 0"}));
 
-TEST(RtfHeadings, NamesOfHeadingStyles)
-{
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("heading 1")), 1);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("Heading 9")), 9);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral(" HEADING  2 ")), 2);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("Berschrift,heading 3")), 3);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("heading 0")), 0);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("heading 10")), 0);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("heading")), 0);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QStringLiteral("heading 1 Char")), 0);
-    EXPECT_EQ(RtfStyleSheet::headingLevelOfName(QString()), 0);
+    const std::pair<const char*, int> names[] = {
+        {"heading 1", 1}, {"Heading 9", 9}, {" HEADING  2 ", 2}, {"Berschrift,heading 3", 3}, {"heading 0", 0},
+        {"heading 10", 0}, {"heading", 0}, {"heading 1 Char", 0}, {"", 0},
+    };
+    for (const auto& [name, level] : names)
+        EXPECT_EQ(RtfStyleSheet::headingLevelOfName(name), level) << '"' << name << '"';
 }
 
 } // namespace

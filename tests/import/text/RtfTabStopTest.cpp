@@ -3,8 +3,8 @@
 #include "RtfTestSupport.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QImage>
 #include <QTextLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace quire::test;
@@ -12,92 +12,51 @@ using namespace quire::textimport;
 
 namespace {
 
-// Lays the document out on a 72-dpi device, as the printer does, and gives
-// the x of text positions in points from the text area's left edge.
-class PrintedLayout {
-public:
-    explicit PrintedLayout(QTextDocument& doc) : m_doc(doc), m_device(1, 1, QImage::Format_RGB32)
-    {
-        const int dotsPerMeter = qRound(72 / 0.0254);
-        m_device.setDotsPerMeterX(dotsPerMeter);
-        m_device.setDotsPerMeterY(dotsPerMeter);
-        m_doc.documentLayout()->setPaintDevice(&m_device);
-        m_doc.setDocumentMargin(0);
-        m_doc.setTextWidth(PageSetup::textAreaWidth);
-    }
-    ~PrintedLayout() { m_doc.documentLayout()->setPaintDevice(nullptr); }
-    PrintedLayout(const PrintedLayout&) = delete;
-    PrintedLayout& operator=(const PrintedLayout&) = delete;
-
-    // Where the first character of `word` starts.
-    double x(const QString& word) const
-    {
-        const QTextCursor found = m_doc.find(word);
-        EXPECT_FALSE(found.isNull()) << word.toStdString();
-        return xAt(found.block(), found.selectionStart() - found.block().position());
-    }
-
-    // Where the given line of the block holding `word` starts.
-    double lineStart(const QString& word, int line) const
-    {
-        const QTextBlock block = m_doc.find(word).block();
-        const QTextLine l = block.layout()->lineAt(line);
-        EXPECT_TRUE(l.isValid());
-        return xAt(block, l.textStart());
-    }
-
-private:
-    double xAt(const QTextBlock& block, int position) const
-    {
-        const QTextLayout* layout = block.layout();
-        const QTextLine line = layout->lineForTextPosition(position);
-        return layout->position().x() + line.cursorToX(position);
-    }
-
-    QTextDocument& m_doc;
-    QImage m_device;
-};
-
-const char kLong[] = "words enough to run over the end of the first line and wrap onto the second one, "
-                     "and a few more words to be sure that they really do";
-
-TEST(RtfTabStops, HangingIndentsLineUpWithTheirTabStop)
+// Where `text` starts (line -1), or where that line of its paragraph starts,
+// in points from the text area's left edge.
+double xOf(const QTextDocument& doc, const QString& text, int line)
 {
-    // A bullet list as word processors write it: the text after the tab and
-    // the wrapped lines start at the left indent (24 points).
-    ReadRtf r = readBody(QByteArray("\\pard\\fi-240\\li480\\tx480\\f0\\fs24 \\bullet\\tab explicit ") + kLong +
-                         "\\par\\pard\\fi-240\\li480 \\bullet\\tab implicit " + kLong + "\\par");
-    ASSERT_TRUE(r.result.ok);
-    PrintedLayout layout(*r.doc);
-    EXPECT_NEAR(layout.x("\u2022\texplicit"), 12, 0.5);
-    EXPECT_NEAR(layout.x("explicit"), 24, 0.5);
-    EXPECT_NEAR(layout.lineStart("explicit", 1), 24, 0.5);
-    // Without a stop of its own the hanging indent is the stop.
-    EXPECT_NEAR(layout.x("implicit"), 24, 0.5);
-    EXPECT_NEAR(layout.lineStart("implicit", 1), 24, 0.5);
+    const QTextCursor found = doc.find(text);
+    const QTextLayout* layout = found.block().layout();
+    if (found.isNull() || (line >= 0 && !layout->lineAt(line).isValid()))
+        return NAN;
+    const int position =
+        line < 0 ? found.selectionStart() - found.block().position() : layout->lineAt(line).textStart();
+    return layout->position().x() + layout->lineForTextPosition(position).cursorToX(position);
 }
 
-TEST(RtfTabStops, StopsAreMeasuredFromTheMarginNotTheIndent)
+TEST(RtfTabStops, StopsAreMeasuredFromTheMarginAndHangingIndentsLineUp)
 {
-    // The labels before the tabs are narrower than the gaps they stand in.
-    ReadRtf r = readBody("\\pard\\tx1440\\tx2880 a\\tab first\\tab second\\par"
+    const QByteArray lines = "words enough to run over the end of the opening line and wrap onto the next one, "
+                             "and a few more words to be sure that they really do\\par";
+    // A bullet list as word processors write it: the text after the tab and
+    // the wrapped lines start at the left indent (24 points). Then labels
+    // before the tabs that are narrower than the gaps they stand in.
+    ReadRtf r = readBody("\\pard\\fi-240\\li480\\tx480\\f0\\fs24 \\bullet\\tab explicit " + lines +
+                         "\\pard\\fi-240\\li480 \\bullet\\tab implicit " + lines +
+                         "\\pard\\tx1440\\tx2880 a\\tab first\\tab second\\par"
                          "\\pard\\li720\\tx1440\\tx2880 b\\tab third\\tab fourth\\par"
                          "\\pard\\li720\\fi720\\tx2880 c\\tab fifth\\par"
-                         "\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth " +
-                         QByteArray(kLong) + "\\par");
+                         "\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth " + lines);
     ASSERT_TRUE(r.result.ok);
-    PrintedLayout layout(*r.doc);
-    EXPECT_NEAR(layout.x("first"), 72, 0.5);
-    EXPECT_NEAR(layout.x("second"), 144, 0.5);
-    EXPECT_NEAR(layout.x("b\tthird"), 36, 0.5);
-    EXPECT_NEAR(layout.x("third"), 72, 0.5);
-    EXPECT_NEAR(layout.x("fourth"), 144, 0.5);
-    // A first-line indent of its own does not move the stops either.
-    EXPECT_NEAR(layout.x("c\tfifth"), 72, 0.5);
-    EXPECT_NEAR(layout.x("fifth"), 144, 0.5);
-    // A stop of the paragraph's before the hanging indent wins over it.
-    EXPECT_NEAR(layout.x("sixth"), 54, 0.5);
-    EXPECT_NEAR(layout.lineStart("sixth", 1), 72, 0.5);
+    // Laid out on a 72-dpi device, as the printer does.
+    QImage device = printerDevice();
+    r.doc->documentLayout()->setPaintDevice(&device);
+    r.doc->setDocumentMargin(0);
+    r.doc->setTextWidth(PageSetup::textAreaWidth);
+    const std::tuple<const char*, int, double> probes[] = {
+        {"\u2022\texplicit", -1, 12}, {"explicit", -1, 24}, {"explicit", 1, 24},
+        // Without a stop of its own the hanging indent is the stop.
+        {"implicit", -1, 24}, {"implicit", 1, 24},
+        {"first", -1, 72}, {"second", -1, 144}, {"b\tthird", -1, 36}, {"third", -1, 72}, {"fourth", -1, 144},
+        // A first-line indent of its own does not move the stops either.
+        {"c\tfifth", -1, 72}, {"fifth", -1, 144},
+        // A stop of the paragraph's before the hanging indent wins over it.
+        {"sixth", -1, 54}, {"sixth", 1, 72},
+    };
+    for (const auto& [text, line, x] : probes)
+        EXPECT_NEAR(xOf(*r.doc, text, line), x, 0.5) << text << " line " << line;
+    r.doc->documentLayout()->setPaintDevice(nullptr);
 }
 
 TEST(RtfTabStops, KindsOfStopSurviveTheShift)

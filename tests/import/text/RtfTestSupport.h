@@ -3,6 +3,7 @@
 #include "import/text/PageSetup.h"
 #include "import/text/RtfReader.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,19 +21,12 @@ struct ReadRtf {
     // The format of the first character of the first occurrence of `word`.
     QTextCharFormat format(const QString& word) const
     {
-        const QTextCursor found = doc->find(word);
-        EXPECT_FALSE(found.isNull()) << word.toStdString();
         QTextCursor at(doc.get());
-        at.setPosition(found.selectionStart() + 1);
+        at.setPosition(find(word).selectionStart() + 1);
         return at.charFormat();
     }
 
-    QTextBlock block(const QString& word) const
-    {
-        const QTextCursor found = doc->find(word);
-        EXPECT_FALSE(found.isNull()) << word.toStdString();
-        return found.block();
-    }
+    QTextBlock block(const QString& word) const { return find(word).block(); }
 
     QStringList blockTexts() const
     {
@@ -40,6 +34,13 @@ struct ReadRtf {
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
             out << b.text();
         return out;
+    }
+
+    QTextCursor find(const QString& word) const
+    {
+        const QTextCursor found = doc->find(word);
+        EXPECT_FALSE(found.isNull()) << word.toStdString();
+        return found;
     }
 };
 
@@ -61,6 +62,15 @@ inline ReadRtf readBody(const QByteArray& body)
     return readRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Helvetica;}}"
                    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}" +
                    body + "}");
+}
+
+// A 72-dpi paint device: documents laid out on it measure lines as printed.
+inline QImage printerDevice()
+{
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(72 / 0.0254));
+    device.setDotsPerMeterY(qRound(72 / 0.0254));
+    return device;
 }
 
 } // namespace quire::test
