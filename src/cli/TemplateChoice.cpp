@@ -24,9 +24,9 @@ JobResult TemplateChoice::resolve(const Options& o)
                              .arg(m_templateName, templateNames().join(QStringLiteral(", "))),
                          {}};
 
-    FlashTemplate probe;
-    probe.loadTemplate(m_templateName);
-    m_styleName = o.styleName ? *o.styleName : textOr(probe.defaultSytleName());
+    m_template = std::make_shared<FlashTemplate>();
+    m_template->loadTemplate(m_templateName);
+    m_styleName = o.styleName ? *o.styleName : textOr(m_template->defaultSytleName());
     m_stylePath = FlashTemplate::stylePathFor(m_templateName, m_styleName);
     if (m_styleName.isEmpty() || !QFileInfo(m_stylePath).isDir()) {
         QStringList styles;
@@ -44,14 +44,12 @@ JobResult TemplateChoice::resolve(const Options& o)
     return {};
 }
 
-std::shared_ptr<FlashTemplate> TemplateChoice::load() const
+std::shared_ptr<FlashTemplate> TemplateChoice::load()
 {
-    auto flashTemplate = std::make_shared<FlashTemplate>();
-    flashTemplate->loadTemplate(m_templateName);
-    flashTemplate->loadStyleByStylePath(m_stylePath);
+    m_template->loadStyleByStylePath(m_stylePath);
     if (m_settingsFile)
-        flashTemplate->importPropertiesSettingsFrom(*m_settingsFile);
-    return flashTemplate;
+        m_template->importPropertiesSettingsFrom(*m_settingsFile);
+    return std::move(m_template);
 }
 
 } // namespace quire::cli

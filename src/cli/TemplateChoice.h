@@ -12,8 +12,9 @@ class TemplateChoice {
 public:
     // Checks that the template, its style and the settings file exist.
     JobResult resolve(const Options& options);
-    // The template with its style (and settings) applied.
-    std::shared_ptr<FlashTemplate> load() const;
+    // The template resolve() read, with its style (and settings) applied;
+    // call once, after a successful resolve().
+    std::shared_ptr<FlashTemplate> load();
 
     const QString& styleName() const { return m_styleName; }
 
@@ -22,6 +23,7 @@ private:
     QString m_styleName;
     QString m_stylePath;
     std::optional<QString> m_settingsFile;
+    std::shared_ptr<FlashTemplate> m_template;
 };
 
 QStringList templateNames();
