@@ -27,7 +27,7 @@ ToolResult runTool(const QString& program, const QStringList& args)
 QJsonObject pythonZipInfo(const QString& path)
 {
     static const char* script = R"PY(
-import base64, json, sys, zipfile, zlib
+import base64, json, sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as z:
     entries = []
     for i in z.infolist():
@@ -37,7 +37,6 @@ with zipfile.ZipFile(sys.argv[1]) as z:
             "method": i.compress_type, "crc": i.CRC, "size": i.file_size,
             "csize": i.compress_size, "offset": i.header_offset,
             "content": base64.b64encode(data).decode(),
-            "crcOfContent": zlib.crc32(data),
             "date": list(i.date_time), "external": i.external_attr,
         })
     print(json.dumps({"comment": z.comment.decode("utf-8"), "entries": entries,

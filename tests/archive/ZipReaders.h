@@ -19,9 +19,9 @@ ToolResult runTool(const QString& program, const QStringList& args);
 
 // What Python's zipfile reads from the archive at path: "comment" (text),
 // "entries" (list of objects with "name" as hex of the raw name bytes,
-// "method", "crc", "size", "csize", "offset", "content" in base64,
-// "crcOfContent" computed by zlib) and "testzip" (null when every CRC
-// matches). An empty object when Python could not read the archive.
+// "method", "crc", "size", "csize", "offset", "content" in base64, "date",
+// "external") and "testzip" (null when every CRC matches). An empty object
+// when Python could not read the archive.
 QJsonObject pythonZipInfo(const QString& path);
 
 } // namespace quire::test
