@@ -21,29 +21,10 @@ const QString kMarker = QStringLiteral("STYLE_RESOURCE:");
 void expectFilesInStyle(const FlashTemplate& t, const ShippedStyle& style)
 {
     walkProperties(t.properties(), [&](const FlashTemplateProperty& p) {
-        if (p.propertyType() != pt_file)
-            return;
-        const QString value = p.value().value_or(QString());
-        if (value.isEmpty())
-            return;
-        EXPECT_TRUE(QFileInfo(value).isFile()) << p.key()->toStdString() << "=" << value.toStdString();
-        EXPECT_TRUE(value.startsWith(style.folder() + "/")) << p.key()->toStdString() << "=" << value.toStdString();
+        const QString value = p.value().value_or("");
+        if (p.propertyType() == pt_file && !value.isEmpty())
+            EXPECT_TRUE(QFileInfo(value).isFile() && value.startsWith(style.folder() + "/")) << value.toStdString();
     });
-}
-
-std::shared_ptr<FlashPageSourceImg> pictures(const TempDir& dir, int count)
-{
-    auto source = std::make_shared<FlashPageSourceImg>();
-    for (int n = 1; n <= count; ++n) {
-        QImage page(60, 80, QImage::Format_RGB32);
-        page.fill(QColor::fromHsv(n * 40 % 360, 120, 230));
-        const QString path = dir.file("pictures/" + QString::number(n) + ".jpg");
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        EXPECT_TRUE(page.save(path, "JPEG"));
-        source->addImgPageFromFile(path);
-    }
-    source->generateNormalPages();
-    return source;
 }
 
 } // namespace
@@ -81,31 +62,29 @@ TEST(SwitchStyles, BetweenAnyTwoStylesKeepsPageSizeAndLanguageAndSetsTheNewValue
     }
 }
 
-TEST(SwitchStyles, EveryStylesSettingsRoundTripIntoAFreshTemplate)
+TEST(PublishStyles, EveryStyleRoundTripsItsSettingsAndGivesABookWithItsPageAndFiles)
 {
     TempDir dir;
-    for (const ShippedStyle& s : shippedStyles()) {
-        SCOPED_TRACE(s.label());
-        FlashTemplate t;
-        t.loadTemplate(s.tmpl);
-        t.loadStyleByStylePath(s.folder());
-        ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file("settings.txt")));
-        // A template without the style: importing into the same one could not fail.
-        FlashTemplate fresh;
-        fresh.loadTemplate(s.tmpl);
-        fresh.importPropertiesSettingsFrom(dir.file("settings.txt"));
-        EXPECT_EQ(fresh.exportPropertiesSettings(), t.exportPropertiesSettings());
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    for (int n = 1; n <= 3; ++n) {
+        QImage page(60, 80, QImage::Format_RGB32);
+        page.fill(QColor::fromHsv(n * 40, 120, 230));
+        ASSERT_TRUE(page.save(dir.file(QString("%1.jpg").arg(n)), "JPEG"));
+        pages->addImgPageFromFile(dir.file(QString("%1.jpg").arg(n)));
     }
-}
-
-TEST(PublishStyles, EveryStyleGivesABookWithItsPageAndFiles)
-{
-    TempDir dir;
-    const auto pages = pictures(dir, 3);
+    pages->generateNormalPages();
     for (const ShippedStyle& s : shippedStyles()) {
         SCOPED_TRACE(s.label());
         auto t = std::make_shared<FlashTemplate>();
         t->changeTmplTo(s.tmpl, s.folder());
+        // Exported and imported into a template without the style (importing
+        // into the same one could not fail).
+        ASSERT_TRUE(t->exportPropertiesSettingsTo(dir.file("settings.txt")));
+        FlashTemplate fresh;
+        fresh.loadTemplate(s.tmpl);
+        fresh.importPropertiesSettingsFrom(dir.file("settings.txt"));
+        EXPECT_EQ(fresh.exportPropertiesSettings(), t->exportPropertiesSettings());
+
         const QString folder = dir.file("books/" + s.tmpl + "-" + s.style);
         ASSERT_TRUE(QDir().mkpath(folder));
         FlashBookOutput out(pages, t, folder, std::nullopt);
@@ -119,17 +98,14 @@ TEST(PublishStyles, EveryStyleGivesABookWithItsPageAndFiles)
         // Each file the style names is in the book's extfiles, whole.
         QStringList expected;
         walkProperties(t->properties(), [&](const FlashTemplateProperty& p) {
-            const QString value = p.value().value_or(QString());
+            const QString value = p.value().value_or(""), name = p.key().value_or("") + "." + QFileInfo(value).suffix();
             if (p.propertyType() != pt_file || value.isEmpty())
                 return;
-            const QString name = *p.key() + "." + QFileInfo(value).suffix();
             expected << name;
             EXPECT_EQ(readFile(folder + "/files/extfiles/" + name), readFile(value)) << name.toStdString();
         });
-        EXPECT_FALSE(expected.isEmpty()) << "a style names at least its sound";
-        QStringList found = QDir(folder + "/files/extfiles").entryList(QDir::Files);
         expected.sort();
-        found.sort();
-        EXPECT_EQ(found, expected);
+        EXPECT_FALSE(expected.isEmpty()) << "a style names at least its sound";
+        EXPECT_EQ(QDir(folder + "/files/extfiles").entryList(QDir::Files, QDir::Name), expected);
     }
 }
