@@ -1,128 +1,110 @@
+// Publishing a book folder, or a desktop bundle around one: the files written,
+// replaced, skipped and left alone.
 #include "PublishFixture.h"
-#include "publish/FlashBookOutput.h"
+#include "publish/FlashBookOutputApp.h"
 #include "util/Error.h"
+#include "util/Log.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <unistd.h>
 
 using namespace quire;
 using namespace quire::test;
 
-namespace {
+using Output = PublishFixture;
 
-class Output : public PublishFixture {
-protected:
-    QString picture(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.file("assets/" + name);
-        writeFile(path, bytes);
-        return path;
-    }
-};
-
-} // namespace
-
-TEST_F(Output, WritesTheWholeLayout)
+TEST_F(Output, WritesTheWholeLayoutWithEveryPathOfTheConfigurationInIt)
 {
-    const QString bg = picture("bg.JPG", "background");
-    const auto tmpl = makeTemplate(propertyXml("pt_file", "bgImage", bg) + propertyXml("pt_text", "t", QString("x")));
+    const auto tmpl = makeTemplate(propertyXml("pt_file", "bgImage", asset("bg.JPG", "background")));
     auto config = std::make_shared<HTMLConfigInfo>();
     config->setHTMLTitle("My book");
     FlashBookOutput out(makePages(3), tmpl, folder, QString("mybook.html"));
     out.setHTMLConfig(config);
     out.ouputTheBook();
-
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
                                                "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
     for (int n = 1; n <= 3; ++n)
         EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n));
     EXPECT_EQ(readFile(at("files/extfiles/bgImage.JPG")), "background");
-    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
+    EXPECT_EQ(readFile(at("book.swf")), kViewer);
     EXPECT_TRUE(readFile(at("mybook.html")).startsWith("<html><head><title>My book</title>"));
-    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
     EXPECT_EQ(out.outputHTMLFileName(), at("mybook.html"));
 
-    // Every path in the configuration names a file of the folder.
     const auto doc = xml::parseMemory(unzippedConfiguration(at("files/book.bin")));
     ASSERT_TRUE(doc.doc);
     int checked = 0;
     for (xmlNode* page : xml::children(xml::firstChild(xmlDocGetRootElement(doc.doc.get()), "pages"), "page"))
-        for (xmlNode* url : xml::children(page)) {
-            EXPECT_TRUE(QFileInfo(at(xml::text(url))).isFile()) << xml::text(url).toStdString();
-            ++checked;
-        }
+        for (xmlNode* url : xml::children(page))
+            checked += QFileInfo(at(xml::text(url))).isFile();
     EXPECT_EQ(checked, 9);
-}
 
-TEST_F(Output, AMissingFolderGetsNothing)
-{
+    // A folder that does not exist gets nothing.
     folder = dir.file("nowhere");
-    publish(makeTemplate(""), makePages(2));
+    publish(tmpl, makePages(2));
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(Output, DefaultsCopyThePageExactlyAndNamePagesByDocumentNumber)
+TEST_F(Output, DefaultsCopyThePageExactlyAndRepublishingReplacesOnlyWhatItWrites)
 {
     const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
-    publish(makeTemplate("", page), makePages(3, 3));
-    EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
-    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg"}));
-    EXPECT_EQ(readFile(at("files/page/4.jpg")), pictureBytes(4));
-    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
-}
-
-TEST_F(Output, RepublishingReplacesWhatItWritesAndLeavesTheRest)
-{
-    const auto tmpl = makeTemplate("");
+    const auto tmpl = makeTemplate("", page);
     publish(tmpl, makePages(10, 1, "old"));
+    EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
+    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
+    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
     writeFile(at("notes.txt"), "mine");
-    publish(tmpl, makePages(5, 1, "new"));
-    for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, n <= 5 ? "new" : "old"));
+    // The page is replaced by a new file, not rewritten in place.
+    ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(dir.file("held")).constData()), 0);
+    writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
+    publish(tmpl, makePages(5, 3, "new"));
+    for (int n = 1; n <= 10; ++n) // named by document number
+        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, n >= 3 && n <= 7 ? "new" : "old"));
     EXPECT_EQ(readFile(at("notes.txt")), "mine");
+    EXPECT_EQ(readFile(at("index.html")), "second page");
+    EXPECT_EQ(readFile(dir.file("held")), page);
+
+    // Pictures taken from the folder the book is published into survive;
+    // a page whose picture is gone is skipped, its old file removed.
+    auto again = std::make_shared<FlashPageSourceImg>();
+    for (const char* name : {"files/page/1.jpg", "files/page/2.jpg", "pics/none.jpg"})
+        again->addImgPageFromFile(at(name));
+    again->generateNormalPages();
+    writeFile(at("files/extfiles/bg.jpg"), "bg in place");
+    publish(makeTemplate(propertyXml("pt_file", "bg", at("files/extfiles/bg.jpg"))), again);
+    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1, "old"));
+    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2, "old"));
+    EXPECT_FALSE(QFileInfo::exists(at("files/page/3.jpg")));
+    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
+    EXPECT_EQ(readFile(at("files/extfiles/bg.jpg")), "bg in place");
 }
 
-TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtension)
+TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOverwritten)
 {
-    const QString a = picture("a.png", "first");
-    const QString b = picture("b.png", "second");
-    const QString deep = picture("deep.gif", "deep");
     writeFile(at("files/extfiles/gone.jpg"), "stale");
     writeFile(at("files/extfiles/blank."), "stale too");
-    const QString tree = propertyXml("pt_file", "dup", a)
-        + propertyXml("pt_text", "group", QString(""), propertyXml("pt_text", "sub", QString(""), propertyXml("pt_file", "deep", deep)))
-        + propertyXml("pt_file", "dup", b)
-        + propertyXml("pt_file", "blank", QString(""))
-        + propertyXml("pt_file", "gone", dir.file("assets/missing.jpg"))
-        + propertyXml("pt_file", "folder", dir.file("assets"))
-        + propertyXml("pt_text", "text", a);
-    publish(makeTemplate(tree), makePages(1));
+    const QString tree = propertyXml("pt_file", "dup", asset("a.png", "first")) +
+                         propertyXml("pt_text", "group", "",
+                                     propertyXml("pt_text", "sub", "", propertyXml("pt_file", "deep", asset("d.gif", "deep")))) +
+                         propertyXml("pt_file", "dup", asset("b.png", "second")) + propertyXml("pt_file", "blank", "") +
+                         propertyXml("pt_file", "gone", dir.file("assets/missing.jpg")) +
+                         propertyXml("pt_file", "folder", dir.file("assets")) +
+                         propertyXml("pt_text", "text", dir.file("assets/a.png"));
+    auto annotations = std::make_shared<FlashPagesAnnotations>();
+    annotations->setNeedFiles({asset("one.xml", "new one"), asset("two.png", "two"), dir.file("assets/none.png")});
+    writeFile(at("files/pageConfig/one.xml"), "kept");
+    publish(makeTemplate(tree), makePages(1), annotations);
     EXPECT_EQ(filesBelow(at("files/extfiles")), QStringList({"deep.gif", "dup.png"}));
     EXPECT_EQ(readFile(at("files/extfiles/dup.png")), "second");
     EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
-}
-
-TEST_F(Output, PageConfigOnlyWithAnnotationsAndNeverOverwritten)
-{
-    auto annotations = std::make_shared<FlashPagesAnnotations>();
-    annotations->setNeedFiles({picture("one.xml", "new one"), picture("two.png", "two"), dir.file("assets/none.png")});
-    writeFile(at("files/pageConfig/one.xml"), "kept");
-    publish(makeTemplate(""), makePages(1), annotations);
     EXPECT_EQ(filesBelow(at("files/pageConfig")), QStringList({"one.xml", "two.png"}));
     EXPECT_EQ(readFile(at("files/pageConfig/one.xml")), "kept");
     EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
-
-    annotations->setNeedFiles({});
-    QDir(at("files/pageConfig")).removeRecursively();
-    publish(makeTemplate(""), makePages(1), annotations);
-    EXPECT_TRUE(QFileInfo(at("files/pageConfig")).isDir());
 }
 
 TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
 {
     writeFile(at("index.html"), "from before");
-    FlashBookOutput out(makePages(2), makeTemplate("", QByteArray()), folder, std::nullopt);
+    FlashBookOutput out(makePages(2), makeTemplate("", {}), folder, std::nullopt);
     try {
         out.ouputTheBook();
         FAIL() << "no error";
@@ -132,43 +114,46 @@ TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
     }
     EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
     EXPECT_TRUE(QFileInfo(at("files/page/2.jpg")).isFile());
-    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
+    EXPECT_EQ(readFile(at("book.swf")), kViewer);
 }
 
-TEST_F(Output, APageAlreadyInPlaceSurvivesRepublishing)
+TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookEvenWithoutItsSkeleton)
 {
-    // A book whose pictures were taken from the folder it is published into.
-    publish(makeTemplate(""), makePages(2));
-    auto again = std::make_shared<FlashPageSourceImg>();
-    again->addImgPageFromFile(at("files/page/1.jpg"));
-    again->addImgPageFromFile(at("files/page/2.jpg"));
-    again->generateNormalPages();
-    const QString bg = at("files/extfiles/bg.jpg");
-    writeFile(bg, "bg in place");
-    publish(makeTemplate(propertyXml("pt_file", "bg", bg)), again);
-    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1));
-    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2));
-    EXPECT_EQ(readFile(bg), "bg in place");
-}
+    writeFile(res("AppFiles/TmplData/mac.app/Contents/Info.plist"), "plist");
+    writeFile(res("AppFiles/TmplData/mac.app/Contents/MacOS/player"), "#!/bin/sh\n");
+    QFile::setPermissions(res("AppFiles/TmplData/mac.app/Contents/MacOS/player"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString chosen = dir.file("out/deeper"), bundle = chosen + "/mybook.app/Contents/"; // made with the bundle
+    auto publisher = [&](const QString& name) {
+        return std::make_unique<FlashBookOutputApp>(makePages(2), makeTemplate(""), chosen, name);
+    };
+    auto out = publisher("mybook.html");
+    EXPECT_EQ(out->outputFileName(), chosen + "/mybook.app");
+    EXPECT_EQ(out->outputHTMLFileName(), bundle + "Resources/index.html");
+    out->ouputTheBook();
+    EXPECT_EQ(filesBelow(chosen), QStringList({"mybook.app/Contents/Info.plist", "mybook.app/Contents/MacOS/player",
+                                               "mybook.app/Contents/Resources/book.swf",
+                                               "mybook.app/Contents/Resources/files/book.bin",
+                                               "mybook.app/Contents/Resources/files/book.js",
+                                               "mybook.app/Contents/Resources/files/page/1.jpg",
+                                               "mybook.app/Contents/Resources/files/page/2.jpg",
+                                               "mybook.app/Contents/Resources/index.html"}));
+    EXPECT_TRUE(QFileInfo(bundle + "MacOS/player").isExecutable());
+    EXPECT_EQ(readFile(bundle + "Resources/index.html"), kPage);
 
-TEST_F(Output, PageFilesThatCannotBeCopiedAreSkipped)
-{
-    auto pages = makePages(3);
-    QFile::remove(textOr(pages->normalPages()[1]->pageFilePath()));
-    writeFile(at("files/page/2.jpg"), "old page two");
-    publish(makeTemplate(""), pages);
-    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"1.jpg", "3.jpg"}));
-    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
-}
+    // Republishing replaces the whole bundle and nothing beside it.
+    writeFile(bundle + "Resources/added-by-hand.txt", "x");
+    writeFile(chosen + "/beside.txt", "stays");
+    publisher("mybook.html")->ouputTheBook();
+    EXPECT_FALSE(QFileInfo::exists(bundle + "Resources/added-by-hand.txt"));
+    EXPECT_TRUE(QFileInfo(bundle + "Resources/files/book.bin").isFile());
+    EXPECT_EQ(readFile(chosen + "/beside.txt"), "stays");
 
-TEST_F(Output, TheHtmlPageIsReplacedByANewFile)
-{
-    const auto tmpl = makeTemplate("");
-    publish(tmpl, makePages(1));
-    const QString held = dir.file("held.html");
-    ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(held).constData()), 0);
-    writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
-    publish(tmpl, makePages(1));
-    EXPECT_EQ(readFile(at("index.html")), "second page");
-    EXPECT_EQ(readFile(held), QByteArray(kPage));
+    // A missing skeleton is logged as an error and the book still written.
+    QDir(res("AppFiles/TmplData")).removeRecursively();
+    log::Capture capture;
+    publisher("name.without.more.html")->ouputTheBook();
+    EXPECT_EQ(capture.messages(log::Level::Error).size(), 1);
+    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/files/book.bin").isFile());
+    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/index.html").isFile());
 }

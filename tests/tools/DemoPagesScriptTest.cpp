@@ -1,6 +1,6 @@
 // The build step that turns the demonstration PDF into DemoImgs, run on a
 // document of its own: ten pages, so that names sort as pages do.
-#include "ToolRun.h"
+#include "support/ToolRun.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

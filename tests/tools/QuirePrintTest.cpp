@@ -1,6 +1,6 @@
 // quire-print, run as a program: its PDF read back with poppler and qpdf, and
 // its exit status for each kind of mistake.
-#include "ToolRun.h"
+#include "support/ToolRun.h"
 #include "import/text/PdfProbe.h"
 #include "import/text/QpdfOutline.h"
 #include "support/TestEnv.h"

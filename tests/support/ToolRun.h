@@ -1,8 +1,8 @@
 #pragma once
-// Runs one of the built programs and keeps what it said.
+// Runs a program (one of the built ones, or a reader such as unzip) and
+// keeps what it said.
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QString>
 #include <QStringList>
 
 namespace quire::test {
@@ -19,6 +19,7 @@ inline ToolRun runTool(const QString& program, const QStringList& arguments,
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
+    process.closeWriteChannel();
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
