@@ -110,12 +110,7 @@ TEST_F(WriteOutline, FailuresLeaveTheFileAsItWas)
     for (const auto& [path, entries, name] : cases) {
         const QByteArray before = test::readFile(path);
         const QStringList filesBefore = files();
-        try {
-            pdf::writeOutline(path, entries);
-            ADD_FAILURE() << "no error " << name.toStdString();
-        } catch (const Error& e) {
-            EXPECT_EQ(e.name(), name) << e.reason().toStdString();
-        }
+        EXPECT_EQ(test::errorOf([&] { pdf::writeOutline(path, entries); }).section(':', 0, 0), name);
         EXPECT_EQ(test::readFile(path), before);
         EXPECT_EQ(files(), filesBefore);
     }

@@ -4,6 +4,8 @@
 #include "import/FlashPagesAnnotationsPDF.h"
 
 #include <QImage>
+#include "support/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace quire;

@@ -78,24 +78,15 @@ TEST(OutlineXml, NumbersAreReadLikeScanfMissingFieldsStayAndWrongElementsFail)
     // The "x" and "q" elements are no entries.
     EXPECT_EQ(lines(outline.items()), (QStringList{"A @12 L2", "B @0 L0", "(none) @-4 L0", "  C @0 L0"}));
 
-    auto wrong = [](auto load, const char* name, const char* reason) {
-        try {
-            load();
-            ADD_FAILURE() << "no error " << name;
-        } catch (const Error& e) {
-            EXPECT_EQ(e.name(), name);
-            EXPECT_EQ(e.reason(), reason);
-        }
-    };
     auto o = xml::parseMemory("<o><c>X</c></o>");
-    wrong([&] { outline.loadFromXMLNode(xmlDocGetRootElement(o.doc.get())); }, "ERROR_INIT_OUTLINES",
-          "Not a flash outline");
+    EXPECT_EQ(test::errorOf([&] { outline.loadFromXMLNode(xmlDocGetRootElement(o.doc.get())); }),
+              "ERROR_INIT_OUTLINES: Not a flash outline");
     EXPECT_EQ(outline.items().size(), 3u); // the tree stays
     FlashOutlineItem item;
     item.setCaption(QString("Mine"));
     auto ols = xml::parseMemory("<ols/>");
-    wrong([&] { item.loadItemFromXMLNode(xmlDocGetRootElement(ols.doc.get())); }, "ERROR_INIT_OUTLINE_ITEM",
-          "Not a flash outline item");
+    EXPECT_EQ(test::errorOf([&] { item.loadItemFromXMLNode(xmlDocGetRootElement(ols.doc.get())); }),
+              "ERROR_INIT_OUTLINE_ITEM: Not a flash outline item");
     EXPECT_EQ(item.caption(), Text("Mine"));
 }
 

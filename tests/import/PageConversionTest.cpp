@@ -133,13 +133,7 @@ TEST(PageConversion, DocumentsAndRangesThatCannotServeFailBeforeAnyPageIsRendere
     for (const auto& [file, range, name, reason] : cases) {
         SCOPED_TRACE(reason);
         Source source(file, range);
-        try {
-            source.generatePages();
-            ADD_FAILURE() << "no failure";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.name(), name);
-            EXPECT_TRUE(e.reason().startsWith(reason)) << e.reason().toStdString();
-        }
+        EXPECT_TRUE(test::errorOf([&] { source.generatePages(); }).startsWith(QString(name) + ": " + reason));
         EXPECT_TRUE(source.pages().empty());
         EXPECT_TRUE(source.files().isEmpty());
     }

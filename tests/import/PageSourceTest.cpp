@@ -1,6 +1,8 @@
 // Page ranges, and page sources over picture files.
 #include "import/FlashPageSource.h"
 
+#include "support/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace quire;

@@ -14,18 +14,6 @@ using quire::test::pdfFixture;
 
 namespace {
 
-// "NAME: reason" of the error that `call` raises, or "" when it raises none.
-template <typename Call>
-QString failure(Call call)
-{
-    try {
-        call();
-        return {};
-    } catch (const Error& e) {
-        return e.name() + ": " + e.reason();
-    }
-}
-
 int grey(const pdf::Bitmap& b, int x, int y)
 {
     const unsigned char* p = b.pixels.data() + size_t(y) * size_t(b.stride) + size_t(x) * 3;
@@ -55,7 +43,7 @@ TEST(PdfDocument, BadFilesFailByName)
         {pdfFixture("truncated.pdf"), pdf::kDamaged}, {pdfFixture("encrypted.pdf"), pdf::kPasswordProtected},
     };
     for (const auto& [path, name] : cases)
-        EXPECT_EQ(failure([&] { pdf::PdfDocument::open(path); }).section(':', 0, 0), name) << path.toStdString();
+        EXPECT_EQ(test::errorOf([&] { pdf::PdfDocument::open(path); }).section(':', 0, 0), name) << path.toStdString();
     // An owner password alone does not stop reading.
     EXPECT_TRUE(pdf::PdfDocument::open(pdfFixture("ownerlocked.pdf"))->pageText(4).contains("Page 5"));
 }
@@ -74,14 +62,14 @@ TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
     EXPECT_FLOAT_EQ(doc->cropBox(5).width, 600); // the crop box itself is not turned
 
     auto plain = pdf::PdfDocument::open(pdfFixture("plain.pdf"));
-    EXPECT_EQ(failure([&] { plain->links(-1); }), QString(pdf::kPageMissing) + ": Page 0 is not in the document (10 pages)");
-    EXPECT_EQ(failure([&] { plain->links(10); }), QString(pdf::kPageMissing) + ": Page 11 is not in the document (10 pages)");
+    EXPECT_EQ(test::errorOf([&] { plain->links(-1); }), QString(pdf::kPageMissing) + ": Page 0 is not in the document (10 pages)");
+    EXPECT_EQ(test::errorOf([&] { plain->links(10); }), QString(pdf::kPageMissing) + ": Page 11 is not in the document (10 pages)");
     EXPECT_EQ(pdf::pageNotInDocument(2, 1), "Page 2 is not in the document (1 page)");
     // A page missing from the page tree is damage.
     auto badTree = pdf::PdfDocument::open(pdfFixture("badtree.pdf"));
     EXPECT_EQ(badTree->pageCount(), 3);
     EXPECT_TRUE(badTree->pageText(1).contains("Page 2"));
-    EXPECT_TRUE(failure([&] { badTree->displayedBounds(2); })
+    EXPECT_TRUE(test::errorOf([&] { badTree->displayedBounds(2); })
                     .startsWith(QString(pdf::kDamaged) + ": Page 3 of \"badtree.pdf\" is damaged"));
 }
 
@@ -96,7 +84,7 @@ TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
     EXPECT_GT(grey(b, 25, 40), 225); // left of it
 
     auto huge = pdf::PdfDocument::open(pdfFixture("hugepage.pdf"));
-    const QString refused = failure([&] { huge->render(1, 28800, 28800); });
+    const QString refused = test::errorOf([&] { huge->render(1, 28800, 28800); });
     EXPECT_TRUE(refused.startsWith(pdf::kRenderFailed) && refused.contains("too large")) << refused.toStdString();
     EXPECT_NO_THROW(huge->render(2, 100, 100));
 }

@@ -45,21 +45,6 @@ void expectSet(const QStringList& names, int size, bool badges = false)
     }
 }
 
-double meanHue(const QImage& image)
-{
-    double sum = 0;
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = QColor::fromRgba(image.pixel(x, y));
-            if (c.alpha() > 200 && c.hsvHue() >= 0) {
-                sum += c.hsvHue();
-                ++count;
-            }
-        }
-    return count ? sum / count : -1;
-}
-
 } // namespace
 
 TEST(Art, ButtonsAndIcons)
@@ -70,12 +55,7 @@ TEST(Art, ButtonsAndIcons)
     const QImage info = load("info-normal@2x.png");
     EXPECT_NE(info.pixel(13, 16), info.pixel(8, 16));
 
-    // Blue at rest (around 210), amber while changes wait (around 35).
     expectSet({"apply", "apply1", "apply2", "apply3"}, 32);
-    const double idle = meanHue(load("apply.png"));
-    ASSERT_GE(idle, 0);
-    for (const char* phase : {"apply1.png", "apply2.png", "apply3.png"})
-        EXPECT_GT(std::abs(meanHue(load(phase)) - idle), 90) << phase;
 
     EXPECT_EQ(load("quire-64.png").size(), QSize(64, 64));
     EXPECT_EQ(load("quire.png").size(), QSize(256, 256));

@@ -1,6 +1,8 @@
 #include "ShippedStyles.h"
 
 #include <QFileInfo>
+#include "support/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 namespace quire::test {

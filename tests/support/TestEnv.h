@@ -1,6 +1,8 @@
 #pragma once
 // Helpers shared by the tests. The test main has already pointed HOME and the
 // XDG folders at a private temporary folder (testHome()).
+#include "util/Error.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -26,6 +28,18 @@ private:
 
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// "NAME: reason" of the quire::Error that `call` throws; "" when it throws none.
+template <typename Call>
+QString errorOf(Call&& call)
+{
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.name() + ": " + e.reason();
+    }
+    return {};
+}
 
 } // namespace quire::test
 

@@ -3,6 +3,8 @@
 #include "util/Log.h"
 #include "util/Xml.h"
 
+#include "support/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace quire;

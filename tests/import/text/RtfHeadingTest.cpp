@@ -95,20 +95,11 @@ TEST(RtfHeadings, StyleNamesWithEscapesAndRedefinitions)
         EXPECT_EQ(RtfStyleSheet::headingLevelOfName(name), level) << '"' << name << '"';
 }
 
-TEST(RtfReading, TitleAndABreakAfterATable)
+TEST(RtfReading, OnlyTheInformationsTitleIsTheTitleAndLongOnesAreCut)
 {
-    ReadRtf r = readBody("{\\info{\\title First\\line line}{\\subject Subject}}\\pard Body{\\title Stray} end\\par"
-                         "\\trowd\\cellx3000\\pard\\intbl Cell\\cell\\row\\page\n\\pard AfterBreak\\par");
-    ASSERT_TRUE(r.result.ok);
-    // Only the information's title is the title.
+    ReadRtf r = readBody("{\\info{\\title First\\line line}{\\subject Subject}}\\pard Body{\\title Stray} end\\par");
     EXPECT_EQ(r.doc->metaInformation(QTextDocument::DocumentTitle), "First line");
-    EXPECT_TRUE(r.text().startsWith("Body end\n"));
-    // Qt keeps an empty paragraph before a table; the break after it adds none.
-    EXPECT_EQ(r.blockTexts(), (QStringList{"Body end", "", "Cell", "AfterBreak"}));
-    EXPECT_EQ(QTextCursor(r.block("AfterBreak")).currentTable(), nullptr);
-    EXPECT_EQ(describe(r.block("AfterBreak").blockFormat()), "brk");
-
-    // Very long titles are cut.
+    EXPECT_EQ(r.text(), "Body end");
     r = readBody("{\\info{\\title " + QByteArray(5000, 'x') + "}}Body");
     EXPECT_EQ(r.doc->metaInformation(QTextDocument::DocumentTitle).size(), RtfReader::kMaxTitleLength);
 }

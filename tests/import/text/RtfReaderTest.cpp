@@ -119,6 +119,7 @@ TEST(RtfReader, ParagraphFormattingAndBreaks)
                                "\\pard\\sl300 atleast\\par"
                                "\\pard\\tx1440\\tqr\\tx4320\\tqc\\tx5000\\tqdec\\tx6000 a\\tab b\\par"
                                "\\pard\\li720\\tqr\\tx4320\\tqc\\tx5000 c\\tab d\\par"
+                               "\\pard\\fi-240\\li480 \\bullet\\tab bullet\\par\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth\\par"
                                "\\pard\\rtlpar rtl\\par\\pard plain one\\line two\\par");
     const std::pair<const char*, const char*> expected[] = {
         {"centre", "C"}, {"right", "R"}, {"justified", "J"},
@@ -127,6 +128,8 @@ TEST(RtfReader, ParagraphFormattingAndBreaks)
         {"a\tb", "tabs=72L,216R,250C,300D"},
         // Stops count from the margin, Qt's from the indent.
         {"c\td", "L36 tabs=180R,214C"},
+        // A hanging indent is a stop, unless the paragraph has one before it.
+        {"bullet", "L24 F-12 tabs=12L"}, {"sixth", "L72 F-36 tabs=18L"},
         {"rtl", "rtl"}, {"plain", ""}};
     for (const auto& [word, looks] : expected)
         EXPECT_EQ(describe(r.block(word).blockFormat()), looks) << word;

@@ -2,6 +2,8 @@
 #include "import/text/TextDecoding.h"
 
 #include <QStringEncoder>
+#include "support/TestEnv.h"
+
 #include <gtest/gtest.h>
 
 using namespace quire::textimport;

@@ -1,65 +1,13 @@
-// RTF laid out and printed: tab stops measured from the margin, paragraphs
-// kept together (\keepn, \keep) and breaks after tables, read back from the
-// printed PDF. Each keeping sample is also printed without its keep marks,
-// to show that it does hit a page end.
+// RTF printed on pages: paragraphs kept together (\keepn, \keep) and breaks
+// after tables, read back from the printed PDF. Each keeping sample is also
+// printed without its keep marks, to show that it does hit a page end.
 #include "TextImportSupport.h"
 #include "import/PdfDocument.h"
-#include "import/text/PageKeeping.h"
-
-#include <QAbstractTextDocumentLayout>
-#include <QTextLayout>
-#include <cmath>
 
 using namespace quire;
 using namespace quire::test;
-using quire::textimport::PageKeeping;
 
 namespace {
-
-// Where `text` starts (line -1), or where that line of its paragraph starts,
-// in points from the text area's left edge.
-double xOf(const QTextDocument& doc, const QString& text, int line)
-{
-    const QTextCursor found = doc.find(text);
-    const QTextLayout* layout = found.block().layout();
-    if (found.isNull() || (line >= 0 && !layout->lineAt(line).isValid()))
-        return NAN;
-    const int position = line < 0 ? found.selectionStart() - found.block().position() : layout->lineAt(line).textStart();
-    return layout->position().x() + layout->lineForTextPosition(position).cursorToX(position);
-}
-
-TEST(RtfTabStops, StopsAreMeasuredFromTheMarginAndHangingIndentsLineUp)
-{
-    const QByteArray lines = "words enough to run over the end of the opening line and wrap onto the next one, "
-                             "and a few more words to be sure that they really do\\par";
-    // A bullet list as word processors write it: the text after the tab and
-    // the wrapped lines start at the left indent (24 points). Then labels
-    // before the tabs that are narrower than the gaps they stand in.
-    ReadRtf r = readBody("\\pard\\fi-240\\li480\\tx480\\f0\\fs24 \\bullet\\tab explicit " + lines +
-                         "\\pard\\fi-240\\li480 \\bullet\\tab implicit " + lines +
-                         "\\pard\\tx1440\\tx2880 a\\tab first\\tab second\\par"
-                         "\\pard\\li720\\tx1440\\tx2880 b\\tab third\\tab fourth\\par"
-                         "\\pard\\li720\\fi720\\tx2880 c\\tab fifth\\par"
-                         "\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth " + lines);
-    ASSERT_TRUE(r.result.ok);
-    QImage device = printerDevice();
-    r.doc->documentLayout()->setPaintDevice(&device);
-    r.doc->setDocumentMargin(0);
-    r.doc->setTextWidth(textimport::PageSetup::textAreaWidth);
-    const std::tuple<const char*, int, double> probes[] = {
-        {"\u2022\texplicit", -1, 12}, {"explicit", -1, 24}, {"explicit", 1, 24},
-        // Without a stop of its own the hanging indent is the stop.
-        {"implicit", -1, 24}, {"implicit", 1, 24},
-        {"first", -1, 72}, {"second", -1, 144}, {"b\tthird", -1, 36}, {"third", -1, 72}, {"fourth", -1, 144},
-        // A first-line indent of its own does not move the stops either.
-        {"c\tfifth", -1, 72}, {"fifth", -1, 144},
-        // A stop of the paragraph's before the hanging indent wins over it.
-        {"sixth", -1, 54}, {"sixth", 1, 72},
-    };
-    for (const auto& [text, line, x] : probes)
-        EXPECT_NEAR(xOf(*r.doc, text, line), x, 0.5) << text << " line " << line;
-    r.doc->documentLayout()->setPaintDevice(nullptr);
-}
 
 QByteArray withoutMarks(QByteArray rtf)
 {
@@ -170,32 +118,6 @@ TEST_F(RtfPages, GroupsThatCannotMoveStayAsTheyAre)
     EXPECT_EQ(broken.result.pageCount, 2);
     EXPECT_EQ(broken.pageOf("HeadingBeforeBreak"), 1);
     EXPECT_EQ(broken.pageOf("BodyAfterBreak"), 2);
-}
-
-TEST(PageKeeping, ReadsTheMarksAndBreaksOnlyWhereNeeded)
-{
-    ReadRtf r = readBody(fillerParagraphs(25) + "\\pard\\keepn\\keep\\b\\fs40 Marked\\par\n\\pard Unmarked\\par\n");
-    const QTextBlockFormat marked = r.block("Marked").blockFormat();
-    EXPECT_TRUE(marked.boolProperty(PageKeeping::KeepWithNext));
-    EXPECT_TRUE(marked.boolProperty(PageKeeping::KeepLinesTogether));
-    const QTextBlockFormat unmarked = r.block("Unmarked").blockFormat();
-    EXPECT_FALSE(unmarked.hasProperty(PageKeeping::KeepWithNext) || unmarked.hasProperty(PageKeeping::KeepLinesTogether));
-    // Without pages there is nothing to keep.
-    EXPECT_EQ(PageKeeping::apply(*r.doc), 0);
-
-    // On pages: the lines are counted on a 72-dpi device, as when printing.
-    QImage device = printerDevice();
-    r.doc->documentLayout()->setPaintDevice(&device);
-    int breaks = 0;
-    for (double height = 300; height <= 420 && breaks == 0; height += 4) {
-        r.doc->setPageSize(QSizeF(468, height));
-        breaks = PageKeeping::apply(*r.doc);
-    }
-    ASSERT_EQ(breaks, 1);
-    EXPECT_EQ(describe(r.block("Marked").blockFormat()), "brk");
-    // Once kept, the document needs nothing more.
-    EXPECT_EQ(PageKeeping::apply(*r.doc), 0);
-    r.doc->documentLayout()->setPaintDevice(nullptr);
 }
 
 TEST_F(RtfPages, APageAfterATableRowStartsTheNextPageButNotInsideOrAtTheEnd)
