@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <thread>
@@ -13,30 +14,22 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    using quire::AppSettings;
-
-    std::array<AppSettings*, 8> seen{};
+    std::array<quire::AppSettings*, 8> seen{};
     {
         std::array<std::jthread, 8> racers;
         for (size_t i = 0; i < racers.size(); ++i)
-            racers[i] = std::jthread([&seen, i] { seen[i] = &AppSettings::shareInstance(); });
+            racers[i] = std::jthread([&seen, i] { seen[i] = &quire::AppSettings::shareInstance(); });
     }
-    for (AppSettings* s : seen)
-        if (s != seen[0])
-            return 3;
+    if (std::count(seen.begin(), seen.end(), seen[0]) != long(seen.size()))
+        return 3;
 
-    const AppSettings& s = *seen[0];
+    const quire::AppSettings& s = *seen[0];
     const QJsonObject fields{
-        {"lastImportedFile", s.lastImportedFile()},
-        {"importPageRangeType", s.importPageRangeType()},
-        {"importPageRange", s.importPageRange()},
-        {"importQualityLevel", s.importQualityLevel()},
-        {"lastOutputFileFolder", s.lastOutputFileFolder()},
-        {"lastOutputFileName", s.lastOutputFileName()},
-        {"lastOutputFileTitle", s.lastOutputFileTitle()},
-        {"outputType", s.outputType()},
-        {"importBookmark", s.importBookmark()},
-        {"importLinks", s.importLinks()},
+        {"lastImportedFile", s.lastImportedFile()}, {"importPageRangeType", s.importPageRangeType()},
+        {"importPageRange", s.importPageRange()}, {"importQualityLevel", s.importQualityLevel()},
+        {"lastOutputFileFolder", s.lastOutputFileFolder()}, {"lastOutputFileName", s.lastOutputFileName()},
+        {"lastOutputFileTitle", s.lastOutputFileTitle()}, {"outputType", s.outputType()},
+        {"importBookmark", s.importBookmark()}, {"importLinks", s.importLinks()},
     };
     std::fputs(QJsonDocument(fields).toJson(QJsonDocument::Compact).constData(), stdout);
     return 0;
