@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 #include <QListView>
 #include <cstdio>
 
@@ -29,7 +31,10 @@ int main(int argc, char** argv)
     } shots[] = {{"default", dialog.size()}, {"small", dialog.minimumSizeHint()}};
     for (const auto& shot : shots) {
         dialog.resize(shot.size);
-        QApplication::processEvents();
+        // The grid lays its items out again a moment after a resize.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
         const QString file = QStringLiteral("%1/chooser-%2@%3x.png").arg(folder, QLatin1String(shot.name), dpr);
         if (!dialog.grab().save(file))
             return 1;
