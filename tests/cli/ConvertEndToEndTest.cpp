@@ -245,6 +245,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--style", "Nope"}, 2, "has no style \"Nope\""},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "two"}, 2, "bad page range"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
         {{fixture("truncated.pdf"), "-o", dir.file("o")}, 4, fixture("truncated.pdf")},
         {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
