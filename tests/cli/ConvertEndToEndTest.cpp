@@ -4,9 +4,15 @@
 #include "util/Xml.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <dirent.h>
 #include <map>
+#include <set>
+#include <sys/stat.h>
 
 using namespace quire;
 using quire::test::TempDir;
@@ -55,6 +61,7 @@ QByteArray bookXml(const QString& folder)
 
 struct Book {
     xml::DocPtr doc;
+    bool wellFormed = false;
     const xmlNode* root = nullptr;
     int count = -1;
     std::map<QString, QString> config;
@@ -68,6 +75,7 @@ Book readBook(const QString& folder)
     EXPECT_TRUE(parsed.doc) << parsed.error.toStdString();
     if (!parsed.doc)
         return book;
+    book.wellFormed = !parsed.recovered;
     book.doc = std::move(parsed.doc);
     book.root = xmlDocGetRootElement(book.doc.get());
     book.count = xml::attribute(book.root, "count").value_or("-1").toInt();
@@ -76,6 +84,19 @@ Book readBook(const QString& folder)
     for (const xmlNode* page : xml::children(xml::firstChild(book.root, "pages"), "page"))
         book.pageUrls << xml::text(xml::firstChild(page, "normalUrl"));
     return book;
+}
+
+// The names in a folder as bytes; Qt skips those that are not UTF-8.
+std::set<QByteArray> rawEntries(const QByteArray& folder)
+{
+    std::set<QByteArray> names;
+    if (DIR* listing = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(listing))
+            if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                names.insert(entry->d_name);
+        ::closedir(listing);
+    }
+    return names;
 }
 
 void expectPagesOnDisk(const QString& folder, const Book& book)
@@ -212,6 +233,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--style", "Nope"}, 2, "has no style \"Nope\""},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "two"}, 2, "bad page range"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
         {{fixture("truncated.pdf"), "-o", dir.file("o")}, 4, fixture("truncated.pdf")},
         {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
@@ -225,4 +247,106 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     }
     // Nothing was published by the failed runs.
     EXPECT_FALSE(QFileInfo(dir.file("o/files/book.bin")).exists());
+}
+
+TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBook)
+{
+    TempDir dir;
+    const ToolRun run = convert({fixture("oddities.pdf"), "-o", dir.file("o"), "--bookmarks", "--links"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book = readBook(dir.file("o"));
+    ASSERT_TRUE(book.root);
+    EXPECT_TRUE(book.wellFormed);
+    QStringList captions;
+    for (const xmlNode* o : xml::children(xml::firstChild(book.root, "ols"), "o"))
+        captions << xml::text(xml::firstChild(o, "c"));
+    EXPECT_EQ(captions, (QStringList{"Introduction", QString::fromUtf8("AB\uFFFDC")}));
+    // Links to another PDF, a program, a script and a relative name are left
+    // out (the annotation tests check which), and the user hears of each.
+    EXPECT_EQ(run.err.count("quire-convert: warning: The link to"), 4) << run.err.toStdString();
+    // The page size is the first page's as rendered: cropped to 600 x 780, turned.
+    EXPECT_EQ(book.config.at("pageWidth"), "780");
+    EXPECT_EQ(book.config.at("pageHeight"), "600");
+}
+
+TEST(ConvertEndToEnd, WarningsReachTheTerminalUnlessQuietAndDiagnosticsTheLogFile)
+{
+    TempDir dir;
+    writeFile(dir.file("picture.rtf"), "{\\rtf1\\ansi {\\pict\\wmetafile8 0102}\\par Text.\\par}");
+    const struct {
+        QStringList args;
+        QString words;
+    } cases[] = {
+        {{dir.file("picture.rtf")}, "a picture was left out"},
+        {{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"},
+    };
+    for (const auto& c : cases) {
+        ToolRun run = convert(c.args + QStringList{"-o", dir.file("o")}, dir.path());
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("quire-convert: warning: ")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.words)) << run.err.toStdString();
+        run = convert(c.args + QStringList{"-o", dir.file("o"), "--quiet"}, dir.path());
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+    }
+    // What the program says on the console (applying the style) is kept in the log file.
+    const QString log = test::testHome() + "/.local/share/Inkwright/Quire`/Quire for Mac.log";
+    EXPECT_TRUE(test::readFile(log).contains("console: key 3[")) << log.toStdString();
+}
+
+TEST(ConvertEndToEnd, RunsSideBySidePrintIntoFilesOfTheirOwn)
+{
+    TempDir dir;
+    TempDir tmp;
+    writeFile(tmp.file("Quire"), "a file where the application's folder would be");
+    writeFile(dir.file("short.txt"), "One page.");
+    writeFile(dir.file("long.txt"), QByteArray("A line of a longer text.\n").repeated(300));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", tmp.path());
+    QProcess runs[2];
+    const char* names[] = {"short", "long"};
+    for (int i = 0; i < 2; ++i) {
+        runs[i].setProcessEnvironment(env);
+        runs[i].start(QStringLiteral(QUIRE_CONVERT),
+                      {dir.file(QString(names[i]) + ".txt"), "-o", dir.file(names[i]), "--quiet"});
+    }
+    for (QProcess& run : runs) {
+        ASSERT_TRUE(run.waitForFinished(120000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(readBook(dir.file("short")).count, 1);
+    EXPECT_GT(readBook(dir.file("long")).count, 3);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"Quire"});
+}
+
+TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
+{
+    TempDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray source = folder + "/notes\xff.txt";
+    const QByteArray output = folder + "/book\xfe";
+    QFile file;
+    ASSERT_TRUE(file.open(::fopen(source.constData(), "w"), QIODevice::WriteOnly, QFile::AutoCloseHandle));
+    file.write("A text with a name that is not UTF-8.");
+    file.close();
+    for (const char* locale : {"C.UTF-8", "C"}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LANG", locale);
+        env.insert("LC_ALL", locale);
+        env.insert("TMPDIR", dir.path());
+        // The shell hands the program the bytes, which QProcess cannot.
+        const ToolRun run = test::runTool(
+            "/bin/sh", {"-c", "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"",
+                        QStringLiteral(QUIRE_CONVERT), dir.path()},
+            env);
+        ASSERT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
+        struct stat info {};
+        EXPECT_EQ(::stat((output + "/index.html").constData(), &info), 0) << locale;
+        EXPECT_GT(::stat((output + "/files/book.bin").constData(), &info) == 0 ? info.st_size : 0, 0) << locale;
+        // Nothing else was made: no folder under a mended name, no link left behind.
+        EXPECT_EQ(rawEntries(folder), (std::set<QByteArray>{"book\xfe", "notes\xff.txt"})) << locale;
+    }
+    // Qt cannot name these files to remove them.
+    test::runTool("/bin/sh", {"-c", "rm -rf -- \"$0\"/*", dir.path()});
 }

@@ -1,6 +1,7 @@
 #include "PdfFixtures.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/FlashPagesAnnotationsPDF.h"
+#include "util/Log.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -132,4 +133,21 @@ TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
         EXPECT_GT(greyAt(x + w / 2, y - 0.02), 200);
         EXPECT_GT(greyAt(x + w / 2, y + h + 0.02), 200);
     }
+}
+
+TEST(LinkAnnotations, LinksTheViewerCannotFollowAreLeftOutAndLogged)
+{
+    log::Capture capture(log::Level::Warn);
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("oddities.pdf")), "1");
+    QStringList actions;
+    for (const xmlNode* anno : xml::children(pageAnnos(annotations).at(0), "anno")) {
+        const xmlNode* action = xml::firstChild(anno, "action");
+        actions << xml::text(xml::firstChild(action, "url")) + xml::text(xml::firstChild(action, "pageIndex"));
+    }
+    EXPECT_EQ(actions, (QStringList{"https://example.com/a%01b%20c", "mailto:someone@example.com", "2"}));
+    const QStringList logged = capture.messages(log::Level::Warn);
+    ASSERT_EQ(logged.size(), 4) << logged.join('\n').toStdString();
+    for (const char* target : {"other-manual.pdf", "setup.sh", "javascript:alert(1)", "other.html"})
+        EXPECT_EQ(logged.filter(target).size(), 1) << target;
 }

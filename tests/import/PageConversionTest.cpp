@@ -100,6 +100,25 @@ TEST(PageConversion, PicturesAreTwiceThePageSizeRounded)
     EXPECT_EQ(pictureSize(rotated, 0), QSize(1600, 1200));
 }
 
+TEST(PageConversion, BookPageSizeIsTheFirstPageAsItsPictureShowsIt)
+{
+    const struct {
+        const char* file;
+        QSize size;
+    } cases[] = {
+        {"plain.pdf", {612, 792}}, {"sizes.pdf", {595, 841}}, {"oddities.pdf", {780, 600}}, // turned and cropped
+    };
+    for (const auto& c : cases) {
+        FlashPageSourcePDF source(pdfFixture(c.file), "1", 144, 85);
+        source.generatePages();
+        EXPECT_EQ(source.firstPageSize(), c.size) << c.file;
+        const QSize picture = pictureSize(source, 0);
+        EXPECT_NEAR(picture.width(), 2 * c.size.width(), 2) << c.file;
+        EXPECT_NEAR(picture.height(), 2 * c.size.height(), 2) << c.file;
+    }
+    EXPECT_EQ(FlashPageSourcePDF(pdfFixture("missing.pdf"), "1", 144, 85).firstPageSize(), std::nullopt);
+}
+
 TEST(PageConversion, QualityDecidesTheCompression)
 {
     FlashPageSourcePDF best(pdfFixture("links.pdf"), "1", 144, 100);

@@ -1,4 +1,5 @@
 #include "import/FlashPageSource.h"
+#include "util/Error.h"
 #include "util/Log.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +27,23 @@ TEST(PageRange, FollowsTheTable)
         EXPECT_EQ(FlashPageSource::parsePageRange(c.range, c.total), c.pages) << '"' << c.range << "\" of " << c.total;
 }
 
-TEST(PageRange, RunawaySpanIsCappedInsteadOfExhaustingMemory)
+TEST(PageRange, RangesNamingTooManyPagesAreRefusedBeforeListingThem)
 {
-    const Pages pages = FlashPageSource::parsePageRange("1-2000000000", 10);
-    ASSERT_EQ(pages.size(), 1'000'001u);
-    EXPECT_EQ(pages.front(), 1);
-    EXPECT_EQ(pages.back(), 1'000'001);
+    QString spans;
+    for (int i = 0; i < 600; ++i)
+        spans += QStringLiteral("%1%2-2147483647").arg(i ? "," : "").arg(i + 1);
+    for (const QString& range : {QStringLiteral("1-2000000000"), QStringLiteral("0-1000000"), spans}) {
+        try {
+            FlashPageSource::parsePageRange(range, 10);
+            ADD_FAILURE() << range.left(40).toStdString() << " was listed";
+        } catch (const quire::Error& e) {
+            EXPECT_TRUE(e.reason().contains("at most 1000000")) << e.reason().toStdString();
+        }
+    }
+    // Overlapping spans count each page once.
+    const Pages most = FlashPageSource::parsePageRange("1-1000000,1-1000000,500-20", 10);
+    ASSERT_EQ(most.size(), 1'000'000u);
+    EXPECT_EQ(most.back(), 1'000'000);
 }
 
 TEST(PageRange, LogsEachEntryAtDebugButNotForAll)

@@ -90,3 +90,30 @@ TEST(Xml, CopyIsIndependent)
     EXPECT_EQ(xml::children(copy.get()).size(), 1u);
     EXPECT_EQ(xml::children(original.get()).size(), 2u);
 }
+
+TEST(Xml, CharactersXmlForbidsNeverReachTheDocument)
+{
+    const QChar lone[] = {QChar(0xD800), QChar(0xDC00)};
+    const struct {
+        QString in;
+        QString kept;
+    } cases[] = {
+        {QString::fromUtf8("a\x01" "b\x08" "c\x0B" "d\x0C" "e\x0E" "f\x1F" "g"), "abcdefg"},
+        {QString("x") + QChar(0) + "y\tz\n\r", "xy\tz\n\r"},
+        {QString("a") + lone[0] + "b" + lone[1], QString::fromUtf8("a\uFFFDb\uFFFD")},
+        {QString("a") + QChar(0xFFFE) + QChar(0xFFFF), QString::fromUtf8("a\uFFFD\uFFFD")},
+        {QString::fromUtf8("\U0001F600 ü \uE000"), QString::fromUtf8("\U0001F600 ü \uE000")},
+    };
+    for (const auto& c : cases) {
+        auto root = xml::newElement("r");
+        xml::setAttribute(root.get(), "a", c.in);
+        xml::appendTextElement(root.get(), "t", c.in);
+        auto doc = xml::newDocument(std::move(root));
+        auto parsed = xml::parseMemory(xml::serialize(doc.get()));
+        ASSERT_TRUE(parsed.doc) << parsed.error.toStdString();
+        EXPECT_FALSE(parsed.recovered) << c.kept.toStdString();
+        const xmlNode* r = xmlDocGetRootElement(parsed.doc.get());
+        EXPECT_EQ(xml::attribute(r, "a"), c.kept);
+        EXPECT_EQ(xml::text(xml::firstChild(r, "t")), c.kept);
+    }
+}

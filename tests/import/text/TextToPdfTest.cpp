@@ -2,6 +2,8 @@
 #include "PdfProbe.h"
 #include "RtfSamples.h"
 #include "support/TestEnv.h"
+#include "import/PdfDocument.h"
+#include "import/text/PrintedPdf.h"
 #include "import/text/TextToPdf.h"
 #include "util/Log.h"
 
@@ -350,6 +352,29 @@ TEST(QuirePdfPath, RefusesAFileOrALinkInItsPlace)
     error.clear();
     EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(PrintedPdf, EachConversionReadsItsOwnFileWhileQuirePdfShowsTheLatest)
+{
+    test::TempDir dir;
+    TemporaryFolderOverride tmp(dir.path());
+    test::writeFile(dir.file("one.txt"), "One page.");
+    test::writeFile(dir.file("long.txt"), QByteArray("A line.\n").repeated(200));
+    const QString quirePdf = dir.file("Quire/quire.pdf");
+    auto pageCount = [](const QString& path) { return pdf::PdfDocument::open(path)->pageCount(); };
+
+    auto first = PrintedPdf::print(dir.file("one.txt"), PrintedPdf::Place::QuireFolder);
+    ASSERT_TRUE(first->result().ok) << first->result().error.toStdString();
+    EXPECT_EQ(test::readFile(quirePdf), test::readFile(first->path()));
+    auto second = PrintedPdf::print(dir.file("long.txt"), PrintedPdf::Place::QuireFolder);
+    ASSERT_TRUE(second->result().ok);
+    EXPECT_EQ(test::readFile(quirePdf), test::readFile(second->path()));
+    EXPECT_EQ(pageCount(first->path()), 1); // the first import still reads its own pages
+    EXPECT_GT(pageCount(second->path()), 1);
+    first.reset();
+    second.reset();
+    EXPECT_EQ(QDir(dir.file("Quire")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"quire.pdf"});
 }
 
 } // namespace
