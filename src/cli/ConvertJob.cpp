@@ -9,7 +9,6 @@
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace quire::cli {
@@ -50,23 +49,6 @@ JobResult preparePdf(const Options& o, QString& pdfPath)
         return failure(kSourceUnreadable, converted ? converted->error
                                                     : QStringLiteral("%1: cannot be converted").arg(o.source));
     return {};
-}
-
-// Everything that could be missing from a finished book folder.
-QString missingFromBook(const FlashBookOutput& publisher)
-{
-    const QString folder = publisher.saveToFolder();
-    if (!QFileInfo(publisher.outputHTMLFileName()).isFile())
-        return publisher.outputHTMLFileName();
-    const QString bin = fs::join(folder, publisher.resourceFolder(), QStringLiteral("book.bin"));
-    if (QFileInfo(bin).size() <= 0)
-        return bin;
-    for (const auto& page : publisher.flashPageSource()->normalPages()) {
-        const QString file = fs::join(folder, publisher.getNormalPageURL(*page).mid(2));
-        if (!QFileInfo(file).isFile())
-            return file;
-    }
-    return QString();
 }
 
 } // namespace
@@ -111,8 +93,8 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
         }
     }
 
-    if (!QDir().mkpath(o.outputFolder))
-        return failure(kPublishFailed, QStringLiteral("%1: cannot create the output folder").arg(o.outputFolder));
+    if (QString error; !fs::makePath(o.outputFolder, &error))
+        return failure(kPublishFailed, QStringLiteral("%1: cannot create the output folder: %2").arg(o.outputFolder, error));
 
     const QString pageName = o.name + QStringLiteral(".html");
     std::unique_ptr<FlashBookOutput> publisher;
@@ -127,15 +109,9 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     publisher->setFlashOutline(operation.flashOutline());
 
     progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(o.outputFolder));
-    try {
-        publisher->ouputTheBook();
-    } catch (const Error& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(o.outputFolder, error.description()));
-    } catch (const std::exception& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(o.outputFolder, QString::fromLocal8Bit(error.what())));
-    }
-    if (const QString missing = missingFromBook(*publisher); !missing.isEmpty())
-        return failure(kPublishFailed, QStringLiteral("%1: could not be written").arg(missing));
+    const PublishResult published = publisher->ouputTheBook();
+    if (!published.ok())
+        return failure(kPublishFailed, published.description());
 
     return JobResult{kDone, QString(), publisher->outputFileName()};
 }
