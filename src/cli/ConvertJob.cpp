@@ -10,7 +10,6 @@
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace quire::cli {
@@ -49,23 +48,6 @@ JobResult preparePdf(const QString& source, const QString& shown, std::unique_pt
         return failure(kSourceUnreadable, printed->result().error);
     pdfPath = printed->path();
     return {};
-}
-
-// Everything that could be missing from a finished book folder.
-QString missingFromBook(const FlashBookOutput& publisher)
-{
-    const QString folder = publisher.saveToFolder();
-    if (!QFileInfo(publisher.outputHTMLFileName()).isFile())
-        return publisher.outputHTMLFileName();
-    const QString bin = fs::join(folder, publisher.resourceFolder(), QStringLiteral("book.bin"));
-    if (QFileInfo(bin).size() <= 0)
-        return bin;
-    for (const auto& page : publisher.flashPageSource()->normalPages()) {
-        const QString file = fs::join(folder, publisher.getNormalPageURL(*page).mid(2));
-        if (!QFileInfo(file).isFile())
-            return file;
-    }
-    return QString();
 }
 
 } // namespace
@@ -132,16 +114,11 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     publisher->setFlashOutline(operation.flashOutline());
 
     progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(shownFolder));
-    try {
-        publisher->ouputTheBook();
-    } catch (const Error& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(shownFolder, error.description()));
-    } catch (const std::exception& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(shownFolder, QString::fromLocal8Bit(error.what())));
+    PublishResult published = publisher->ouputTheBook();
+    if (!published.ok()) {
+        published.relocate(folder, displayName(names.original(folder)));
+        return failure(kPublishFailed, published.description());
     }
-    if (const QString missing = missingFromBook(*publisher); !missing.isEmpty())
-        return failure(kPublishFailed,
-                       QStringLiteral("%1: could not be written").arg(displayName(names.original(missing))));
 
     return JobResult{kDone, QString(), names.original(publisher->outputFileName())};
 }

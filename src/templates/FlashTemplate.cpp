@@ -7,7 +7,6 @@
 #include "util/Resources.h"
 #include "util/Xml.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace quire {
@@ -190,12 +189,12 @@ Text FlashTemplate::tmplHTMLFilePath() const
     return std::nullopt;
 }
 
-void FlashTemplate::copyBookSWFToFile(const QString& destination) const
+bool FlashTemplate::copyBookSWFToFile(const QString& destination, QString* error) const
 {
     const QString source = fs::join(tmplPathForName(m_tmplName), QStringLiteral("book.swf"));
     if (fs::exists(destination))
         fs::removeAll(destination);
-    QFile::copy(source, destination);
+    return !fs::exists(source) || fs::copyFile(source, destination, error);
 }
 
 } // namespace quire

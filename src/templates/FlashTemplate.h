@@ -42,7 +42,9 @@ public:
     QString valueAsFilePath(const QString& value) const;
 
     Text tmplHTMLFilePath() const;
-    void copyBookSWFToFile(const QString& destination) const;
+    // Replaces destination with the template's viewer movie, or removes it
+    // when the template has none. False, with the reason, when the copy fails.
+    bool copyBookSWFToFile(const QString& destination, QString* error = nullptr) const;
 
     // Styles and settings files.
     void loadStyleByStylePath(const QString& stylePath);

@@ -144,7 +144,7 @@ TEST(ConvertEndToEnd, RtfWithTitleAndNamedPage)
     const Book book = readBook(dir.file("web"));
     EXPECT_EQ(book.count, 1);
     expectPagesOnDisk(dir.file("web"), book);
-    EXPECT_TRUE(test::readFile(dir.file("web/letter.html")).contains("<title>A & B <letter></title>"));
+    EXPECT_TRUE(test::readFile(dir.file("web/letter.html")).contains("<title>A &amp; B &lt;letter&gt;</title>"));
 }
 
 TEST(ConvertEndToEnd, PdfBookmarksAndLinks)
@@ -235,6 +235,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
         {{fixture("truncated.pdf"), "-o", dir.file("o")}, 4, fixture("truncated.pdf")},
+        {{fixture("hugepage.pdf"), "-o", dir.file("o")}, 4, "Page 2 is too large to draw"},
         {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
         {{fixture("plain.pdf")}, 2, "no output folder"},
@@ -349,4 +350,38 @@ TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
     }
     // Qt cannot name these files to remove them.
     test::runTool("/bin/sh", {"-c", "rm -rf -- \"$0\"/*", dir.path()});
+}
+
+// Over a book on a small disk: no room for the new book, no room for a
+// settings file, a read-only folder. Each fails with status 5 naming the file
+// and leaves what was there.
+TEST(ConvertEndToEnd, FailedWritesGiveFiveAndKeepTheOldBook)
+{
+    TempDir dir;
+    test::SmallDisk disk(512 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QString web = disk.file("web");
+    ToolRun run = convert({fixture("plain.pdf"), "-o", web, "--range", "1", "--quality", "4", "--quiet"}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const auto before = test::snapshot(web);
+
+    run = convert({fixture("plain.pdf"), "-o", web, "--quality", "0", "--quiet"}, dir.path());
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("quire-convert: " + web + "/")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.toStdString();
+    EXPECT_TRUE(test::snapshot(web) == before);
+
+    disk.fill();
+    run = convert({"--export-settings", disk.file("float.txt")}, dir.path());
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(disk.file("float.txt"))) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(disk.file("float.txt")));
+
+    QFile::remove(disk.file("filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    run = convert({fixture("plain.pdf"), "-o", web, "--range", "2", "--quiet"}, dir.path());
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(web + ": cannot write into the folder: Read-only file system")) << run.err.toStdString();
+    EXPECT_TRUE(test::snapshot(web) == before);
 }

@@ -2,7 +2,6 @@
 #include "import/FlashPageSourcePDF.h"
 #include "support/TestEnv.h"
 #include "util/Error.h"
-#include "util/Log.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -213,35 +212,37 @@ TEST(PageConversion, UnopenableDocumentKeepsNoDocument)
     EXPECT_TRUE(source.toPageConverter()->generatePage(3)->endsWith("/3.swf"));
 }
 
-TEST(PageConversion, APageThatCannotBeLoadedEndsProduction)
+// A page that cannot be loaded, drawn or written ends the import, named by
+// its number; the pages before it stay.
+TEST(PageConversion, APageWithoutAPictureEndsProduction)
 {
-    for (int workers : {1, 2}) {
-        FlashPageSourcePDF source(pdfFixture("badtree.pdf"), "ALL", 144, 85);
-        source.setRenderWorkers(workers);
-        EXPECT_THROW(source.generatePages(), Error);
-        expectPages(source.pages(), {1, 2});
-    }
-}
-
-TEST(PageConversion, APageThatCannotBeDrawnOrWrittenIsLoggedAndSkipped)
-{
-    log::Capture capture(log::Level::Warn);
-    FlashPageSourcePDF huge(pdfFixture("hugepage.pdf"), "ALL", 144, 85);
-    huge.generatePages();
-    expectPages(huge.pages(), {1, 2, 3});
-    EXPECT_EQ(folderFiles(huge), (QStringList{"1.jpg", "3.jpg"}));
-    EXPECT_TRUE(capture.contains("page 2 has no picture: Page 2 is too large to draw (28800 x 28800 pixels)"));
-
-    // A folder where page 2's file belongs makes writing it fail.
-    FlashPageSourcePDF blocked(pdfFixture("plain.pdf"), "1-3", 144, 85);
-    blocked.setRenderWorkers(1);
-    QDir(workFolder(blocked)).mkdir("2.jpg");
-    blocked.generatePages();
-    expectPages(blocked.pages(), {1, 2, 3});
-    EXPECT_TRUE(QFileInfo(*blocked.pages()[1]->pageFilePath()).isDir());
-    EXPECT_TRUE(QFileInfo(*blocked.pages()[2]->pageFilePath()).isFile());
-    EXPECT_FALSE(QFileInfo::exists(QDir(workFolder(blocked)).filePath("2.jpg.part")));
-    EXPECT_TRUE(capture.contains("page 2 has no picture: Cannot replace the page file"));
+    const struct {
+        const char* pdf;
+        const char* range;
+        bool blockPageTwo; // a folder where page 2's file belongs
+        const char* words;
+    } cases[] = {
+        {"badtree.pdf", "ALL", false, "Page 3 "},
+        {"hugepage.pdf", "ALL", false, "Page 2 is too large to draw (28800 x 28800 pixels)"},
+        {"plain.pdf", "1-3", true, "Page 2: Cannot replace the page file"},
+    };
+    for (const auto& c : cases)
+        for (int workers : {1, 2}) {
+            SCOPED_TRACE(std::string(c.pdf) + " with " + std::to_string(workers) + " workers");
+            FlashPageSourcePDF source(pdfFixture(c.pdf), c.range, 144, 85);
+            source.setRenderWorkers(workers);
+            if (c.blockPageTwo)
+                QDir(workFolder(source)).mkdir("2.jpg");
+            try {
+                source.generatePages();
+                ADD_FAILURE() << "no error";
+            } catch (const Error& e) {
+                EXPECT_TRUE(e.reason().startsWith(c.words)) << e.reason().toStdString();
+            }
+            expectPages(source.pages(), c.pdf == std::string("badtree.pdf") ? std::vector<int>{1, 2}
+                                                                             : std::vector<int>{1});
+            EXPECT_FALSE(QFileInfo::exists(QDir(workFolder(source)).filePath("2.jpg.part")));
+        }
 }
 
 TEST(PageConversion, ParallelRenderingMatchesTheSequentialRunByteForByte)

@@ -32,7 +32,7 @@ TEST(PublishedBundle, OpensThroughItsLauncher)
     config->setHTMLTitle("Sea Book");
     FlashBookOutputApp out(pages, std::make_shared<FlashTemplate>(), dir.file("shelf"), Text("Sea Book.html"));
     out.setHTMLConfig(config);
-    out.ouputTheBook();
+    ASSERT_TRUE(out.ouputTheBook().ok());
     ASSERT_TRUE(QFileInfo(dir.file("shelf/Sea Book.app/Contents/Resources/index.html")).isFile());
 
     // Started from elsewhere, through a link to the launcher, as a menu entry might.

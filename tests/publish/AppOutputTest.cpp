@@ -2,6 +2,7 @@
 #include "publish/FlashBookOutputApp.h"
 #include "util/Log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -34,7 +35,7 @@ TEST_F(AppOutput, BuildsTheBundleAroundTheBook)
     auto out = publisher(chosen);
     EXPECT_EQ(out->outputFileName(), chosen + "/mybook.app");
     EXPECT_EQ(out->outputHTMLFileName(), chosen + "/mybook.app/Contents/Resources/index.html");
-    out->ouputTheBook();
+    ASSERT_TRUE(out->ouputTheBook().ok());
 
     EXPECT_EQ(filesBelow(chosen), QStringList({"mybook.app/Contents/Info.plist", "mybook.app/Contents/MacOS/player",
                                                "mybook.app/Contents/Resources/book.swf",
@@ -51,25 +52,27 @@ TEST_F(AppOutput, BuildsTheBundleAroundTheBook)
 TEST_F(AppOutput, RepublishingReplacesTheWholeBundle)
 {
     const QString chosen = dir.file("out");
-    publisher(chosen)->ouputTheBook();
+    ASSERT_TRUE(publisher(chosen)->ouputTheBook().ok());
     writeFile(chosen + "/mybook.app/Contents/Resources/added-by-hand.txt", "x");
     writeFile(chosen + "/beside.txt", "stays");
-    publisher(chosen)->ouputTheBook();
+    ASSERT_TRUE(publisher(chosen)->ouputTheBook().ok());
     EXPECT_FALSE(QFileInfo::exists(chosen + "/mybook.app/Contents/Resources/added-by-hand.txt"));
     EXPECT_TRUE(QFileInfo(chosen + "/mybook.app/Contents/Resources/files/book.bin").isFile());
     EXPECT_EQ(readFile(chosen + "/beside.txt"), "stays");
 }
 
-TEST_F(AppOutput, AMissingSkeletonIsLoggedAndTheBookStillWritten)
+TEST_F(AppOutput, AMissingSkeletonIsLoggedAndFailsThePublish)
 {
-    QDir(res("AppFiles/TmplData")).removeRecursively();
     const QString chosen = dir.file("out");
-    auto out = publisher(chosen, "name.without.more.html");
+    ASSERT_TRUE(publisher(chosen)->ouputTheBook().ok());
+    const auto before = snapshot(chosen);
+    QDir(res("AppFiles/TmplData")).removeRecursively();
     log::Capture capture;
-    out->ouputTheBook();
+    const PublishResult result = publisher(chosen)->ouputTheBook();
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure()->file, chosen + "/mybook.app/Contents");
     const QStringList errors = capture.messages(log::Level::Error);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith("ouput the book,copy failed:")) << errors[0].toStdString();
-    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/index.html").isFile());
-    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/files/book.bin").isFile());
+    EXPECT_TRUE(snapshot(chosen) == before); // the earlier bundle, untouched
 }

@@ -1,7 +1,6 @@
 #include "PublishFixture.h"
 #include "publish/HTMLConfigInfo.h"
 #include "publish/TextTemplate.h"
-#include "util/Error.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -51,7 +50,7 @@ TEST(HTMLConfigInfo, DecodesByByteOrderMarkElseUtf8ElseLatin1)
     EXPECT_EQ(decodeTemplatePage("<p>\xe9t\xe9</p>"), QString::fromUtf8("<p>\xc3\xa9t\xc3\xa9</p>"));
 }
 
-TEST(HTMLConfigInfo, WritesThePageWithItsValuesAsUtf8ByANewFile)
+TEST(HTMLConfigInfo, WritesThePageWithItsValuesEscapedAsUtf8ByANewFile)
 {
     TempDir dir;
     const QString page = dir.file("tmpl.html");
@@ -59,33 +58,39 @@ TEST(HTMLConfigInfo, WritesThePageWithItsValuesAsUtf8ByANewFile)
     QDir().mkpath(dir.file("out"));
     QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     writeFile(page, utf16.encode(QString::fromUtf8("<title>${index.title}</title><meta content=\"${meta.keywords}\">"
-                                                   "<meta content=\"${meta.description}\"><p>\xc3\xa9</p>${other}")));
+                                                   "<meta content='${meta.description}'><p>\xc3\xa9</p>${other}")));
     HTMLConfigInfo info;
-    info.setHTMLTitle("Tom & Jerry <2>");
-    info.setHTMLDescription("example.org");
-    info.generateHTMLFrom(page, out);
-    EXPECT_EQ(readFile(out), QByteArray("<title>Tom & Jerry <2></title>"
-                                        "<meta content=\"Quire,page flip,flashbook,flash-book\">"
-                                        "<meta content=\"example.org\"><p>\xc3\xa9</p>"));
+    info.setHTMLTitle("Tom & Jerry <3 </title><script>x()</script>");
+    info.setHTMLKeywords("a\"b");
+    info.setHTMLDescription("it's");
+    ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
+    EXPECT_EQ(readFile(out), QByteArray("<title>Tom &amp; Jerry &lt;3 &lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>"
+                                        "<meta content=\"a&quot;b\"><meta content='it&#39;s'><p>\xc3\xa9</p>"));
 
     // Written again: the page is replaced by a new file, not rewritten in place.
     const QString oldLink = dir.file("old-hard.html");
     ASSERT_EQ(::link(QFile::encodeName(out).constData(), QFile::encodeName(oldLink).constData()), 0);
     info.setHTMLTitle("");
-    info.generateHTMLFrom(page, out);
+    ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
     EXPECT_TRUE(readFile(out).startsWith("<title></title><meta"));
     EXPECT_TRUE(readFile(oldLink).contains("Jerry"));
 }
 
-TEST(HTMLConfigInfo, AnUnreadablePageIsAnError)
+TEST(HTMLConfigInfo, APageThatCannotBeReadOrWrittenIsAFailure)
 {
     TempDir dir;
-    try {
-        HTMLConfigInfo().generateHTMLFrom(dir.file("missing.html"), dir.file("index.html"));
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.name(), "ERROR_NO_HTML_PAGE");
-        EXPECT_TRUE(e.reason().contains("missing.html"));
+    writeFile(dir.file("tmpl.html"), "<title>${index.title}</title>");
+    const struct {
+        QString page, destination, words;
+    } cases[] = {
+        {dir.file("missing.html"), dir.file("index.html"), "missing.html"},
+        {dir.file("tmpl.html"), dir.file("no/folder/index.html"), "No such file"},
+    };
+    for (const auto& c : cases) {
+        const PublishResult result = HTMLConfigInfo().generateHTMLFrom(c.page, c.destination);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure()->file, c.destination);
+        EXPECT_TRUE(result.failure()->reason.contains(c.words)) << result.description().toStdString();
+        EXPECT_FALSE(QFile::exists(c.destination));
     }
-    EXPECT_FALSE(QFile::exists(dir.file("index.html")));
 }

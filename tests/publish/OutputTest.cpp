@@ -1,7 +1,7 @@
 #include "PublishFixture.h"
 #include "publish/FlashBookOutput.h"
-#include "util/Error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <unistd.h>
@@ -31,7 +31,8 @@ TEST_F(Output, WritesTheWholeLayout)
     config->setHTMLTitle("My book");
     FlashBookOutput out(makePages(3), tmpl, folder, QString("mybook.html"));
     out.setHTMLConfig(config);
-    out.ouputTheBook();
+    const PublishResult result = out.ouputTheBook();
+    ASSERT_TRUE(result.ok()) << result.description().toStdString();
 
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
                                                "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
@@ -55,10 +56,12 @@ TEST_F(Output, WritesTheWholeLayout)
     EXPECT_EQ(checked, 9);
 }
 
-TEST_F(Output, AMissingFolderGetsNothing)
+TEST_F(Output, AMissingFolderGetsNothingAndSaysSo)
 {
     folder = dir.file("nowhere");
-    publish(makeTemplate(""), makePages(2));
+    const PublishResult result = tryPublish(makeTemplate(""), makePages(2));
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure()->file, folder);
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
@@ -72,15 +75,23 @@ TEST_F(Output, DefaultsCopyThePageExactlyAndNamePagesByDocumentNumber)
     EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
 }
 
-TEST_F(Output, RepublishingReplacesWhatItWritesAndLeavesTheRest)
+TEST_F(Output, RepublishingLeavesTheNewBookAndWhatIsNotTheBooks)
 {
     const auto tmpl = makeTemplate("");
     publish(tmpl, makePages(10, 1, "old"));
     writeFile(at("notes.txt"), "mine");
+    writeFile(at("files/own/style.css"), "mine too");
+    writeFile(at("files/readme.txt"), "and this");
     publish(tmpl, makePages(5, 1, "new"));
-    for (int n = 1; n <= 10; ++n)
-        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, n <= 5 ? "new" : "old"));
+    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"}));
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, "new"));
     EXPECT_EQ(readFile(at("notes.txt")), "mine");
+    EXPECT_EQ(readFile(at("files/own/style.css")), "mine too");
+    EXPECT_EQ(readFile(at("files/readme.txt")), "and this");
+    // Nothing of the staging is left.
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"book.swf", "files", "index.html", "notes.txt"}));
 }
 
 TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtension)
@@ -119,22 +130,6 @@ TEST_F(Output, PageConfigOnlyWithAnnotationsAndNeverOverwritten)
     EXPECT_TRUE(QFileInfo(at("files/pageConfig")).isDir());
 }
 
-TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
-{
-    writeFile(at("index.html"), "from before");
-    FlashBookOutput out(makePages(2), makeTemplate("", QByteArray()), folder, std::nullopt);
-    try {
-        out.ouputTheBook();
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.name(), "ERROR_NO_HTML_PAGE");
-        EXPECT_TRUE(e.reason().contains("\"t\"")) << e.reason().toStdString();
-    }
-    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
-    EXPECT_TRUE(QFileInfo(at("files/page/2.jpg")).isFile());
-    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
-}
-
 TEST_F(Output, APageAlreadyInPlaceSurvivesRepublishing)
 {
     // A book whose pictures were taken from the folder it is published into.
@@ -149,16 +144,6 @@ TEST_F(Output, APageAlreadyInPlaceSurvivesRepublishing)
     EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1));
     EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2));
     EXPECT_EQ(readFile(bg), "bg in place");
-}
-
-TEST_F(Output, PageFilesThatCannotBeCopiedAreSkipped)
-{
-    auto pages = makePages(3);
-    QFile::remove(textOr(pages->normalPages()[1]->pageFilePath()));
-    writeFile(at("files/page/2.jpg"), "old page two");
-    publish(makeTemplate(""), pages);
-    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"1.jpg", "3.jpg"}));
-    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
 }
 
 TEST_F(Output, TheHtmlPageIsReplacedByANewFile)

@@ -77,9 +77,17 @@ void PublishFixture::SetUp()
 void PublishFixture::publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
                              const std::shared_ptr<FlashPagesAnnotations>& annotations)
 {
+    const PublishResult result = tryPublish(tmpl, pages, annotations);
+    EXPECT_TRUE(result.ok()) << result.description().toStdString();
+}
+
+PublishResult PublishFixture::tryPublish(const std::shared_ptr<FlashTemplate>& tmpl,
+                                         const std::shared_ptr<FlashPageSource>& pages,
+                                         const std::shared_ptr<FlashPagesAnnotations>& annotations)
+{
     FlashBookOutput out(pages, tmpl, folder, std::nullopt);
     out.setFlashPagesAnnotations(annotations);
-    out.ouputTheBook();
+    return out.ouputTheBook();
 }
 
 std::shared_ptr<FlashTemplate> PublishFixture::makeTemplate(const QString& properties, const QByteArray& page,

@@ -4,6 +4,7 @@
 // published books.
 #include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
+#include "publish/PublishResult.h"
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateFixture.h"
 
@@ -47,8 +48,11 @@ protected:
     void SetUp() override;
     // A file of the book folder (made by SetUp).
     QString at(const QString& relative) const { return folder + "/" + relative; }
+    // Publishes into the book folder and expects it to succeed.
     void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
                  const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr);
+    PublishResult tryPublish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                             const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr);
 
     // Writes template "t" (definition, page, viewer) and loads it. An empty
     // page leaves the template without one.

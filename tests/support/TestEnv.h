@@ -2,6 +2,7 @@
 // Helpers shared by the tests. The test main has already pointed HOME and the
 // XDG folders at a private temporary folder (testHome()).
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -25,5 +26,32 @@ private:
 
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// Every file below folder (hidden ones too) by relative path, with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& folder);
+
+// A small tmpfs mounted on a temporary folder of its own, to run out of
+// space or be made read-only. Mounting needs root (as in CI); where it is
+// refused, mounted() is false and why() says why, for the skip message.
+class SmallDisk {
+public:
+    explicit SmallDisk(qint64 bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const QString& why() const { return m_why; }
+    QString file(const QString& relative) const { return m_dir.file(relative); }
+    // Takes up all the space left with the file "filler".
+    void fill() const;
+    bool makeReadOnly();
+
+private:
+    TempDir m_dir;
+    QByteArray m_options;
+    bool m_mounted = false;
+    QString m_why;
+};
 
 } // namespace quire::test

@@ -155,7 +155,9 @@ void publishBook(const BookSpec& spec, const QString& pictureFolder, const QStri
         links->setPagesAnnotationsNode(annotations(spec));
         output.setFlashPagesAnnotations(links);
     }
-    output.ouputTheBook();
+    const PublishResult result = output.ouputTheBook();
+    if (!result.ok())
+        throw Error(QStringLiteral("BOOK_MAKER"), result.description());
 }
 
 } // namespace quire::viewertest

@@ -499,6 +499,30 @@ test('a book that cannot be loaded says so in the page', TIMEOUT, async () => {
   }
 });
 
+// A title with markup, given to quire-convert, is the page's title as typed
+// and runs nothing.
+test('a hostile title shows as typed and runs no script', TIMEOUT, async () => {
+  const convert = process.env.QUIRE_CONVERT;
+  assert.ok(convert && fs.existsSync(convert), 'QUIRE_CONVERT must name quire-convert');
+  const title = 'Tom & Jerry <3 </title><script>window.quirePwned=1;alert(1)</script> "q" \'s\'';
+  const source = path.join(work, 'hostile.txt');
+  fs.writeFileSync(source, 'One page of text.\n');
+  const home = path.join(work, 'home');
+  execFileSync(convert, [source, '-o', path.join(work, 'hostile'), '--title', title, '--quiet'], {
+    env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
+      XDG_CACHE_HOME: home }),
+    stdio: ['ignore', 'ignore', 'pipe']
+  });
+  const page = await open(server.base + '/hostile/index.html', null,
+    () => { window.alert = () => { window.quireAlerted = true; }; });
+  assert.equal(await page.title(), title);
+  assert.deepEqual(await page.evaluate(() => [typeof window.quirePwned, typeof window.quireAlerted]),
+    ['undefined', 'undefined']);
+  assert.equal(await page.evaluate(() => document.getElementById('qv').dataset.state), 'ready');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 // Every shipped template and style, with the sample document published by
 // quire-convert: the page opens the book and shows its first page, with the
 // style's background and logo.
