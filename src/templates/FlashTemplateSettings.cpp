@@ -51,6 +51,8 @@ QString refusal(const FlashTemplateProperty& property, const QString& path)
 {
     if (path.isEmpty())
         return QString(); // clears the property
+    if (path.contains(QChar(0)))
+        return QStringLiteral("not a file name");
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("no such file");
