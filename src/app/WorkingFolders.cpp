@@ -5,9 +5,9 @@
 // the process that made it for as long as the folder lives. The system drops
 // the lock when that process ends in any way, which is what the sweep tests:
 // a lock it can take belongs to no running process. The lock is made and
-// taken before the folder appears, so a sweep never sees a live folder
-// without a held lock; folders without a lock file (made by other programs)
-// are left alone.
+// taken before the folder appears, so a sweep never finds a live folder
+// whose lock it can take; folders without a lock file (made by other
+// programs) are left alone.
 #include "QuillUtility.h"
 
 #include "util/Error.h"
@@ -119,18 +119,19 @@ int QuillUtility::sweepTmpDiractories(const QString& name)
 {
     const QDir parent(fs::join(tmpBaseFolder(), name));
     int removed = 0;
-    const QFileInfoList entries = parent.entryInfoList({QStringLiteral("temp.*")}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isSymLink())
-            continue;
-        const QString folder = entry.filePath();
+    // Lock files without their folder are swept too: they are what is left
+    // when a folder was removed by someone else.
+    const QStringList locks = parent.entryList({QStringLiteral("temp.*") + QLatin1String(kLockSuffix)},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& lock : locks) {
+        const QString folder = parent.filePath(lock.chopped(int(std::strlen(kLockSuffix))));
         const int fd = takeAbandonedLock(folder);
         if (fd < 0)
             continue;
         // Holding the lock keeps a second sweep away while this one removes.
         if (fs::removeAll(folder)) {
-            ++removed;
             ::unlink(QFile::encodeName(lockPathFor(folder)).constData());
+            ++removed;
             QLOG_INFO("removed the working folder %@ of an ended process", folder);
         }
         ::close(fd);

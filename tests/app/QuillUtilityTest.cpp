@@ -47,8 +47,8 @@ TEST(QuillUtility, WorkingFoldersAreFreshAndSideBySide)
     EXPECT_EQ(QFileInfo(a).absolutePath(), QFileInfo(b).absolutePath());
     EXPECT_TRUE(QFileInfo(a).isDir());
     EXPECT_TRUE(QDir(a).isEmpty());
-    QDir(a).removeRecursively();
-    QDir(b).removeRecursively();
+    QuillUtility::removeTmpDiractory(a);
+    QuillUtility::removeTmpDiractory(b);
 }
 
 namespace {
@@ -90,10 +90,12 @@ TEST(QuillUtility, SweepRemovesOnlyFoldersWhoseProcessEnded)
     EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 0);
     holder.kill();
     holder.waitForFinished();
-    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 1);
+    writeFile(dir.file("Sheaf/temp.gone.lock"), ""); // its folder was removed by someone else
+    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 2);
 
     EXPECT_FALSE(QFileInfo::exists(other));
     EXPECT_FALSE(QFileInfo::exists(other + ".lock"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("Sheaf/temp.gone.lock")));
     EXPECT_TRUE(QFileInfo::exists(own + "/1.jpg"));
     EXPECT_TRUE(QFileInfo(foreign).isDir());
     QuillUtility::removeTmpDiractory(own);
