@@ -12,8 +12,6 @@
 namespace quire {
 namespace {
 
-const QString kStyleMarker = QStringLiteral("STYLE_RESOURCE:");
-
 QString withTrailingSeparator(const QString& path)
 {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
@@ -139,7 +137,8 @@ Text FlashTemplate::propertyValueFor(const FlashTemplateProperty* property, cons
     return found->value();
 }
 
-void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& key, const QString& value) const
+void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& key, const QString& value,
+                               const Text& filePath) const
 {
     if (property.propertyType() != pt_file) {
         property.setValue(value);
@@ -147,7 +146,7 @@ void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& 
     }
     if (property.parent())
         console::line(formatMessage("key 3[%@=%@]", {key, value}));
-    property.setValue(valueAsFilePath(value));
+    property.setValue(filePath ? *filePath : valueAsFilePath(value));
 }
 
 void FlashTemplate::setPropertyValue(const QString& key, const QString& value)
@@ -167,14 +166,14 @@ bool FlashTemplate::setPropertyValueAt(FlashTemplateProperty* property, const QS
 
 QString FlashTemplate::valueAsFilePath(const QString& value) const
 {
-    const qsizetype marker = value.indexOf(kStyleMarker);
+    const qsizetype marker = value.indexOf(kStyleResourceMarker);
     if (marker < 0)
         return value;
     if (!m_styleName) {
         QLOG_WARN("no style applied; \"%@\" left unresolved", value);
         return value;
     }
-    return fs::join(stylePathFor(m_tmplName, *m_styleName), value.mid(marker + kStyleMarker.size()));
+    return fs::join(stylePathFor(m_tmplName, *m_styleName), value.mid(marker + kStyleResourceMarker.size()));
 }
 
 Text FlashTemplate::tmplHTMLFilePath() const

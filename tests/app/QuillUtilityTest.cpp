@@ -3,6 +3,11 @@
 #include "util/Log.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -42,8 +47,61 @@ TEST(QuillUtility, WorkingFoldersAreFreshAndSideBySide)
     EXPECT_EQ(QFileInfo(a).absolutePath(), QFileInfo(b).absolutePath());
     EXPECT_TRUE(QFileInfo(a).isDir());
     EXPECT_TRUE(QDir(a).isEmpty());
-    QDir(a).removeRecursively();
-    QDir(b).removeRecursively();
+    QuillUtility::removeTmpDiractory(a);
+    QuillUtility::removeTmpDiractory(b);
+}
+
+namespace {
+
+// Waits until another process holds the flock on path.
+bool heldElsewhere(const QString& path)
+{
+    for (int i = 0; i < 500; ++i) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        const bool free = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!free)
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(QuillUtility, SweepRemovesOnlyFoldersWhoseProcessEnded)
+{
+    test::TempDir dir;
+    QuillUtility::setTmpBaseFolder(dir.path());
+    const QString own = QuillUtility::forceTmpDiractory("Sheaf");
+    writeFile(own + "/1.jpg", "x");
+    const QString other = dir.file("Sheaf/temp.other");   // another process's, killed below
+    const QString foreign = dir.file("Sheaf/temp.foreign"); // made by some other program: no lock
+    QDir().mkpath(other);
+    QDir().mkpath(foreign);
+    writeFile(other + "/2.jpg", "x");
+    writeFile(other + ".lock", "");
+
+    QProcess holder;
+    // One process that takes the lock and then sleeps, holding it.
+    holder.start("sh", {"-c", "exec 9<\"$0\" && flock 9 && exec sleep 60", other + ".lock"});
+    ASSERT_TRUE(heldElsewhere(other + ".lock"));
+    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 0);
+    holder.kill();
+    holder.waitForFinished();
+    writeFile(dir.file("Sheaf/temp.gone.lock"), ""); // its folder was removed by someone else
+    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 2);
+
+    EXPECT_FALSE(QFileInfo::exists(other));
+    EXPECT_FALSE(QFileInfo::exists(other + ".lock"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("Sheaf/temp.gone.lock")));
+    EXPECT_TRUE(QFileInfo::exists(own + "/1.jpg"));
+    EXPECT_TRUE(QFileInfo(foreign).isDir());
+    QuillUtility::removeTmpDiractory(own);
+    EXPECT_FALSE(QFileInfo::exists(own));
+    EXPECT_FALSE(QFileInfo::exists(own + ".lock"));
+    QuillUtility::setTmpBaseFolder(QString());
 }
 
 TEST(QuillUtility, FolderWalkIsDepthFirstByName)

@@ -207,13 +207,20 @@ TEST(ConvertEndToEnd, SettingsExportedAndAppliedAfterTheStyle)
     QByteArray text = test::readFile(settings);
     ASSERT_TRUE(text.startsWith("\n\r"));
     ASSERT_TRUE(text.contains("\n\rbookTitle="));
+    // Shipped files are named so that the file works wherever the program is.
+    EXPECT_TRUE(text.contains("\n\rbackgroundImage=STYLE_RESOURCE:../../float/Blank/")) << text.toStdString();
+    EXPECT_FALSE(text.contains("AppFiles/Styles/float/Blank")) << text.toStdString();
     text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings");
-    writeFile(settings, text);
+    writeFile(settings, text + "\n\rlogoImage=/etc/passwd");
 
     run = convert({fixture("plain.pdf"), "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"},
                   dir.path());
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(readBook(dir.file("o")).config.at("bookTitle"), "From settings");
+    EXPECT_TRUE(run.err.contains("quire-convert: warning: " + settings
+                                 + ": logoImage: \"/etc/passwd\" was not taken: only .png, .jpg, .jpeg files"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file("o/files/extfiles/passwd")));
 }
 
 TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
@@ -221,6 +228,9 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     TempDir dir;
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
+    writeFile(dir.file("latin1.txt"), "\n\rbookTitle=caf\xe9");
+    QDir().mkpath(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
     const struct {
         QStringList args;
         int status;
@@ -237,7 +247,12 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("truncated.pdf"), "-o", dir.file("o")}, 4, fixture("truncated.pdf")},
         {{fixture("hugepage.pdf"), "-o", dir.file("o")}, 4, "Page 2 is too large to draw"},
         {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--style", "../../Templates/float"}, 2, "has no style"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("folder")}, 2, "is a folder"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", "/dev/zero"}, 2, "is not a regular file"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("fifo")}, 2, "is not a regular file"},
+        {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("latin1.txt")}, 2, "is not UTF-8 text"},
         {{fixture("plain.pdf")}, 2, "no output folder"},
     };
     for (const auto& c : cases) {

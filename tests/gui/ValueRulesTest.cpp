@@ -2,7 +2,6 @@
 // and list choices.
 #include "QtPrinting.h"
 #include "templates/ColorText.h"
-#include "templates/FileFilter.h"
 #include "templates/PropertyValueRules.h"
 
 #include <gtest/gtest.h>
@@ -39,26 +38,6 @@ TEST(ColorText, WritesLowerCaseAndRoundTripsEveryChannelValue)
                                  .arg(v / 2, 2, 16, QLatin1Char('0'));
         ASSERT_EQ(colorToHexRGB(colorFromHexRGB(text)), text);
     }
-}
-
-TEST(FileFilter, ExtensionsFromValueSource)
-{
-    const struct {
-        Text source;
-        QStringList extensions;
-    } cases[] = {
-        {QStringLiteral("Pictures|*.jpg;*.png"), {"jpg", "png"}},
-        {QStringLiteral("*.jpg;*.png"), {"jpg", "png"}},     // no description
-        {QStringLiteral("a|*.gif|*.bmp"), {"gif"}},          // the second piece only
-        {QStringLiteral("jpg"), {"jpg"}},
-        {QStringLiteral("Pictures|"), {}},                   // all files from here on
-        {QStringLiteral(""), {}},
-        {std::nullopt, {}},
-        {QStringLiteral("Any|*.*"), {}},
-        {QStringLiteral("Pictures|*.jpg, *.png"), {}},       // malformed
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fileFilterExtensions(c.source), c.extensions) << textOr(c.source, "(none)").toStdString();
 }
 
 TEST(ListChoices, KeepBlanksAndRefuseIndexesOutside)

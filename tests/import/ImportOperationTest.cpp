@@ -1,4 +1,5 @@
 #include "PdfFixtures.h"
+#include "app/QuillUtility.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/ImportOperationQueue.h"
 #include "import/ImportPDFOperation.h"
@@ -141,6 +142,19 @@ TEST(ImportOperation, FailedPagesLeaveNoSourceAndSayWhy)
         EXPECT_TRUE(op->flashOutline()->items().empty());
         EXPECT_TRUE(op->isFinished());
     }
+}
+
+TEST(ImportOperation, AWorkFolderThatCannotBeMadeFailsTheImportWithTheReason)
+{
+    test::TempDir dir;
+    test::writeFile(dir.file("file"), "x"); // no folder can be made inside a file
+    QuillUtility::setTmpBaseFolder(dir.file("file"));
+    auto op = makeOperation(pdfFixture("plain.pdf"), "1-2");
+    op->start();
+    QuillUtility::setTmpBaseFolder(QString());
+    EXPECT_FALSE(op->flashPageSource());
+    EXPECT_EQ(op->errorMessage(),
+              "Cannot create a working folder in \"" + dir.file("file/Sheaf") + "\": Not a directory");
 }
 
 TEST(ImportOperation, AFailedOutlineStepDropsOnlyTheOutline)
