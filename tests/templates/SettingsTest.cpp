@@ -14,6 +14,16 @@ using quire::test::propertyXml;
 using quire::test::readFile;
 using quire::test::writeFile;
 
+namespace {
+
+// A file property whose empty filter allows every file.
+QString anyFileXml(const QString& key)
+{
+    return propertyXml("pt_file", key, "").replace("<valueSource>vs<", "<valueSource><");
+}
+
+} // namespace
+
 class SettingsTest : public quire::test::ResourceFixture {
 protected:
     void SetUp() override
@@ -22,14 +32,14 @@ protected:
         addTemplate("float", definitionXml(propertyXml("pt_text", "a", "1", propertyXml("pt_text", "b", "x=y"))
                                            + propertyXml("pt_number", "pageWidth", "1024")
                                            + propertyXml("pt_number", "pageHeight", "700")
-                                           + propertyXml("pt_file", "bg", "")
+                                           + anyFileXml("bg")
                                            + propertyXml("pt_text", "about", "")
                                            + QString(propertyXml("pt_file", "pic", ""))
                                                  .replace("<valueSource>vs<", "<valueSource>Pictures|*.jpg;*.png<")));
         addTemplate("other", definitionXml(propertyXml("pt_number", "pageWidth", "300")
                                            + propertyXml("pt_number", "pageHeight", "400")
                                            + propertyXml("pt_list", "languageSetting", "fr")
-                                           + propertyXml("pt_file", "bg", "")
+                                           + anyFileXml("bg")
                                            + propertyXml("pt_text", "a", "other")));
     }
 };
