@@ -132,3 +132,24 @@ TEST(Bundle, DesktopEntryRunsTheLauncherOnTheBook)
     ASSERT_EQ(asked.size(), 1) << run.err.toStdString();
     EXPECT_EQ(QFileInfo(asked.first()).canonicalFilePath(), QFileInfo(contents + "/Resources/index.html").canonicalFilePath());
 }
+
+TEST(Bundle, WithoutADisplayTheLoadCheckRunsOffscreenAndAWindowIsRefused)
+{
+    TempDir dir;
+    const QString contents = makeBundle(dir.file("shelf"), "Lantern", "Lantern");
+    const struct {
+        QString program;
+        QStringList book;
+    } cases[] = {{contents + "/MacOS/launch", {}}, {playerExecutable(), {contents + "/Resources/index.html"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program.toStdString());
+        const PlayerRun check = runWithoutDisplay(c.program, QStringList{"--quit-after-load"} + c.book);
+        ASSERT_TRUE(check.finished);
+        EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+        EXPECT_EQ(check.line("title"), "Lantern") << check.out.toStdString();
+        const PlayerRun open = runWithoutDisplay(c.program, c.book);
+        ASSERT_TRUE(open.finished);
+        EXPECT_EQ(open.exitCode, 1) << open.err.toStdString();
+        EXPECT_TRUE(open.err.contains("no display")) << open.err.toStdString();
+    }
+}

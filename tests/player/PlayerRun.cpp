@@ -31,26 +31,50 @@ QString playerExecutable()
     return QStringLiteral(QUIRE_PLAYER_EXE);
 }
 
-PlayerRun runProgram(const QString& program, const QStringList& arguments, const QString& workingFolder)
+namespace {
+
+PlayerRun run(const QString& program, const QStringList& arguments, const QString& workingFolder,
+              const QProcessEnvironment& env)
 {
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
     process.setProcessEnvironment(env);
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);
-    PlayerRun run;
-    run.finished = process.waitForFinished(90000);
-    if (!run.finished) {
+    PlayerRun result;
+    result.finished = process.waitForFinished(90000);
+    if (!result.finished) {
         process.kill();
         process.waitForFinished(5000);
     }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QProcessEnvironment sandboxless()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    return env;
+}
+
+} // namespace
+
+PlayerRun runProgram(const QString& program, const QStringList& arguments, const QString& workingFolder)
+{
+    QProcessEnvironment env = sandboxless();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return run(program, arguments, workingFolder, env);
+}
+
+PlayerRun runWithoutDisplay(const QString& program, const QStringList& arguments)
+{
+    QProcessEnvironment env = sandboxless();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    return run(program, arguments, {}, env);
 }
 
 QColor pageColor()

@@ -24,6 +24,8 @@ QString playerExecutable();
 // Runs program with the arguments; WebEngine on the offscreen platform,
 // without its sandbox. Gives up after 90 seconds.
 PlayerRun runProgram(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
+// The same as a login without a desktop: no display and no Qt platform chosen.
+PlayerRun runWithoutDisplay(const QString& program, const QStringList& arguments);
 
 // A small book: "index.html" with the given body and title (none when
 // title is empty), and the picture "page1.png", filled with pageColor().

@@ -9,7 +9,7 @@ const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
 const { pathToFileURL } = require('url');
-const { startServer, launchBrowser, viewerRoot } = require('./support.js');
+const { startServer, launchBrowser, isolateHome, viewerRoot } = require('./support.js');
 
 const books = process.env.QUIRE_VIEWER_BOOKS;
 const TIMEOUT = { timeout: 60000 };
@@ -22,13 +22,8 @@ test.before(async () => {
   fs.mkdirSync(shots, { recursive: true });
   server = await startServer(work);
   fs.writeFileSync(path.join(work, 'target.html'), '<!DOCTYPE html><title>Target</title><p>Link target</p>');
-  const home = path.join(work, 'home');
-  fs.mkdirSync(home, { mode: 0o700 });
-  execFileSync(books, ['test', path.join(work, 'books'), server.base], {
-    env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
-      XDG_CACHE_HOME: home, XDG_RUNTIME_DIR: home }),
-    stdio: ['ignore', 'ignore', 'inherit']
-  });
+  isolateHome(path.join(work, 'home'));
+  execFileSync(books, ['test', path.join(work, 'books'), server.base], { stdio: ['ignore', 'ignore', 'inherit'] });
   makeBrokenBooks(path.join(work, 'books'));
   browser = await launchBrowser(path.join(work, 'profile'));
 }, { timeout: 120000 });
@@ -538,13 +533,10 @@ test('the sample book opens in every template and style', TIMEOUT, async () => {
   assert.ok(styles.length >= 9, 'styles: ' + styles.join(' '));
   const sample = path.join(process.env.QUIRE_SOURCE_DIR || path.resolve(__dirname, '..', '..'), 'samples',
     'quire-tour.rtf');
-  const home = path.join(work, 'home');
   for (const [template, style] of styles) {
     const name = template + '-' + style;
     execFileSync(convert, [sample, '-o', path.join(work, 'templates', name), '--template', template,
       '--style', style, '--bookmarks', '--quiet'], {
-      env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
-        XDG_CACHE_HOME: home }),
       stdio: ['ignore', 'ignore', 'pipe']   // its diagnostics only matter when it fails
     });
     const settings = fs.readFileSync(path.join(stylesFolder, template, style, 'tmplSetting.txt'), 'utf8');
