@@ -68,7 +68,8 @@ void benchPublishFolder(const QString& work)
         timer.restart();
         FlashBookOutput publisher(source, tmpl, out, QString("index.html"));
         publisher.setHTMLConfig(std::make_shared<HTMLConfigInfo>());
-        publisher.ouputTheBook();
+        if (const PublishResult result = publisher.ouputTheBook(); !result.ok())
+            std::fprintf(stderr, "publish failed: %s\n", qPrintable(result.description()));
         publishMs.push_back(msSince(timer));
     };
     auto copyOnce = [&](const QString& copy) {
@@ -139,7 +140,8 @@ void benchConfiguration(const QString& work)
         containerSize = sealed ? sealed->size() : -1;
 
         timer.restart();
-        publisher.ouputBookXML(bin);
+        if (const PublishResult result = publisher.ouputBookXML(bin); !result.ok())
+            std::fprintf(stderr, "writing failed: %s\n", qPrintable(result.description()));
         writeMs.push_back(msSince(timer));
     }
     std::printf("configuration of %d pages, %d outline entries, %d link areas: document %.1f KB, container %.1f KB\n",

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <cstdlib>
 #include <mutex>
 
 namespace quire {
@@ -54,17 +53,6 @@ bool decodeTrustFile(const QByteArray& bytes, QString& text)
 }
 
 } // namespace
-
-QString QuillUtility::forceTmpDiractory(const QString& name)
-{
-    const QString parent = fs::join(QStringLiteral("/tmp"), name);
-    fs::makePath(parent);
-    QByteArray pattern = QFile::encodeName(fs::join(parent, QStringLiteral("temp.XXXXXX")));
-    if (char* made = ::mkdtemp(pattern.data()))
-        return QFile::decodeName(made);
-    QLOG_WARN("cannot create a working folder in %@", parent);
-    return QFile::decodeName(pattern);
-}
 
 QStringList QuillUtility::subFolderOfFolder(const QString& folder)
 {

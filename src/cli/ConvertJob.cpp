@@ -1,15 +1,15 @@
 #include "ConvertJob.h"
 
+#include "ArgumentPaths.h"
 #include "TemplateChoice.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/ImportPDFOperation.h"
-#include "import/text/TextToPdf.h"
+#include "import/text/PrintedPdf.h"
 #include "publish/FlashBookOutput.h"
 #include "publish/FlashBookOutputApp.h"
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace quire::cli {
@@ -22,51 +22,32 @@ JobResult failure(int status, const QString& message)
     return JobResult{status, message, QString()};
 }
 
-// Text and RTF are printed into the import PDF first; a PDF is read as it is.
-JobResult preparePdf(const Options& o, QString& pdfPath)
+// Text and RTF are printed into a PDF of this run's own first; a PDF is read
+// as it is. `source` is the path to read, `shown` the name for messages.
+JobResult preparePdf(const QString& source, const QString& shown, std::unique_ptr<PrintedPdf>& printed,
+                     QString& pdfPath)
 {
-    const QFileInfo source(o.source);
-    if (!source.exists())
-        return failure(kSourceUnreadable, QStringLiteral("%1: no such file").arg(o.source));
-    if (!source.isFile() || !source.isReadable())
-        return failure(kSourceUnreadable, QStringLiteral("%1: not a readable file").arg(o.source));
+    const QFileInfo info(source);
+    if (!info.exists())
+        return failure(kSourceUnreadable, QStringLiteral("%1: no such file").arg(shown));
+    if (!info.isFile() || !info.isReadable())
+        return failure(kSourceUnreadable, QStringLiteral("%1: not a readable file").arg(shown));
 
-    const QString extension = fs::pathExtension(o.source).toLower();
+    const QString extension = fs::pathExtension(source).toLower();
     if (extension == QLatin1String("pdf")) {
-        pdfPath = source.absoluteFilePath();
+        pdfPath = info.absoluteFilePath();
         return {};
     }
     if (extension != QLatin1String("txt") && extension != QLatin1String("rtf"))
         return failure(kSourceUnreadable,
                        QStringLiteral("%1: unknown kind of document \"%2\" (use a .txt, .rtf or .pdf file)")
-                           .arg(o.source, extension.isEmpty() ? QStringLiteral("no extension") : "." + extension));
+                           .arg(shown, extension.isEmpty() ? QStringLiteral("no extension") : "." + extension));
 
-    QString error;
-    pdfPath = TextToPdf::quirePdfPath(&error);
-    if (pdfPath.isEmpty())
-        return failure(kSourceUnreadable, QStringLiteral("%1: cannot prepare the import folder: %2").arg(o.source, error));
-    const std::optional<ConversionResult> converted = TextToPdf::convertForImport(o.source, pdfPath);
-    if (!converted || !converted->ok)
-        return failure(kSourceUnreadable, converted ? converted->error
-                                                    : QStringLiteral("%1: cannot be converted").arg(o.source));
+    printed = PrintedPdf::print(source, PrintedPdf::Place::Private);
+    if (!printed->result().ok)
+        return failure(kSourceUnreadable, printed->result().error);
+    pdfPath = printed->path();
     return {};
-}
-
-// Everything that could be missing from a finished book folder.
-QString missingFromBook(const FlashBookOutput& publisher)
-{
-    const QString folder = publisher.saveToFolder();
-    if (!QFileInfo(publisher.outputHTMLFileName()).isFile())
-        return publisher.outputHTMLFileName();
-    const QString bin = fs::join(folder, publisher.resourceFolder(), QStringLiteral("book.bin"));
-    if (QFileInfo(bin).size() <= 0)
-        return bin;
-    for (const auto& page : publisher.flashPageSource()->normalPages()) {
-        const QString file = fs::join(folder, publisher.getNormalPageURL(*page).mid(2));
-        if (!QFileInfo(file).isFile())
-            return file;
-    }
-    return QString();
 }
 
 } // namespace
@@ -77,8 +58,15 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     if (JobResult bad = choice.resolve(o); bad.status != kDone)
         return bad;
 
+    ArgumentPaths names;
+    QString error;
+    const QString shownSource = displayName(o.source);
+    const QString source = names.file(o.source, &error);
+    if (source.isEmpty())
+        return failure(kSourceUnreadable, QStringLiteral("%1: cannot be reached: %2").arg(shownSource, error));
+    std::unique_ptr<PrintedPdf> printed;
     QString pdfPath;
-    if (JobResult bad = preparePdf(o, pdfPath); bad.status != kDone)
+    if (JobResult bad = preparePdf(source, shownSource, printed, pdfPath); bad.status != kDone)
         return bad;
 
     ImportPDFOperation operation(pdfPath, o.range, kDPI, qualityForLevel(o.qualityLevel));
@@ -95,49 +83,44 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     if (!pages) {
         const QString why = operation.errorMessage().isEmpty() ? QStringLiteral("the import failed")
                                                                : operation.errorMessage();
-        return failure(kImportFailed, QStringLiteral("%1: %2").arg(o.source, why));
+        return failure(kImportFailed, QStringLiteral("%1: %2").arg(shownSource, why));
     }
 
-    // The page size follows the document's first page, as after an import in
-    // the application.
+    // The page size follows the document's first page as rendered, as after
+    // an import in the application.
     std::shared_ptr<FlashTemplate> flashTemplate = choice.load();
-    if (auto* pdfPages = dynamic_cast<FlashPageSourcePDF*>(pages.get()); pdfPages && pdfPages->PDFDoc()) {
-        try {
-            const pdf::Rect box = pdfPages->PDFDoc()->cropBox(0);
-            flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(int(box.width)));
-            flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(int(box.height)));
-        } catch (const Error&) {
-            // A first page without a readable box keeps the template's size.
+    if (auto* pdfPages = dynamic_cast<FlashPageSourcePDF*>(pages.get())) {
+        if (const std::optional<QSize> size = pdfPages->firstPageSize()) {
+            flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(size->width()));
+            flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(size->height()));
         }
     }
 
-    if (!QDir().mkpath(o.outputFolder))
-        return failure(kPublishFailed, QStringLiteral("%1: cannot create the output folder").arg(o.outputFolder));
+    const QString shownFolder = displayName(o.outputFolder);
+    const QString folder = names.folder(o.outputFolder, &error);
+    if (folder.isEmpty())
+        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(shownFolder, error));
 
     const QString pageName = o.name + QStringLiteral(".html");
     std::unique_ptr<FlashBookOutput> publisher;
     if (o.app)
-        publisher = std::make_unique<FlashBookOutputApp>(pages, flashTemplate, o.outputFolder, pageName);
+        publisher = std::make_unique<FlashBookOutputApp>(pages, flashTemplate, folder, pageName);
     else
-        publisher = std::make_unique<FlashBookOutput>(pages, flashTemplate, o.outputFolder, pageName);
+        publisher = std::make_unique<FlashBookOutput>(pages, flashTemplate, folder, pageName);
     auto html = std::make_shared<HTMLConfigInfo>();
-    html->setHTMLTitle(o.title ? *o.title : QFileInfo(o.source).completeBaseName());
+    html->setHTMLTitle(o.title ? displayName(*o.title) : QFileInfo(shownSource).completeBaseName());
     publisher->setHTMLConfig(html);
     publisher->setFlashPagesAnnotations(operation.flashPagesAnnotation());
     publisher->setFlashOutline(operation.flashOutline());
 
-    progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(o.outputFolder));
-    try {
-        publisher->ouputTheBook();
-    } catch (const Error& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(o.outputFolder, error.description()));
-    } catch (const std::exception& error) {
-        return failure(kPublishFailed, QStringLiteral("%1: %2").arg(o.outputFolder, QString::fromLocal8Bit(error.what())));
+    progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(shownFolder));
+    PublishResult published = publisher->ouputTheBook();
+    if (!published.ok()) {
+        published.relocate(folder, displayName(names.original(folder)));
+        return failure(kPublishFailed, published.description());
     }
-    if (const QString missing = missingFromBook(*publisher); !missing.isEmpty())
-        return failure(kPublishFailed, QStringLiteral("%1: could not be written").arg(missing));
 
-    return JobResult{kDone, QString(), publisher->outputFileName()};
+    return JobResult{kDone, QString(), names.original(publisher->outputFileName())};
 }
 
 JobResult exportSettings(const Options& o)

@@ -1,10 +1,22 @@
 #include "TemplateChoice.h"
 
+#include "templates/SettingsFormat.h"
 #include "util/FileUtil.h"
 
 #include <QFileInfo>
+#include <cstdio>
 
 namespace quire::cli {
+namespace {
+
+// Template and style names are folder names, never paths into other folders.
+bool isPlainName(const QString& name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".")
+        && name != QLatin1String("..");
+}
+
+} // namespace
 
 QStringList templateNames()
 {
@@ -28,7 +40,7 @@ JobResult TemplateChoice::resolve(const Options& o)
     m_template->loadTemplate(m_templateName);
     m_styleName = o.styleName ? *o.styleName : textOr(m_template->defaultSytleName());
     m_stylePath = FlashTemplate::stylePathFor(m_templateName, m_styleName);
-    if (m_styleName.isEmpty() || !QFileInfo(m_stylePath).isDir()) {
+    if (!isPlainName(m_styleName) || !QFileInfo(m_stylePath).isDir()) {
         QStringList styles;
         for (const QString& s : FlashTemplate::tmplStyleNamesForTmpl(m_templateName))
             styles << fs::lastPathComponent(s);
@@ -39,16 +51,23 @@ JobResult TemplateChoice::resolve(const Options& o)
     }
 
     m_settingsFile = o.settingsFile;
-    if (m_settingsFile && !QFileInfo(*m_settingsFile).isReadable())
-        return JobResult{kUsage, QStringLiteral("%1: settings file cannot be read").arg(*m_settingsFile), {}};
+    QString why;
+    if (m_settingsFile && !settings::readSettingsFile(*m_settingsFile, &why))
+        return JobResult{kUsage, QStringLiteral("%1: settings file %2").arg(*m_settingsFile, why), {}};
     return {};
 }
 
 std::shared_ptr<FlashTemplate> TemplateChoice::load()
 {
     m_template->loadStyleByStylePath(m_stylePath);
-    if (m_settingsFile)
-        m_template->importPropertiesSettingsFrom(*m_settingsFile);
+    if (m_settingsFile) {
+        const SettingsImport applied = m_template->importPropertiesSettingsFrom(*m_settingsFile);
+        if (!applied.error.isEmpty())
+            std::fprintf(stderr, "quire-convert: warning: %s: settings file %s\n", qPrintable(*m_settingsFile),
+                         qPrintable(applied.error));
+        for (const QString& refused : applied.refused)
+            std::fprintf(stderr, "quire-convert: warning: %s: %s\n", qPrintable(*m_settingsFile), qPrintable(refused));
+    }
     return std::move(m_template);
 }
 

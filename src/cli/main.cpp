@@ -1,7 +1,9 @@
 // quire-convert: documents to page-flip books without the window.
 #include "CliOptions.h"
+#include "ArgumentPaths.h"
 #include "ConvertJob.h"
 #include "TemplateChoice.h"
+#include "WarningEcho.h"
 #include "app/AppLog.h"
 #include "util/Console.h"
 #include "util/FileUtil.h"
@@ -9,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 using namespace quire;
@@ -40,12 +43,13 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
-        QLOG_DEBUG("qt: %@", message);
+        QLOG_INFO("qt: %@", message);
     });
     // Qt would take options such as --style for itself: it sees none of ours.
+    // File names keep their bytes, UTF-8 or not.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << argumentText(QByteArray(argv[i]));
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quire-convert"));
@@ -53,7 +57,7 @@ int main(int argc, char** argv)
 
     // Standard error is ours: log lines and diagnostics go to the log file.
     prepaireTheLog();
-    console::setSink([](const QString& text) { QLOG_DEBUG("console: %@", text); });
+    console::setSink([](const QString& text) { QLOG_INFO("console: %@", text); });
 
     const ParseResult parsed = parseArguments(arguments);
     if (!parsed.options) {
@@ -92,8 +96,14 @@ int main(int argc, char** argv)
     }
 
     ProgressBar progress(!o.quiet && ::isatty(STDERR_FILENO));
+    std::optional<WarningEcho> warnings;
+    if (!o.quiet)
+        warnings.emplace(progress);
     const JobResult result = runConversion(o, progress);
+    if (result.status == kDone && warnings)
+        warnings->showErrorsThatDidNotStopIt();
+    warnings.reset();
     if (result.status == kDone && !o.quiet)
-        std::printf("%s\n", qPrintable(result.output));
+        std::printf("%s\n", argumentBytes(result.output).constData());
     return report(result);
 }

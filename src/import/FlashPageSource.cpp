@@ -1,5 +1,6 @@
 #include "FlashPageSource.h"
 
+#include "util/Error.h"
 #include "util/Format.h"
 #include "util/Log.h"
 
@@ -49,24 +50,42 @@ std::vector<int> FlashPageSource::parsePageRange(const QString& range, int total
         return pages;
     }
 
-    // A runaway span such as "1-2000000000" would exhaust memory; no document
-    // has that many pages, so spans are capped well past any real page count.
-    constexpr long long kMaxSpan = 1'000'000;
+    // The spans are merged and counted before any page is listed: a short
+    // text such as "1-2000000000" must not exhaust memory.
+    std::vector<std::pair<long long, long long>> spans;
     for (const QString& piece : range.split(QLatin1Char(','))) {
         if (piece.contains(QLatin1Char('-'))) {
             const QStringList parts = piece.split(QLatin1Char('-'));
             const int from = leadingInteger(parts.value(0));
             const int to = leadingInteger(parts.value(1));
-            const long long last = std::min<long long>(to, (long long)from + kMaxSpan);
-            for (long long n = from; n <= last; ++n)
-                pages.push_back(int(n));
+            if (from <= to)
+                spans.emplace_back(from, to);
         } else {
-            pages.push_back(leadingInteger(piece));
+            const int n = leadingInteger(piece);
+            spans.emplace_back(n, n);
         }
     }
-
-    std::sort(pages.begin(), pages.end());
-    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<long long, long long>> merged;
+    long long count = 0;
+    for (const auto& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().second + 1) {
+            count += std::max(0LL, span.second - merged.back().second);
+            merged.back().second = std::max(merged.back().second, span.second);
+        } else {
+            count += span.second - span.first + 1;
+            merged.push_back(span);
+        }
+    }
+    if (count > kMaxRangePages)
+        throw Error(QStringLiteral("ERROR_PAGE_RANGE_TOO_LARGE"),
+                    QStringLiteral("The page range names %1 pages; a range may name at most %2")
+                        .arg(count)
+                        .arg(kMaxRangePages));
+    pages.reserve(size_t(count));
+    for (const auto& [from, to] : merged)
+        for (long long n = from; n <= to; ++n)
+            pages.push_back(int(n));
 
     if (log::isEnabled(log::Level::Debug))
         for (size_t i = 0; i < pages.size(); ++i)

@@ -30,7 +30,10 @@ public:
     void clearPages();
 
     // Page numbers of a range text ("ALL", "1,3,5-7" ...), sorted, unique.
+    // Throws Error, before listing any, when the text names more than
+    // kMaxRangePages pages.
     static std::vector<int> parsePageRange(const QString& range, int totalPage);
+    static constexpr int kMaxRangePages = 1'000'000;
 
     PageList& pages() { return m_pages; }
     const PageList& pages() const { return m_pages; }

@@ -86,6 +86,18 @@ FlashPage* FlashPageSourcePDF::getNormalPageAtIndex(int pageIndex) const
     return FlashPageSource::getNormalPageAtIndex(pageIndex);
 }
 
+std::optional<QSize> FlashPageSourcePDF::firstPageSize() const
+{
+    if (!m_PDFDoc)
+        return std::nullopt;
+    try {
+        const pdf::Rect shown = m_PDFDoc->displayedBounds(0);
+        return QSize(int(shown.width), int(shown.height));
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
 void FlashPageSourcePDF::post(int pageIndex, const QString& type) const
 {
     if (m_progress)

@@ -7,6 +7,7 @@
 #include "PdfDocument.h"
 #include "util/Error.h"
 
+#include <QSize>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,6 +34,11 @@ public:
     int quality() const { return m_quality; }
     PDFToPageConverter* toPageConverter() const { return m_toPageConverter.get(); }
     const std::vector<int>& needToImportPages() const { return m_needToImportPages; }
+
+    // The book's page size: the document's first page as it is rendered
+    // (its crop box, turned by its rotation), in points truncated toward
+    // zero. None without a document or when that page cannot be measured.
+    std::optional<QSize> firstPageSize() const;
 
     // Why the document could not be opened; none when it is open.
     const std::optional<Error>& openError() const { return m_openError; }

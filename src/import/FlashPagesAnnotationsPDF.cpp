@@ -3,6 +3,8 @@
 #include "FlashPageSource.h"
 #include "util/Log.h"
 
+#include <QUrl>
+
 namespace quire {
 namespace {
 
@@ -17,6 +19,17 @@ QString describe(const pdf::Link& link)
 }
 
 } // namespace
+
+Text FlashPagesAnnotationsPDF::viewerAddress(const QString& address)
+{
+    const QUrl url(address.trimmed(), QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    const bool web = (scheme == QLatin1String("http") || scheme == QLatin1String("https")) && !url.host().isEmpty();
+    const bool mail = scheme == QLatin1String("mailto") && !url.path().isEmpty();
+    if (!url.isValid() || !(web || mail))
+        return std::nullopt;
+    return url.toString(QUrl::FullyEncoded);
+}
 
 void FlashPagesAnnotationsPDF::loadLinksFromPDF(std::shared_ptr<pdf::PdfDocument> pdfDoc, const QString& pageRange)
 {
@@ -51,20 +64,24 @@ void FlashPagesAnnotationsPDF::parsePage()
                    textOr(link.url, QStringLiteral("(null)")));
         if (xml::NodePtr anno = annoForLink(link, page))
             xml::adopt(pageAnnos, std::move(anno));
+        else if (link.url)
+            QLOG_WARN("The link to \"%@\" on page %d is left out: the book can open only web and mail addresses",
+                      *link.url, n);
     }
 }
 
 xml::NodePtr FlashPagesAnnotationsPDF::annoForLink(const pdf::Link& link, const pdf::Rect& page)
 {
-    if (!link.url && !link.target)
+    const Text url = link.url ? viewerAddress(*link.url) : std::nullopt;
+    if (!url && !link.target)
         return nullptr;
     xml::NodePtr anno = xml::newElement("anno");
     xml::setAttribute(anno.get(), "annotype", QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoLink"));
     xmlNode* action = xml::appendElement(anno.get(), "action");
     xml::setAttribute(action, "triggerEventType", QStringLiteral("mouseDown"));
-    if (link.url) {
+    if (url) {
         xml::setAttribute(action, "actionType", QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoActionOpenURL"));
-        xml::appendTextElement(action, "url", *link.url);
+        xml::appendTextElement(action, "url", *url);
     } else {
         xml::setAttribute(action, "actionType", QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoActionGotoPage"));
         xml::appendTextElement(action, "pageIndex", QString::number(*link.target + 1));

@@ -25,9 +25,13 @@ public:
     int currentIndex() const { return m_currentIndex; }
 
     // The "anno" element of one link on a page whose displayed bounds are
-    // `page`; null for a link with neither address nor target page. A web
-    // address wins over a target page.
+    // `page`; null for a link with neither an address the viewer can open
+    // nor a target page. A web address wins over a target page.
     static xml::NodePtr annoForLink(const pdf::Link& link, const pdf::Rect& page);
+    // The address as the viewer opens it: an absolute http, https or mailto
+    // address, percent-encoded. None for anything else (another PDF file, a
+    // program, a script, a name relative to nothing the book holds).
+    static Text viewerAddress(const QString& address);
 
 private:
     std::vector<int> m_needToImportPages;

@@ -3,6 +3,7 @@
 #include "FlashOutlinePDF.h"
 #include "FlashPageSourcePDF.h"
 #include "FlashPagesAnnotationsPDF.h"
+#include "app/QuillUtility.h"
 #include "util/Error.h"
 #include "util/Log.h"
 
@@ -63,6 +64,8 @@ void ImportPDFOperation::main()
     // another thread either finds it and stops it, or is seen by it here.
     std::shared_ptr<FlashPageSourcePDF> source;
     try {
+        // Imports that were killed left their work folders behind.
+        QuillUtility::sweepTmpDiractories(QLatin1String(PDFToPageConverter::kWorkFolderName));
         source = std::make_shared<FlashPageSourcePDF>(m_PDFPath, m_pageRange, m_DPI, m_quality);
         source->setProgressHandler(m_progress);
         source->setRenderWorkers(m_renderWorkers);

@@ -8,7 +8,7 @@ namespace quire {
 PDFToPageConverter::PDFToPageConverter(const QString& PDFPath, std::shared_ptr<pdf::PdfDocument> PDFDoc, int quality)
     : m_quality(quality),
       m_PDFPath(PDFPath),
-      m_converterWorkFolder(QuillUtility::forceTmpDiractory(QStringLiteral("Sheaf"))),
+      m_converterWorkFolder(QuillUtility::forceTmpDiractory(QLatin1String(kWorkFolderName))),
       m_PDFDoc(std::move(PDFDoc))
 {
 }
@@ -16,7 +16,7 @@ PDFToPageConverter::PDFToPageConverter(const QString& PDFPath, std::shared_ptr<p
 PDFToPageConverter::~PDFToPageConverter()
 {
     if (!m_converterWorkFolder.isEmpty())
-        fs::removeAll(m_converterWorkFolder);
+        QuillUtility::removeTmpDiractory(m_converterWorkFolder);
 }
 
 Text PDFToPageConverter::generatePage(int)

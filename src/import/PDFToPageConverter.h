@@ -13,7 +13,11 @@ namespace quire {
 
 class PDFToPageConverter {
 public:
-    // Makes a fresh work folder under /tmp/Sheaf. doc may be null.
+    // The folder under /tmp that holds the converters' work folders.
+    static constexpr const char* kWorkFolderName = "Sheaf";
+
+    // Makes a fresh work folder under /tmp/Sheaf (throws Error when it
+    // cannot). doc may be null.
     PDFToPageConverter(const QString& PDFPath, std::shared_ptr<pdf::PdfDocument> PDFDoc, int quality);
     virtual ~PDFToPageConverter(); // removes the work folder with its files
     PDFToPageConverter(const PDFToPageConverter&) = delete;

@@ -1,7 +1,7 @@
 #include "PageRenderer.h"
 
 #include "util/Error.h"
-#include "util/Log.h"
+#include "util/Format.h"
 
 namespace quire {
 
@@ -18,11 +18,11 @@ void PageRenderer::renderPage(int n, const QString& path)
         m_doc->renderScaled(n - 1, kScale, m_bitmap);
         m_writer.write(m_bitmap, m_quality, path);
     } catch (const Error& e) {
-        // A page that cannot be loaded or measured ends the run; one that
-        // cannot be drawn or written only goes without its picture.
-        if (e.name() == QLatin1String(pdf::kPageMissing) || e.name() == QLatin1String(pdf::kDamaged))
+        // A book with a page missing is no book: every failure ends the run,
+        // named by the page (the document's own errors already are).
+        if (e.reason().startsWith(formatMessage("Page %d ", {n})))
             throw;
-        QLOG_WARN("page %d has no picture: %@", n, e.reason());
+        throw Error(e.name(), formatMessage("Page %d: %@", {n, e.reason()}));
     }
 }
 

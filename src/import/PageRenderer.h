@@ -13,9 +13,8 @@ public:
     PageRenderer(std::shared_ptr<pdf::PdfDocument> doc, int quality);
 
     // Renders page n (counted from 1) at twice its size in points into a
-    // JPEG file at path. Throws when the page cannot be loaded or measured;
-    // a page that cannot be drawn, encoded or written is logged and left
-    // without a file, and rendering goes on with the next one.
+    // JPEG file at path. Throws quire::Error naming the page when it cannot
+    // be loaded, measured, drawn, encoded or written.
     void renderPage(int n, const QString& path);
 
 private:

@@ -26,6 +26,14 @@ void allowRunningAsRoot()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
+// With no display to connect to, Qt's default platform aborts the whole
+// process; a load check needs no screen, so it runs offscreen instead.
+bool noDisplay()
+{
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 bool canShowDialogs()
 {
     const QString platform = QGuiApplication::platformName();
@@ -37,6 +45,9 @@ bool canShowDialogs()
 int main(int argc, char** argv)
 {
     allowRunningAsRoot();
+    const bool headless = noDisplay();
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quire-player"));
@@ -72,6 +83,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quire-player: %s\n", qUtf8Printable(message));
         if (!parser.isSet(quitAfterLoad) && canShowDialogs())
             QMessageBox::critical(nullptr, QStringLiteral("Quire Player"), message);
+        return 1;
+    }
+    if (headless && !parser.isSet(quitAfterLoad)) {
+        std::fprintf(stderr, "quire-player: there is no display to show the book on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set). Open it from a desktop session, or check it without a "
+                             "window with --quit-after-load.\n");
         return 1;
     }
 

@@ -1,16 +1,17 @@
 #include "FlashBookOutput.h"
 
-#include "FileCopy.h"
 #include "PublishConstants.h"
-#include "util/Error.h"
+#include "PublishStaging.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <optional>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quire {
 namespace {
@@ -25,14 +26,30 @@ bool sameFile(const QString& a, const QString& b)
 }
 
 // Puts a copy of source at destination, replacing whatever was there.
-void replaceWithCopy(const QString& source, const QString& destination)
+bool replaceWithCopy(const QString& source, const QString& destination, QString* error)
 {
     if (sameFile(source, destination))
-        return;
+        return true;
     if (fs::exists(destination))
         QFile::remove(destination);
-    if (!source.isEmpty())
-        publish::copyFile(source, destination);
+    return fs::copyFile(source, destination, error);
+}
+
+// A second name for a file of the book being replaced, or a copy where the
+// file system has no hard links.
+bool linkOrCopy(const QString& source, const QString& destination, QString* error)
+{
+    return ::link(QFile::encodeName(source).constData(), QFile::encodeName(destination).constData()) == 0
+        || fs::copyFile(source, destination, error);
+}
+
+bool makeFolder(const QString& folder, const QString& step, PublishResult& result)
+{
+    QString error;
+    if (fs::makePath(folder, &error))
+        return true;
+    result.fail(step, folder, QStringLiteral("cannot be created: %1").arg(error));
+    return false;
 }
 
 } // namespace
@@ -73,117 +90,221 @@ QString FlashBookOutput::folderOrOutput(const QString& folder) const
     return folder.isEmpty() ? m_saveToFolder : folder;
 }
 
-void FlashBookOutput::ouputTheBook()
+PublishResult FlashBookOutput::ouputTheBook()
 {
-    if (!QFileInfo(m_saveToFolder).isDir())
-        return;
-    prepaireNomalPage(QString());
-    prepaireZoomendPage(QString());
-    prepaireThumbPage(QString());
-    prepaireExtFiles(QString());
-    if (m_flashPagesAnnotations)
-        PrepareAnnotationFiles(QString());
-
-    // A missing page must not keep the configuration and the viewer from
-    // being written; the failure is raised once the rest of the book is there.
-    std::optional<Error> htmlFailure;
-    try {
-        writeHTMLPage();
-    } catch (const Error& error) {
-        htmlFailure = error;
+    PublishResult result;
+    if (!QFileInfo(m_saveToFolder).isDir()) {
+        result.fail(QStringLiteral("output folder"), m_saveToFolder, QStringLiteral("the folder does not exist"));
+        return result;
     }
-
-    ouputBookXML(fs::join(m_saveToFolder, formatMessage("%@/book.bin", {m_resourceFolder})));
-    if (m_flashTemplate)
-        m_flashTemplate->copyBookSWFToFile(outputSWFName());
-
-    if (htmlFailure)
-        throw *htmlFailure;
+    const QString htmlName = fs::lastPathComponent(outputHTMLFileName());
+    if (fs::join(m_saveToFolder, htmlName) != outputHTMLFileName()) {
+        result.fail(QStringLiteral("HTML page"), outputHTMLFileName(),
+                    QStringLiteral("the page's name must be a plain file name"));
+        return result;
+    }
+    {
+        PublishStaging staging(m_saveToFolder, result);
+        if (!result.ok())
+            return result;
+        publish::moment("staging made");
+        result.take(writeBook(staging.path()));
+        if (result.ok())
+            result.take(keepForeignFiles(staging.path()));
+        result.relocate(staging.path(), m_saveToFolder);
+        if (!result.ok())
+            return result;
+        staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
+        publish::moment("book swapped");
+    }
+    publish::moment("publish done");
+    return result;
 }
 
-void FlashBookOutput::prepaireNomalPage(const QString& folder)
+PublishResult FlashBookOutput::writeBook(const QString& folder)
 {
+    const QString page = fs::join(folder, fs::lastPathComponent(outputHTMLFileName()));
+    const QString container = fs::join(folder, formatMessage("%@/book.bin", {m_resourceFolder}));
+    const QString viewer = fs::join(folder, QString::fromUtf8(publish::kViewerFileName));
+    const std::function<PublishResult()> steps[] = {
+        [&] { return prepaireNomalPage(folder); },
+        [&] { return prepaireZoomendPage(folder); },
+        [&] { return prepaireThumbPage(folder); },
+        [&] { return prepaireExtFiles(folder); },
+        [&] { return m_flashPagesAnnotations ? PrepareAnnotationFiles(folder) : PublishResult(); },
+        [&] { return writeHTMLPage(page); },
+        [&] { return ouputBookXML(container); },
+        [&] { return writeViewer(viewer); },
+    };
+    PublishResult result;
+    for (const auto& step : steps) {
+        result.take(step());
+        if (!result.ok())
+            break;
+        publish::moment("step");
+    }
+    return result;
+}
+
+PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
+{
+    PublishResult result;
     const QString base = folderOrOutput(folder);
-    fs::makePath(fs::join(base, m_resourceFolder, m_normalPageFolder));
-    if (!m_flashPageSource)
-        return;
+    const QString step = QStringLiteral("page files");
+    if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result) || !m_flashPageSource)
+        return result;
     for (const auto& page : m_flashPageSource->normalPages()) {
         const QString source = textOr(page->pageFilePath());
         const QString destination = fs::join(
             base, formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder, page->pageIndex(),
                                                 fs::pathExtension(source)}));
-        replaceWithCopy(source, destination);
+        QString error;
+        if (!replaceWithCopy(source, destination, &error)) {
+            result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
+            return result;
+        }
+        publish::moment("page file");
     }
+    return result;
 }
 
 // Large and thumbnail pages are the normal pages: there is nothing to write.
-void FlashBookOutput::prepaireZoomendPage(const QString&) {}
-void FlashBookOutput::prepaireThumbPage(const QString&) {}
-
-void FlashBookOutput::prepaireExtFiles(const QString& folder)
+PublishResult FlashBookOutput::prepaireZoomendPage(const QString&)
 {
-    const QString extFolder = fs::join(folderOrOutput(folder), m_resourceFolder, m_exterFilesFolder);
-    fs::makePath(extFolder);
-    if (!m_flashTemplate)
-        return;
-    for (const auto& property : m_flashTemplate->properties()) {
-        copyExtFile(extFolder, *property);
-        prepaireExtFiles(folder, *property);
-    }
+    return {};
 }
 
-void FlashBookOutput::prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro)
+PublishResult FlashBookOutput::prepaireThumbPage(const QString&)
 {
-    const QString extFolder = fs::join(folderOrOutput(folder), m_resourceFolder, m_exterFilesFolder);
-    for (const auto& child : childPro.childProperties()) {
-        copyExtFile(extFolder, *child);
-        prepaireExtFiles(folder, *child);
-    }
+    return {};
 }
 
-void FlashBookOutput::copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const
+PublishResult FlashBookOutput::prepaireExtFiles(const QString& folder)
 {
+    PublishResult result;
+    const QString extFolder = fs::join(folderOrOutput(folder), m_resourceFolder, m_exterFilesFolder);
+    if (makeFolder(extFolder, QStringLiteral("external files"), result) && m_flashTemplate)
+        result = copyExtFiles(folder, m_flashTemplate->properties());
+    return result;
+}
+
+PublishResult FlashBookOutput::prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro)
+{
+    return copyExtFiles(folder, childPro.childProperties());
+}
+
+PublishResult FlashBookOutput::copyExtFiles(const QString& folder, const FlashTemplate::PropertyList& properties)
+{
+    const QString extFolder = fs::join(folderOrOutput(folder), m_resourceFolder, m_exterFilesFolder);
+    for (const auto& property : properties) {
+        PublishResult result = copyExtFile(extFolder, *property);
+        if (result.ok())
+            result = prepaireExtFiles(folder, *property);
+        if (!result.ok())
+            return result;
+    }
+    return {};
+}
+
+PublishResult FlashBookOutput::copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const
+{
+    PublishResult result;
     if (property.propertyType() != pt_file)
-        return;
+        return result;
     const QString value = textOr(property.value());
     const QString destination = fs::join(
         extFolder, formatMessage("%@.%@", {textOr(property.key()), fs::pathExtension(value)}));
-    // A stale copy goes even when the new value names no file.
-    replaceWithCopy(QFileInfo(value).isFile() ? value : QString(), destination);
+    // A value that names no file is a property left empty: no file, and no
+    // stale copy either.
+    if (!QFileInfo(value).isFile()) {
+        QFile::remove(destination);
+        return result;
+    }
+    QString error;
+    if (!replaceWithCopy(value, destination, &error))
+        result.fail(QStringLiteral("external files"), destination, QStringLiteral("cannot be written: %1").arg(error));
+    else
+        publish::moment("external file");
+    return result;
 }
 
-void FlashBookOutput::PrepareAnnotationFiles(const QString& folder)
+PublishResult FlashBookOutput::PrepareAnnotationFiles(const QString& folder)
 {
+    PublishResult result;
+    const QString step = QStringLiteral("annotation files");
     const QString configFolder = fs::join(folderOrOutput(folder), m_resourceFolder, m_annotationFilesFolder);
-    fs::makePath(configFolder);
-    if (!m_flashPagesAnnotations)
-        return;
+    if (!makeFolder(configFolder, step, result) || !m_flashPagesAnnotations)
+        return result;
+    const QString previous = previousBook().isEmpty()
+        ? QString()
+        : fs::join(previousBook(), m_resourceFolder, m_annotationFilesFolder);
     for (const QString& file : m_flashPagesAnnotations->needFiles()) {
-        const QString destination = fs::join(configFolder, fs::lastPathComponent(file));
-        if (QFileInfo(file).isFile() && !fs::exists(destination))
-            publish::copyFile(file, destination);
+        const QString name = fs::lastPathComponent(file);
+        const QString destination = fs::join(configFolder, name);
+        // A file the book already has under that name is kept, not replaced.
+        if (fs::exists(destination))
+            continue;
+        const QString kept = previous.isEmpty() ? QString() : fs::join(previous, name);
+        QString error;
+        bool ok = true;
+        if (!kept.isEmpty() && QFileInfo(kept).isFile())
+            ok = linkOrCopy(kept, destination, &error);
+        else if (QFileInfo(file).isFile())
+            ok = fs::copyFile(file, destination, &error);
+        if (!ok) {
+            result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
+            return result;
+        }
     }
+    return result;
 }
 
-void FlashBookOutput::writeHTMLPage() const
+PublishResult FlashBookOutput::keepForeignFiles(const QString& folder) const
 {
-    const QString destination = outputHTMLFileName();
-    const Text page = m_flashTemplate ? m_flashTemplate->tmplHTMLFilePath() : std::nullopt;
-    if (!page)
-        throw Error(QStringLiteral("ERROR_NO_HTML_PAGE"),
-                    formatMessage("The template \"%@\" has no HTML page; the book was written without %@",
-                                  {m_flashTemplate ? m_flashTemplate->tmplName() : QStringLiteral("(none)"),
-                                   fs::lastPathComponent(destination)}));
-    if (m_HTMLConfig) {
-        m_HTMLConfig->generateHTMLFrom(*page, destination);
-        return;
+    PublishResult result;
+    const QStringList own = {m_normalPageFolder, m_exterFilesFolder, m_annotationFilesFolder,
+                             QStringLiteral("book.bin"), QString::fromUtf8(publish::kContainerScriptName)};
+    const QDir previous(fs::join(m_saveToFolder, m_resourceFolder));
+    for (const QFileInfo& entry :
+         previous.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        if (own.contains(entry.fileName()))
+            continue;
+        const QString destination = fs::join(folder, m_resourceFolder, entry.fileName());
+        QString error;
+        const bool ok = entry.isDir() ? fs::copyFolder(entry.filePath(), destination, &error)
+                                      : linkOrCopy(entry.filePath(), destination, &error);
+        if (!ok) {
+            result.fail(QStringLiteral("files kept from the earlier book"), destination,
+                        QStringLiteral("cannot be written: %1").arg(error));
+            break;
+        }
     }
-    QFile source(*page);
-    if (!source.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("ERROR_NO_HTML_PAGE"),
-                    formatMessage("Could not read the template's HTML page %@: %@", {*page, source.errorString()}));
-    // Written whole and moved into place, like every file that replaces another.
-    fs::writeAtomically(destination, source.readAll());
+    return result;
+}
+
+PublishResult FlashBookOutput::writeHTMLPage(const QString& destination) const
+{
+    const Text page = m_flashTemplate ? m_flashTemplate->tmplHTMLFilePath() : std::nullopt;
+    if (!page) {
+        PublishResult result;
+        result.fail(QStringLiteral("HTML page"), outputHTMLFileName(),
+                    formatMessage("cannot be made: the template \"%@\" has no HTML page",
+                                  {m_flashTemplate ? m_flashTemplate->tmplName() : QStringLiteral("(none)")}));
+        return result;
+    }
+    if (m_HTMLConfig)
+        return m_HTMLConfig->generateHTMLFrom(*page, destination);
+    // Without settings the template's page is copied as it is.
+    return HTMLConfigInfo::writePage(*page, destination, nullptr);
+}
+
+PublishResult FlashBookOutput::writeViewer(const QString& destination) const
+{
+    PublishResult result;
+    QString error;
+    if (m_flashTemplate && !m_flashTemplate->copyBookSWFToFile(destination, &error))
+        result.fail(QStringLiteral("viewer"), destination, QStringLiteral("cannot be written: %1").arg(error));
+    return result;
 }
 
 } // namespace quire

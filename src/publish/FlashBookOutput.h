@@ -3,6 +3,7 @@
 // that file-typed properties name, the HTML page, the sealed configuration
 // and the viewer) from a template and a page source.
 #include "HTMLConfigInfo.h"
+#include "PublishResult.h"
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
@@ -25,26 +26,29 @@ public:
     FlashBookOutput& operator=(const FlashBookOutput&) = delete;
 
     // Writes the whole book into the output folder, which the caller has
-    // made; when it does not exist nothing is written. File steps that fail
-    // are skipped and the rest goes on. When the template has no readable
-    // HTML page the book is still written without it, and then
-    // quire::Error("ERROR_NO_HTML_PAGE") is thrown so the caller can tell
-    // the user the publish is incomplete.
-    virtual void ouputTheBook();
+    // made. The book is written into a staging folder there and swapped in
+    // at the end, so the folder holds the earlier book or the whole new one;
+    // what only the earlier book had (old pages, files of properties it no
+    // longer has) goes, files that are not the book's stay. The first step
+    // that fails ends the publish, which then changes nothing, and is
+    // reported: a missing output folder, a page that cannot be copied, a
+    // template without a readable HTML page, a full disk, ...
+    virtual PublishResult ouputTheBook();
 
-    // The steps of ouputTheBook; the empty text selects the output folder.
-    void prepaireNomalPage(const QString& folder);
-    void prepaireZoomendPage(const QString& folder);
-    void prepaireThumbPage(const QString& folder);
-    void prepaireExtFiles(const QString& folder);
-    void prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro);
-    void PrepareAnnotationFiles(const QString& folder);
+    // The steps of ouputTheBook, each writing into `folder` (the output
+    // folder when empty) and stopping at its first failure.
+    PublishResult prepaireNomalPage(const QString& folder);
+    PublishResult prepaireZoomendPage(const QString& folder);
+    PublishResult prepaireThumbPage(const QString& folder);
+    PublishResult prepaireExtFiles(const QString& folder);
+    PublishResult prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro);
+    PublishResult PrepareAnnotationFiles(const QString& folder);
 
     // The book configuration document, built afresh on every call.
     xml::DocPtr bookXML() const;
-    // Writes the sealed configuration to path (and the script form beside
-    // it); a failure is reported on standard error and the publish goes on.
-    void ouputBookXML(const QString& path) const;
+    // Writes the sealed configuration to path and the script form beside it
+    // (a failure also shows on standard error).
+    PublishResult ouputBookXML(const QString& path) const;
 
     QString getNormalPageURL(const FlashPage& page) const;
     QString getZoomedPageURL(const FlashPage& page) const;
@@ -75,14 +79,26 @@ public:
     const QString& exterFilesFolder() const { return m_exterFilesFolder; }
     const QString& annotationFilesFolder() const { return m_annotationFilesFolder; }
 
+protected:
+    // Writes every file of the book into folder, a staging folder.
+    PublishResult writeBook(const QString& folder);
+    // The book this publish replaces, whose annotation files are kept; none
+    // when the book is made afresh.
+    virtual QString previousBook() const { return m_saveToFolder; }
+
 private:
     QString folderOrOutput(const QString& folder) const;
     void appendItem(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendChildPropertyToNode(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendPages(xmlNode* root) const;
-    void copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const;
-    // Step 6; throws quire::Error when the page cannot be produced.
-    void writeHTMLPage() const;
+    // The files of the properties and their descendants, depth first.
+    PublishResult copyExtFiles(const QString& folder, const FlashTemplate::PropertyList& properties);
+    PublishResult copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const;
+    PublishResult writeHTMLPage(const QString& destination) const;
+    PublishResult writeViewer(const QString& destination) const;
+    // Entries of the earlier book's resource folder that are not the book's
+    // own files, kept in the new one.
+    PublishResult keepForeignFiles(const QString& folder) const;
 
     std::shared_ptr<FlashTemplate> m_flashTemplate;
     std::shared_ptr<FlashPageSource> m_flashPageSource;

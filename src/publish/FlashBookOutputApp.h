@@ -12,15 +12,19 @@ public:
     FlashBookOutputApp(std::shared_ptr<FlashPageSource> pageSource, std::shared_ptr<FlashTemplate> flashTemplate,
                        const QString& saveToFolder, const Text& fileName);
 
-    // Replaces the bundle with a fresh copy of the skeleton, then writes the
-    // book into it as FlashBookOutput does.
-    void ouputTheBook() override;
+    // Makes a fresh bundle from the skeleton with the book in it, as
+    // FlashBookOutput writes a book, and puts it in the place of the earlier
+    // bundle in one step. A skeleton that cannot be copied fails the publish.
+    PublishResult ouputTheBook() override;
 
     QString outputHTMLFileName() const override; // always index.html
     QString outputFileName() const override;     // the bundle folder
 
     // The skeleton's "Contents" folder in the application's resources.
     static QString skeletonFolder();
+
+protected:
+    QString previousBook() const override { return QString(); } // made afresh
 
 private:
     QString bundleFolder() const;

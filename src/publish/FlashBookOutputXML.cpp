@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
 
 namespace quire {
 
@@ -115,28 +114,27 @@ xml::DocPtr FlashBookOutput::bookXML() const
     return xml::newDocument(std::move(root));
 }
 
-void FlashBookOutput::ouputBookXML(const QString& path) const
+PublishResult FlashBookOutput::ouputBookXML(const QString& path) const
 {
+    PublishResult result;
+    const QString step = QStringLiteral("book container");
     const xml::DocPtr document = bookXML();
-    const QByteArray documentBytes = xml::serialize(document.get(), true);
-
-    if (QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
-        QFile::remove(path);
-
+    const std::optional<QByteArray> sealed = publish::sealBookDocument(xml::serialize(document.get(), true));
     const QString scriptPath = fs::join(fs::deletingLastPathComponent(path),
                                         QString::fromUtf8(publish::kContainerScriptName));
-    const std::optional<QByteArray> sealed = publish::sealBookDocument(documentBytes);
-    if (!sealed || !fs::writeAtomically(path, *sealed)) {
-        console::line(QStringLiteral("Could not write document out..."));
+    QString error;
+    if (!sealed)
+        result.fail(step, path, QStringLiteral("the configuration could not be sealed"));
+    else if (!fs::writeAtomically(path, *sealed, &error))
+        result.fail(step, path, QStringLiteral("cannot be written: %1").arg(error));
+    else if (!fs::writeAtomically(scriptPath, publish::containerScript(*sealed), &error)) {
+        result.fail(step, scriptPath, QStringLiteral("cannot be written: %1").arg(error));
         // A script left from an earlier publish would show the old book.
         QFile::remove(scriptPath);
-        return;
     }
-    QString error;
-    if (!fs::writeAtomically(scriptPath, publish::containerScript(*sealed), &error)) {
-        QFile::remove(scriptPath);
-        QLOG_WARN("could not write %@: %@", scriptPath, error);
-    }
+    if (!result.ok())
+        console::line(QStringLiteral("Could not write document out..."));
+    return result;
 }
 
 } // namespace quire

@@ -2,7 +2,6 @@
 
 #include "PublishConstants.h"
 #include "TextTemplate.h"
-#include "util/Error.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 
@@ -31,18 +30,41 @@ QString decodeTemplatePage(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
-void HTMLConfigInfo::generateHTMLFrom(const QString& templatePage, const QString& destination) const
+QString escapeForHTML(const QString& text)
 {
+    QString escaped = text.toHtmlEscaped(); // & < > "
+    return escaped.replace(QLatin1Char('\''), QLatin1String("&#39;"));
+}
+
+PublishResult HTMLConfigInfo::generateHTMLFrom(const QString& templatePage, const QString& destination) const
+{
+    return writePage(templatePage, destination, this);
+}
+
+PublishResult HTMLConfigInfo::writePage(const QString& templatePage, const QString& destination,
+                                        const HTMLConfigInfo* values)
+{
+    PublishResult result;
+    const QString step = QStringLiteral("HTML page");
     QFile file(templatePage);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("ERROR_NO_HTML_PAGE"),
-                    formatMessage("Could not read the template's HTML page %@: %@",
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.fail(step, destination,
+                    formatMessage("cannot be made: the template's page %@ cannot be read (%@)",
                                   {templatePage, file.errorString()}));
-    TextTemplate page(decodeTemplatePage(file.readAll()));
-    page.setItem(QStringLiteral("index.title"), m_HTMLTitle);
-    page.setItem(QStringLiteral("meta.keywords"), m_HTMLKeywords);
-    page.setItem(QStringLiteral("meta.description"), m_HTMLDescription);
-    fs::writeAtomically(destination, page.parse().toUtf8());
+        return result;
+    }
+    QByteArray bytes = file.readAll();
+    if (values) {
+        TextTemplate page(decodeTemplatePage(bytes));
+        page.setItem(QStringLiteral("index.title"), escapeForHTML(values->m_HTMLTitle));
+        page.setItem(QStringLiteral("meta.keywords"), escapeForHTML(values->m_HTMLKeywords));
+        page.setItem(QStringLiteral("meta.description"), escapeForHTML(values->m_HTMLDescription));
+        bytes = page.parse().toUtf8();
+    }
+    QString error;
+    if (!fs::writeAtomically(destination, bytes, &error))
+        result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
+    return result;
 }
 
 } // namespace quire

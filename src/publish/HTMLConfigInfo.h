@@ -1,6 +1,8 @@
 #pragma once
 // The HTML page's title, keywords and description, and the writing of the
 // page from a template's page with those values filled in.
+#include "PublishResult.h"
+
 #include <QString>
 
 namespace quire {
@@ -17,10 +19,15 @@ public:
     void setHTMLDescription(const QString& v) { m_HTMLDescription = v; }
 
     // Reads the template page, fills "index.title", "meta.keywords" and
-    // "meta.description", and writes the result as UTF-8 atomically. A page
-    // that cannot be read throws quire::Error (the book would have no page);
-    // a page that cannot be written is ignored, as other file steps are.
-    void generateHTMLFrom(const QString& templatePage, const QString& destination) const;
+    // "meta.description" with the values escaped for HTML (so they show as
+    // typed and never become markup), and writes the result as UTF-8
+    // atomically. A page that cannot be read or written is a failure.
+    PublishResult generateHTMLFrom(const QString& templatePage, const QString& destination) const;
+
+    // The same with the values of `values`, or the template page copied
+    // byte for byte when there are none.
+    static PublishResult writePage(const QString& templatePage, const QString& destination,
+                                   const HTMLConfigInfo* values);
 
 private:
     QString m_HTMLTitle;
@@ -31,5 +38,9 @@ private:
 // Template page bytes as text: by the byte-order mark when there is one,
 // else UTF-8; bytes that are not UTF-8 are read as Latin-1 rather than lost.
 QString decodeTemplatePage(const QByteArray& bytes);
+
+// Text as it must stand in HTML to show as itself, in element text and in
+// quoted attribute values alike.
+QString escapeForHTML(const QString& text);
 
 } // namespace quire

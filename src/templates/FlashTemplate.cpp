@@ -7,13 +7,10 @@
 #include "util/Resources.h"
 #include "util/Xml.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace quire {
 namespace {
-
-const QString kStyleMarker = QStringLiteral("STYLE_RESOURCE:");
 
 QString withTrailingSeparator(const QString& path)
 {
@@ -140,7 +137,8 @@ Text FlashTemplate::propertyValueFor(const FlashTemplateProperty* property, cons
     return found->value();
 }
 
-void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& key, const QString& value) const
+void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& key, const QString& value,
+                               const Text& filePath) const
 {
     if (property.propertyType() != pt_file) {
         property.setValue(value);
@@ -148,7 +146,7 @@ void FlashTemplate::assignValue(FlashTemplateProperty& property, const QString& 
     }
     if (property.parent())
         console::line(formatMessage("key 3[%@=%@]", {key, value}));
-    property.setValue(valueAsFilePath(value));
+    property.setValue(filePath ? *filePath : valueAsFilePath(value));
 }
 
 void FlashTemplate::setPropertyValue(const QString& key, const QString& value)
@@ -168,14 +166,14 @@ bool FlashTemplate::setPropertyValueAt(FlashTemplateProperty* property, const QS
 
 QString FlashTemplate::valueAsFilePath(const QString& value) const
 {
-    const qsizetype marker = value.indexOf(kStyleMarker);
+    const qsizetype marker = value.indexOf(kStyleResourceMarker);
     if (marker < 0)
         return value;
     if (!m_styleName) {
         QLOG_WARN("no style applied; \"%@\" left unresolved", value);
         return value;
     }
-    return fs::join(stylePathFor(m_tmplName, *m_styleName), value.mid(marker + kStyleMarker.size()));
+    return fs::join(stylePathFor(m_tmplName, *m_styleName), value.mid(marker + kStyleResourceMarker.size()));
 }
 
 Text FlashTemplate::tmplHTMLFilePath() const
@@ -190,12 +188,12 @@ Text FlashTemplate::tmplHTMLFilePath() const
     return std::nullopt;
 }
 
-void FlashTemplate::copyBookSWFToFile(const QString& destination) const
+bool FlashTemplate::copyBookSWFToFile(const QString& destination, QString* error) const
 {
     const QString source = fs::join(tmplPathForName(m_tmplName), QStringLiteral("book.swf"));
     if (fs::exists(destination))
         fs::removeAll(destination);
-    QFile::copy(source, destination);
+    return !fs::exists(source) || fs::copyFile(source, destination, error);
 }
 
 } // namespace quire

@@ -11,6 +11,15 @@
 
 namespace quire {
 
+// Marks a value as a path inside the current style's folder.
+inline constexpr QLatin1String kStyleResourceMarker("STYLE_RESOURCE:");
+
+// What applying a settings file did besides setting values.
+struct SettingsImport {
+    QString error;       // why the file was not read (nothing changed); "" when it was
+    QStringList refused; // one line for each value that was not taken, with the reason
+};
+
 class FlashTemplate {
 public:
     using PropertyList = std::vector<std::unique_ptr<FlashTemplateProperty>>;
@@ -42,13 +51,17 @@ public:
     QString valueAsFilePath(const QString& value) const;
 
     Text tmplHTMLFilePath() const;
-    void copyBookSWFToFile(const QString& destination) const;
+    // Replaces destination with the template's viewer movie, or removes it
+    // when the template has none. False, with the reason, when the copy fails.
+    bool copyBookSWFToFile(const QString& destination, QString* error = nullptr) const;
 
     // Styles and settings files.
     void loadStyleByStylePath(const QString& stylePath);
     void loadStyleByStyleName(const QString& styleName);
     void changeTmplTo(const QString& tmplName, const QString& stylePath);
-    void importPropertiesSettingsFrom(const QString& path);
+    // Values of file properties must name a regular file that the property's
+    // filter allows; others are refused and the property keeps its value.
+    SettingsImport importPropertiesSettingsFrom(const QString& path);
     bool exportPropertiesSettingsTo(const QString& path) const;
     void exportPropertiesSettingsToArray(QStringList& records, const FlashTemplateProperty* pro) const;
     QByteArray exportPropertiesSettings() const; // the bytes exportPropertiesSettingsTo writes
@@ -72,9 +85,15 @@ public:
     void setStyleName(const Text& v) { m_styleName = v; }
 
 private:
-    void applySettingsText(const QString& text);
-    // Sets a found property's value, resolving style resources of files.
-    void assignValue(FlashTemplateProperty& property, const QString& key, const QString& value) const;
+    // Applies a settings file read from folder; styles are trusted with any
+    // file, settings files from elsewhere are checked.
+    void applySettingsText(const QString& text, const QString& folder, bool checkFiles, QStringList& refused);
+    // The full path a file value of a settings file names.
+    QString settingsFilePath(const QString& value, const QString& folder) const;
+    // Sets a found property's value, resolving style resources of files
+    // unless the file's path is given.
+    void assignValue(FlashTemplateProperty& property, const QString& key, const QString& value,
+                     const Text& filePath = std::nullopt) const;
 
     QString m_tmplName = QStringLiteral("float");
     PropertyList m_properties;

@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace quire::fs {
 
@@ -68,28 +67,6 @@ QString deletingPathExtension(const QString& path)
     return p.left(p.size() - ext.size() - 1);
 }
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 bool exists(const QString& path)
 {
     QFileInfo info(path);
@@ -106,24 +83,15 @@ bool removeAll(const QString& path)
     return !info.exists();
 }
 
-bool makePath(const QString& folder)
+bool copyFolder(const QString& from, const QString& to, QString* error)
 {
-    return QDir().mkpath(folder);
-}
-
-bool copyFile(const QString& from, const QString& to)
-{
-    return QFile::copy(from, to);
-}
-
-bool copyFolder(const QString& from, const QString& to)
-{
-    QFileInfo source(from);
-    if (!source.isDir())
+    if (!QFileInfo(from).isDir()) {
+        if (error)
+            *error = QStringLiteral("%1 is not a folder").arg(from);
         return false;
-    if (!makePath(to))
+    }
+    if (!makePath(to, error))
         return false;
-    bool ok = true;
     QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     const QDir base(from);
@@ -131,20 +99,22 @@ bool copyFolder(const QString& from, const QString& to)
         const QString entry = it.next();
         const QFileInfo info = it.fileInfo();
         const QString target = join(to, base.relativeFilePath(entry));
+        bool ok = true;
         if (info.isSymLink()) {
             QFile::remove(target);
-            ok = QFile::link(info.symLinkTarget(), target) && ok;
+            ok = QFile::link(info.symLinkTarget(), target);
+            if (!ok && error)
+                *error = QStringLiteral("cannot make the link %1").arg(target);
         } else if (info.isDir()) {
-            ok = makePath(target) && ok;
+            ok = makePath(target, error);
         } else {
             QFile::remove(target);
-            if (QFile::copy(entry, target))
-                QFile::setPermissions(target, info.permissions());
-            else
-                ok = false;
+            ok = copyFile(entry, target, error);
         }
+        if (!ok)
+            return false;
     }
-    return ok;
+    return true;
 }
 
 } // namespace quire::fs

@@ -21,14 +21,24 @@ QString lastPathComponent(const QString& path);
 QString deletingLastPathComponent(const QString& path);
 QString deletingPathExtension(const QString& path);
 
-// Writes the whole file at once (a temporary file beside it, then renamed).
-// The file gets the permissions a newly created file would get.
+// Writes the whole file beside path and renames it onto path, so a reader
+// sees the old file or the new one, never a part. Every write, the sync to
+// disk and the rename are checked: false, with the reason in *error, when
+// any fails (nothing is left beside the target then). The file gets the
+// permissions a newly created file would get.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// Copies from to a new file at to, which must not exist, with the source's
+// permission bits; in the kernel where it can. A failed copy leaves no file;
+// *error names the source when reading it failed.
+bool copyFile(const QString& from, const QString& to, QString* error = nullptr);
+
+// Creates the folder with its missing parents; true when it is a folder now.
+bool makePath(const QString& folder, QString* error = nullptr);
 
 bool exists(const QString& path);                   // file, folder or dangling link
 bool removeAll(const QString& path);                // file or folder with its contents
-bool makePath(const QString& folder);               // with missing parents
-bool copyFile(const QString& from, const QString& to);          // no replacement
-bool copyFolder(const QString& from, const QString& to);        // recursive, merges
+// Recursive, merging into what is there; stops at the first failure.
+bool copyFolder(const QString& from, const QString& to, QString* error = nullptr);
 
 } // namespace quire::fs

@@ -66,32 +66,27 @@ log4cplus::Logger& logger()
     return instance;
 }
 
-class CaptureAppender final : public log4cplus::Appender {
+// Hands each event at or above its threshold to a function.
+class CallbackAppender final : public log4cplus::Appender {
 public:
-    explicit CaptureAppender(Level threshold) : m_threshold(threshold) {}
-    ~CaptureAppender() override { destructorImpl(); }
-    void close() override {}
-
-    std::vector<std::pair<Level, QString>> lines() const
+    CallbackAppender(Level threshold, std::function<void(Level, const QString&)> receive)
+        : m_threshold(threshold), m_receive(std::move(receive))
     {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
     }
+    ~CallbackAppender() override { destructorImpl(); }
+    void close() override {}
 
 protected:
     void append(const log4cplus::spi::InternalLoggingEvent& event) override
     {
         const Level level = fromLibrary(event.getLogLevel());
-        if (level < m_threshold)
-            return;
-        std::lock_guard lock(m_mutex);
-        m_lines.emplace_back(level, QString::fromStdString(event.getMessage()));
+        if (level >= m_threshold)
+            m_receive(level, QString::fromStdString(event.getMessage()));
     }
 
 private:
     Level m_threshold;
-    mutable std::mutex m_mutex;
-    std::vector<std::pair<Level, QString>> m_lines;
+    std::function<void(Level, const QString&)> m_receive;
 };
 
 } // namespace
@@ -142,33 +137,55 @@ void setConsoleThreshold(Level level)
         console->setThreshold(toLibrary(level));
 }
 
-struct Capture::Impl {
+struct Listener::Impl {
     log4cplus::SharedAppenderPtr appender;
-    CaptureAppender* raw = nullptr;
+};
+
+Listener::Listener(Level threshold, std::function<void(Level, const QString&)> receive) : d(std::make_unique<Impl>())
+{
+    d->appender = log4cplus::SharedAppenderPtr(new CallbackAppender(threshold, std::move(receive)));
+    logger().addAppender(d->appender);
+}
+
+Listener::~Listener()
+{
+    logger().removeAppender(d->appender);
+}
+
+struct Capture::Impl {
+    mutable std::mutex mutex;
+    std::vector<std::pair<Level, QString>> lines;
+    std::unique_ptr<Listener> listener;
     log4cplus::LogLevel previousLevel = log4cplus::NOT_SET_LOG_LEVEL;
+
+    std::vector<std::pair<Level, QString>> copy() const
+    {
+        std::lock_guard lock(mutex);
+        return lines;
+    }
 };
 
 Capture::Capture(Level threshold) : d(std::make_unique<Impl>())
 {
     auto& log = logger();
-    d->raw = new CaptureAppender(threshold); // owned by the shared appender pointer below
-    d->appender = log4cplus::SharedAppenderPtr(d->raw);
     d->previousLevel = log.getLogLevel();
-    log.addAppender(d->appender);
+    d->listener = std::make_unique<Listener>(threshold, [impl = d.get()](Level level, const QString& text) {
+        std::lock_guard lock(impl->mutex);
+        impl->lines.emplace_back(level, text);
+    });
     log.setLogLevel(toLibrary(threshold));
 }
 
 Capture::~Capture()
 {
-    auto& log = logger();
-    log.removeAppender(d->appender);
-    log.setLogLevel(d->previousLevel);
+    d->listener.reset();
+    logger().setLogLevel(d->previousLevel);
 }
 
 QStringList Capture::messages() const
 {
     QStringList out;
-    for (const auto& [level, text] : d->raw->lines())
+    for (const auto& [level, text] : d->copy())
         out << text;
     return out;
 }
@@ -176,7 +193,7 @@ QStringList Capture::messages() const
 QStringList Capture::messages(Level level) const
 {
     QStringList out;
-    for (const auto& [l, text] : d->raw->lines())
+    for (const auto& [l, text] : d->copy())
         if (l == level)
             out << text;
     return out;
@@ -184,7 +201,7 @@ QStringList Capture::messages(Level level) const
 
 bool Capture::contains(const QString& text) const
 {
-    for (const auto& [level, line] : d->raw->lines())
+    for (const auto& [level, line] : d->copy())
         if (line.contains(text))
             return true;
     return false;

@@ -23,6 +23,21 @@ bool configure(const QString& propertiesFile, const QString& logFile);
 // Sets the threshold of the console fallback used before configure().
 void setConsoleThreshold(Level level);
 
+// Hands every message logged at or above `threshold` to `receive` while
+// alive, on the thread that logged it. It changes no level: debug and info
+// messages arrive only while their level is enabled.
+class Listener {
+public:
+    Listener(Level threshold, std::function<void(Level, const QString&)> receive);
+    ~Listener();
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
 // Collects log lines while alive; for tests and diagnostics.
 class Capture {
 public:

@@ -18,6 +18,29 @@ void ensureInit()
 
 const xmlChar* X(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
 
+// XML 1.0 allows tab, line feed, carriage return and the characters from
+// U+0020 on, except surrogates (paired ones make one allowed character) and
+// U+FFFE/U+FFFF. Control characters are dropped; a surrogate without its
+// partner and the two non-characters stand for something lost and become
+// U+FFFD.
+QByteArray legalUtf8(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {
+            out += c;
+            out += value[++i];
+        } else if (c.isSurrogate() || c.unicode() >= 0xFFFE) {
+            out += QChar(QChar::ReplacementCharacter);
+        } else if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r') {
+            out += c;
+        }
+    }
+    return out.toUtf8();
+}
+
 QString fromXml(const xmlChar* s)
 {
     return s ? QString::fromUtf8(reinterpret_cast<const char*>(s)) : QString();
@@ -168,16 +191,16 @@ xmlNode* appendTextElement(xmlNode* parent, const char* elementName, const QStri
 
 void appendText(xmlNode* node, const QString& value)
 {
-    if (value.isEmpty())
+    const QByteArray utf8 = legalUtf8(value);
+    if (utf8.isEmpty())
         return;
-    const QByteArray utf8 = value.toUtf8();
     // xmlNewText escapes on output; xmlNewChild's content would parse entities.
     xmlAddChild(node, xmlNewTextLen(X(utf8.constData()), int(utf8.size())));
 }
 
 void setAttribute(xmlNode* node, const char* attrName, const QString& value)
 {
-    xmlSetProp(node, X(attrName), X(value.toUtf8().constData()));
+    xmlSetProp(node, X(attrName), X(legalUtf8(value).constData()));
 }
 
 xmlNode* adopt(xmlNode* parent, NodePtr child)

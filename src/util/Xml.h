@@ -43,7 +43,9 @@ xmlNode* firstChild(const xmlNode* node, const char* name);
 
 std::optional<QString> attribute(const xmlNode* node, const char* name);
 
-// Building.
+// Building. Text and attribute values may hold anything: characters that
+// XML 1.0 forbids are dropped (control characters) or become U+FFFD
+// (unpaired surrogates, U+FFFE, U+FFFF), so every document stays readable.
 NodePtr newElement(const char* name);
 xmlNode* appendElement(xmlNode* parent, const char* name);                   // owned by parent
 xmlNode* appendTextElement(xmlNode* parent, const char* name, const QString& text);

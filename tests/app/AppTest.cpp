@@ -7,7 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace quire;
 using test::readFile;
@@ -31,8 +36,8 @@ TEST(QuillUtility, WorkingFoldersAreFreshAndSideBySideAndTheWalkIsDepthFirstByNa
     EXPECT_TRUE(a.startsWith("/tmp/Sheaf/temp."));
     EXPECT_EQ(QFileInfo(a).absolutePath(), QFileInfo(b).absolutePath());
     EXPECT_TRUE(QFileInfo(a).isDir() && QDir(a).isEmpty());
-    QDir(a).removeRecursively();
-    QDir(b).removeRecursively();
+    QuillUtility::removeTmpDiractory(a);
+    QuillUtility::removeTmpDiractory(b);
 
     test::TempDir dir;
     QDir().mkpath(dir.file("B"));
@@ -42,6 +47,42 @@ TEST(QuillUtility, WorkingFoldersAreFreshAndSideBySideAndTheWalkIsDepthFirstByNa
     EXPECT_EQ(QuillUtility::subFolderOfFolder(dir.path()), (QStringList{dir.file("A"), dir.file("A/C"), dir.file("B")}));
     EXPECT_TRUE(QuillUtility::subFolderOfFolder(dir.file("missing")).isEmpty());
     EXPECT_TRUE(QuillUtility::subFolderOfFolder(dir.file("B")).isEmpty());
+}
+
+TEST(QuillUtility, SweepRemovesOnlyFoldersWhoseProcessEnded)
+{
+    test::TempDir dir;
+    QuillUtility::setTmpBaseFolder(dir.path());
+    const QString own = QuillUtility::forceTmpDiractory("Sheaf");
+    writeFile(own + "/1.jpg", "x");
+    const QString other = dir.file("Sheaf/temp.other");     // another process's, killed below
+    const QString foreign = dir.file("Sheaf/temp.foreign"); // made by some other program: no lock
+    QDir().mkpath(foreign);
+    writeFile(other + "/2.jpg", "x");
+    writeFile(other + ".lock", "");
+    // One process that takes the lock and then sleeps, holding it.
+    QProcess holder;
+    holder.start("sh", {"-c", "exec 9<\"$0\" && flock 9 && exec sleep 60", other + ".lock"});
+    bool held = false;
+    for (int i = 0; i < 500 && !held; ++i) {
+        const int fd = ::open(QFile::encodeName(other + ".lock").constData(), O_RDONLY | O_CLOEXEC);
+        held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        QThread::msleep(held ? 0 : 10);
+    }
+    ASSERT_TRUE(held);
+    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 0);
+    holder.kill();
+    holder.waitForFinished();
+    writeFile(dir.file("Sheaf/temp.gone.lock"), ""); // its folder was removed by someone else
+    EXPECT_EQ(QuillUtility::sweepTmpDiractories("Sheaf"), 2);
+    EXPECT_FALSE(QFileInfo::exists(other) || QFileInfo::exists(other + ".lock"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("Sheaf/temp.gone.lock")));
+    EXPECT_TRUE(QFileInfo::exists(own + "/1.jpg"));
+    EXPECT_TRUE(QFileInfo(foreign).isDir());
+    QuillUtility::removeTmpDiractory(own);
+    EXPECT_FALSE(QFileInfo::exists(own) || QFileInfo::exists(own + ".lock"));
+    QuillUtility::setTmpBaseFolder(QString());
 }
 
 TEST(QuillUtility, TrustFileGetsEachFolderOnceAsUtf16AndForeignFilesAreLeftAlone)

@@ -7,10 +7,15 @@
 #include "support/ToolRun.h"
 #include "util/Xml.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
+#include <sys/stat.h>
 
 using namespace quire;
 using namespace quire::test;
@@ -32,7 +37,9 @@ struct Book {
                                             .value_or(QByteArray()));
         const ToolRun unzip = runTool("unzip", {"-p", dir.file("book.zip"), "book.xml"});
         EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
-        doc = xml::parseMemory(unzip.out.toUtf8()).doc;
+        auto parsed = xml::parseMemory(unzip.out.toUtf8());
+        wellFormed = parsed.doc && !parsed.recovered;
+        doc = std::move(parsed.doc);
         root = xmlDocGetRootElement(doc.get());
         EXPECT_TRUE(root) << "no configuration in " << folder.toStdString();
         if (!root)
@@ -47,6 +54,7 @@ struct Book {
     }
     QString folder;
     xml::DocPtr doc;
+    bool wellFormed = false;
     const xmlNode* root = nullptr;
     int count = -1;
     std::map<QString, QString> config;
@@ -124,7 +132,7 @@ TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
                   dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Book(dir.file("web")).count, 1);
-    EXPECT_TRUE(readFile(dir.file("web/letter.html")).contains("<title>A & B <letter></title>"));
+    EXPECT_TRUE(readFile(dir.file("web/letter.html")).contains("<title>A &amp; B &lt;letter&gt;</title>"));
 }
 
 TEST(ConvertEndToEnd, PdfBookmarksLinksRangeQualityAndBundle)
@@ -168,10 +176,17 @@ TEST(ConvertEndToEnd, SettingsAreExportedAndAppliedAfterTheStyle)
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     QByteArray text = readFile(settings);
     ASSERT_TRUE(text.startsWith("\n\r") && text.contains("\n\rbookTitle="));
-    writeFile(settings, text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings"));
+    // Shipped files are named so that the file works wherever the program is.
+    EXPECT_TRUE(text.contains("\n\rbackgroundImage=STYLE_RESOURCE:../../float/Blank/")) << text.toStdString();
+    EXPECT_FALSE(text.contains("AppFiles/Styles/float/Blank")) << text.toStdString();
+    writeFile(settings, text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings") + "\n\rlogoImage=/etc/passwd");
     run = convert({fixture("plain.pdf"), "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Book(dir.file("o")).config.at("bookTitle"), "From settings");
+    EXPECT_TRUE(run.err.contains("quire-convert: warning: " + settings +
+                                 ": logoImage: \"/etc/passwd\" was not taken: only .png, .jpg, .jpeg files"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file("o/files/extfiles/passwd")));
 }
 
 TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
@@ -179,6 +194,9 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     TempDir dir;
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
+    writeFile(dir.file("latin1.txt"), "\n\rbookTitle=caf\xe9");
+    QDir().mkpath(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
     const QString out = dir.file("o"), plain = fixture("plain.pdf");
     const std::tuple<QStringList, int, QString> cases[] = {
         {{dir.file("missing.pdf"), "-o", out}, 3, dir.file("missing.pdf") + ": no such file"},
@@ -188,9 +206,16 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{plain, "-o", out, "--style", "Nope"}, 2, "has no style \"Nope\""},
         {{plain, "-o", out, "--range", "two"}, 2, "bad page range"},
         {{plain, "-o", out, "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
+        {{plain, "-o", out, "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
         {{fixture("truncated.pdf"), "-o", out}, 4, fixture("truncated.pdf")},
+        {{fixture("hugepage.pdf"), "-o", out}, 4, "Page 2 is too large to draw"},
         {{fixture("encrypted.pdf"), "-o", out}, 4, "password"},
+        {{plain, "-o", out, "--style", "../../Templates/float"}, 2, "has no style"},
         {{plain, "-o", out, "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
+        {{plain, "-o", out, "--settings", dir.file("folder")}, 2, "is a folder"},
+        {{plain, "-o", out, "--settings", "/dev/zero"}, 2, "is not a regular file"},
+        {{plain, "-o", out, "--settings", dir.file("fifo")}, 2, "is not a regular file"},
+        {{plain, "-o", out, "--settings", dir.file("latin1.txt")}, 2, "is not UTF-8 text"},
         {{plain}, 2, "no output folder"},
     };
     for (const auto& [args, status, words] : cases) {
@@ -199,4 +224,127 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         EXPECT_TRUE(run.err.startsWith("quire-convert: ") && run.err.contains(words)) << run.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(out + "/files/book.bin")); // nothing was published by the failed runs
+}
+
+TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithWarningsUnlessQuiet)
+{
+    TempDir dir;
+    ToolRun run = convert({fixture("oddities.pdf"), "-o", dir.file("o"), "--bookmarks", "--links"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book(dir.file("o"));
+    ASSERT_TRUE(book.root);
+    EXPECT_TRUE(book.wellFormed);
+    QStringList captions;
+    for (const xmlNode* o : xml::children(xml::firstChild(book.root, "ols"), "o"))
+        captions << xml::text(xml::firstChild(o, "c"));
+    EXPECT_EQ(captions, (QStringList{"Introduction", "AB\uFFFDC"}));
+    // Links to another PDF, a program, a script and a relative name are left
+    // out (the annotation tests check which), and the user hears of each.
+    EXPECT_EQ(run.err.count("quire-convert: warning: The link to"), 4) << run.err.toStdString();
+    // The page size is the first page's as rendered: cropped to 600 x 780, turned.
+    EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "780 x 600");
+
+    writeFile(dir.file("picture.rtf"), "{\\rtf1\\ansi {\\pict\\wmetafile8 0102}\\par Text.\\par}");
+    for (const auto& [args, words] : {std::pair{QStringList{dir.file("picture.rtf")}, "a picture was left out"},
+                                      std::pair{QStringList{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
+        run = convert(args + QStringList{"-o", dir.file("o")}, dir);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("quire-convert: warning: ") && run.err.contains(words)) << run.err.toStdString();
+        run = convert(args + QStringList{"-o", dir.file("o"), "--quiet"}, dir);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+    }
+    // What the program says on the console (applying the style) is kept in the log file.
+    const QString log = testHome() + "/.local/share/Inkwright/Quire`/Quire for Mac.log";
+    EXPECT_TRUE(readFile(log).contains("console: key 3[")) << log.toStdString();
+}
+
+TEST(ConvertEndToEnd, RunsSideBySidePrintIntoFilesOfTheirOwn)
+{
+    TempDir dir, tmp;
+    writeFile(tmp.file("Quire"), "a file where the application's folder would be");
+    writeFile(dir.file("short.txt"), "One page.");
+    writeFile(dir.file("long.txt"), QByteArray("A line of a longer text.\n").repeated(300));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", tmp.path());
+    QProcess runs[2];
+    const char* names[] = {"short", "long"};
+    for (int i = 0; i < 2; ++i) {
+        runs[i].setProcessEnvironment(env);
+        runs[i].start(QUIRE_CONVERT, {dir.file(QString(names[i]) + ".txt"), "-o", dir.file(names[i]), "--quiet"});
+    }
+    for (QProcess& run : runs) {
+        ASSERT_TRUE(run.waitForFinished(120000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Book(dir.file("short")).count, 1);
+    EXPECT_GT(Book(dir.file("long")).count, 3);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Quire"});
+}
+
+TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
+{
+    TempDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()), output = folder + "/book\xfe";
+    QFile file;
+    ASSERT_TRUE(file.open(::fopen((folder + "/notes\xff.txt").constData(), "w"), QIODevice::WriteOnly,
+                          QFile::AutoCloseHandle));
+    file.write("A text with a name that is not UTF-8.");
+    file.close();
+    for (const char* locale : {"C.UTF-8", "C"}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LANG", locale);
+        env.insert("LC_ALL", locale);
+        env.insert("TMPDIR", dir.path());
+        // The shell hands the program the bytes, which QProcess cannot.
+        const ToolRun run = runTool("/bin/sh", {"-c", "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"",
+                                                QUIRE_CONVERT, dir.path()}, env);
+        ASSERT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
+        struct stat info {};
+        EXPECT_EQ(::stat((output + "/index.html").constData(), &info), 0) << locale;
+        EXPECT_GT(::stat((output + "/files/book.bin").constData(), &info) == 0 ? info.st_size : 0, 0) << locale;
+        // Nothing else was made: no folder under a mended name, no link left behind.
+        std::set<QByteArray> names;
+        if (DIR* listing = ::opendir(folder.constData())) {
+            while (const dirent* entry = ::readdir(listing))
+                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                    names.insert(entry->d_name);
+            ::closedir(listing);
+        }
+        EXPECT_EQ(names, (std::set<QByteArray>{"book\xfe", "notes\xff.txt"})) << locale;
+    }
+    runTool("/bin/sh", {"-c", "rm -rf -- \"$0\"/*", dir.path()}); // Qt cannot name these files to remove them
+}
+
+// Over a book on a small disk: no room for the new book, no room for a
+// settings file, a read-only folder. Each fails with status 5 naming the file
+// and leaves what was there.
+TEST(ConvertEndToEnd, FailedWritesGiveFiveAndKeepTheOldBook)
+{
+    TempDir dir;
+    SmallDisk disk(512 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QString web = disk.file("web");
+    ToolRun run = convert({fixture("plain.pdf"), "-o", web, "--range", "1", "--quality", "4", "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const auto before = snapshot(web);
+    run = convert({fixture("plain.pdf"), "-o", web, "--quality", "0", "--quiet"}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("quire-convert: " + web + "/") && run.err.contains("No space left on device"))
+        << run.err.toStdString();
+    EXPECT_TRUE(snapshot(web) == before);
+
+    disk.fill();
+    run = convert({"--export-settings", disk.file("float.txt")}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(disk.file("float.txt"))) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(disk.file("float.txt")));
+
+    QFile::remove(disk.file("filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    run = convert({fixture("plain.pdf"), "-o", web, "--range", "2", "--quiet"}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(web + ": cannot write into the folder: Read-only file system")) << run.err.toStdString();
+    EXPECT_TRUE(snapshot(web) == before);
 }

@@ -1,6 +1,8 @@
 // An import of a PDF document run as an operation, on a queue's worker or
 // in the caller's thread: its results, failures and cancellation.
 #include "PdfFixtures.h"
+#include "app/QuillUtility.h"
+#include "app/QuillUtility.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/ImportOperationQueue.h"
 #include "import/ImportPDFOperation.h"
@@ -121,6 +123,15 @@ TEST(ImportOperation, FailuresSayWhyAndLeaveOnlyWhatCouldBeMade)
         EXPECT_TRUE(op->flashOutline()->items().empty());
         EXPECT_TRUE(op->isFinished());
     }
+
+    // A work folder that cannot be made fails the import with the reason.
+    QuillUtility::setTmpBaseFolder(dir.file("empty.pdf")); // no folder can be made inside a file
+    auto noFolder = operation(pdfFixture("plain.pdf"), "1-2");
+    noFolder->start();
+    QuillUtility::setTmpBaseFolder(QString());
+    EXPECT_FALSE(noFolder->flashPageSource());
+    EXPECT_EQ(noFolder->errorMessage(),
+              "Cannot create a working folder in \"" + dir.file("empty.pdf/Sheaf") + "\": Not a directory");
 
     // A failed outline step drops only the outline.
     log::Capture capture(log::Level::Error);

@@ -2,10 +2,10 @@
 #include "PdfFixtures.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/FlashPagesAnnotationsPDF.h"
+#include "support/TestEnv.h"
+#include "util/Log.h"
 
 #include <QImage>
-#include "support/TestEnv.h"
-
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -105,4 +105,16 @@ TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
         EXPECT_GT(std::min({greyAt(x - 0.02, y + h / 2), greyAt(x + w + 0.02, y + h / 2), greyAt(x + w / 2, y - 0.02),
                             greyAt(x + w / 2, y + h + 0.02)}), 200);
     }
+}
+
+TEST(LinkAnnotations, LinksTheViewerCannotFollowAreLeftOutAndLogged)
+{
+    log::Capture capture(log::Level::Warn);
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("oddities.pdf")), "1");
+    EXPECT_EQ(summary(annotations), QStringList{"1: https://example.com/a%01b%20c mailto:someone@example.com #2"});
+    const QStringList logged = capture.messages(log::Level::Warn);
+    ASSERT_EQ(logged.size(), 4) << logged.join('\n').toStdString();
+    for (const char* target : {"other-manual.pdf", "setup.sh", "javascript:alert(1)", "other.html"})
+        EXPECT_EQ(logged.filter(target).size(), 1) << target;
 }

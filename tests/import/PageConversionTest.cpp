@@ -4,7 +4,6 @@
 #include "import/FlashPageSourcePDF.h"
 #include "support/TestEnv.h"
 #include "util/Error.h"
-#include "util/Log.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,12 +73,20 @@ TEST(PageConversion, PicturesAreTwiceThePageSizeAsShownAndQualityDecidesTheCompr
     Source sizes("sizes.pdf", "ALL", 1);
     Source rotated("links.pdf", "6"); // as it is shown
     Source best("links.pdf", "1", 0, 100), worst("links.pdf", "1", 0, 25);
-    for (Source* s : {&letter, &sizes, &rotated, &best, &worst})
+    Source odd("oddities.pdf", "1"); // turned and cropped
+    for (Source* s : {&letter, &sizes, &rotated, &best, &worst, &odd})
         s->generatePages();
     EXPECT_EQ(letter.size(0), QSize(1224, 1584));
     EXPECT_EQ(sizes.size(0), QSize(1191, 1684));
     EXPECT_EQ(sizes.size(1), QSize(601, 801));
     EXPECT_EQ(rotated.size(0), QSize(1600, 1200));
+    // The book's page size is the first page as its picture shows it.
+    EXPECT_EQ(letter.firstPageSize(), QSize(612, 792));
+    EXPECT_EQ(sizes.firstPageSize(), QSize(595, 841));
+    EXPECT_EQ(odd.firstPageSize(), QSize(780, 600));
+    EXPECT_NEAR(odd.size(0).width(), 1560, 2);
+    EXPECT_NEAR(odd.size(0).height(), 1200, 2);
+    EXPECT_EQ(Source("missing.pdf", "1").firstPageSize(), std::nullopt);
     const qint64 worstSize = QFileInfo(worst.file(0)).size();
     EXPECT_GT(QFileInfo(best.file(0)).size(), worstSize + worstSize / 2);
     const QImage picture(worst.file(0));
@@ -147,28 +154,25 @@ TEST(PageConversion, DocumentsAndRangesThatCannotServeFailBeforeAnyPageIsRendere
     EXPECT_TRUE(locked.toPageConverter()->generatePage(3)->endsWith("/3.swf"));
 }
 
-TEST(PageConversion, APageThatCannotBeLoadedEndsProductionOneThatCannotBeDrawnOrWrittenIsSkipped)
+// A page that cannot be loaded, drawn or written ends the import, named by
+// its number; the pages before it stay.
+TEST(PageConversion, APageWithoutAPictureEndsProduction)
 {
-    for (int workers : {1, 2}) {
-        Source source("badtree.pdf", "ALL", workers);
-        EXPECT_THROW(source.generatePages(), Error);
-        EXPECT_EQ(source.numbers(), (std::vector<int>{1, 2}));
-    }
-    log::Capture capture(log::Level::Warn);
-    Source huge("hugepage.pdf");
-    huge.generatePages();
-    EXPECT_EQ(huge.numbers(), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(huge.files(), (QStringList{"1.jpg", "3.jpg"}));
-    EXPECT_TRUE(capture.contains("page 2 has no picture: Page 2 is too large to draw (28800 x 28800 pixels)"));
-    // A folder where page 2's file belongs makes writing it fail.
-    Source blocked("plain.pdf", "1-3", 1);
-    QDir(blocked.folder()).mkdir("2.jpg");
-    blocked.generatePages();
-    EXPECT_EQ(blocked.numbers(), (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(QFileInfo(blocked.file(1)).isDir());
-    EXPECT_TRUE(QFileInfo(blocked.file(2)).isFile());
-    EXPECT_FALSE(QFileInfo::exists(blocked.file(1) + ".part"));
-    EXPECT_TRUE(capture.contains("page 2 has no picture: Cannot replace the page file"));
+    const std::tuple<const char*, const char*, bool, const char*> cases[] = { // pdf, range, block page 2's file
+        {"badtree.pdf", "ALL", false, "Page 3 "},
+        {"hugepage.pdf", "ALL", false, "Page 2 is too large to draw (28800 x 28800 pixels)"},
+        {"plain.pdf", "1-3", true, "Page 2: Cannot replace the page file"},
+    };
+    for (const auto& [pdf, range, blockPageTwo, words] : cases)
+        for (int workers : {1, 2}) {
+            SCOPED_TRACE(std::string(pdf) + " with " + std::to_string(workers) + " workers");
+            Source source(pdf, range, workers);
+            if (blockPageTwo)
+                QDir(source.folder()).mkdir("2.jpg");
+            EXPECT_TRUE(test::errorOf([&] { source.generatePages(); }).section(": ", 1, -1).startsWith(words));
+            EXPECT_EQ(source.numbers(), (std::string(pdf) == "badtree.pdf" ? std::vector<int>{1, 2} : std::vector<int>{1}));
+            EXPECT_FALSE(QFileInfo::exists(QDir(source.folder()).filePath("2.jpg.part")));
+        }
 }
 
 TEST(PageConversion, ParallelRenderingMatchesTheSequentialRunByteForByte)

@@ -16,11 +16,14 @@ QStringList PlayerRun::lines(const QString& key) const
     return found;
 }
 
-PlayerRun runPlayer(const QStringList& arguments, const QString& program, const QString& workingFolder)
+PlayerRun runPlayer(const QStringList& arguments, const QString& program, const QString& workingFolder, bool offscreen)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    if (offscreen)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(workingFolder);

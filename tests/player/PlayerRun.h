@@ -19,9 +19,11 @@ struct PlayerRun {
 };
 
 // Runs program (the player built with the tests by default) with the
-// arguments; WebEngine on the offscreen platform, without its sandbox. Gives
-// up after 90 seconds.
-PlayerRun runPlayer(const QStringList& arguments, const QString& program = {}, const QString& workingFolder = {});
+// arguments; WebEngine without its sandbox, on the offscreen platform or, as
+// a login without a desktop, without a display or a Qt platform chosen.
+// Gives up after 90 seconds.
+PlayerRun runPlayer(const QStringList& arguments, const QString& program = {}, const QString& workingFolder = {},
+                    bool offscreen = true);
 
 // A small book: "index.html" with the given title (none when empty) and
 // extra body, showing the picture "page1.png" of pageColor() over the whole window.

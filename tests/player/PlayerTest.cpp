@@ -83,7 +83,7 @@ TEST(Player, ReadsFilesBesideThePageAndHandsWebLinksToTheDesktop)
     EXPECT_EQ(outside, (QStringList{"https://example.invalid/popup", "https://example.invalid/site"}));
 }
 
-TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameAndMissingOnesAreReported)
+TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameWithOrWithoutADisplayMissingOnesAreReported)
 {
     // The folder, or the bundle folder, stands for its page.
     TempDir dir;
@@ -103,6 +103,19 @@ TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameAndMissingOnesAreReported)
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains(dir.file("gone/index.html") + "\" does not exist")) << missing.err.toStdString();
     EXPECT_TRUE(missing.line("title").isEmpty());
+
+    // Without a display the load check runs offscreen and a window is refused.
+    const QString contents = dir.file("shelf/Quiet Harbour.app/Contents");
+    for (const auto& [program, book] : {std::pair{contents + "/MacOS/launch", QStringList()},
+                                        std::pair{QString(QUIRE_PLAYER_EXE), QStringList{contents + "/Resources/index.html"}}}) {
+        SCOPED_TRACE(program.toStdString());
+        const PlayerRun check = runPlayer(QStringList{"--quit-after-load"} + book, program, {}, false);
+        EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+        EXPECT_EQ(check.line("title"), "Quiet Harbour") << check.out.toStdString();
+        const PlayerRun window = runPlayer(book, program, {}, false);
+        EXPECT_EQ(window.exitCode, 1) << window.err.toStdString();
+        EXPECT_TRUE(window.err.contains("no display")) << window.err.toStdString();
+    }
 
     ASSERT_TRUE(fs::copyFolder(skeleton(), dir.file("Empty.app/Contents")));
     const PlayerRun empty = runPlayer({"--quit-after-load"}, dir.file("Empty.app/Contents/MacOS/launch"));
@@ -126,7 +139,7 @@ TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
     config->setHTMLTitle("Sea Book");
     FlashBookOutputApp out(pages, std::make_shared<FlashTemplate>(), dir.file("shelf"), Text("Sea Book.html"));
     out.setHTMLConfig(config);
-    out.ouputTheBook();
+    ASSERT_TRUE(out.ouputTheBook().ok());
     const QString contents = dir.file("shelf/Sea Book.app/Contents");
     ASSERT_TRUE(QFileInfo(contents + "/Resources/index.html").isFile());
 

@@ -2,7 +2,6 @@
 // replaced, skipped and left alone.
 #include "PublishFixture.h"
 #include "publish/FlashBookOutputApp.h"
-#include "util/Error.h"
 #include "util/Log.h"
 
 #include <QFileInfo>
@@ -20,7 +19,8 @@ TEST_F(Output, WritesTheWholeLayoutWithEveryPathOfTheConfigurationInIt)
     config->setHTMLTitle("My book");
     FlashBookOutput out(makePages(3), tmpl, folder, QString("mybook.html"));
     out.setHTMLConfig(config);
-    out.ouputTheBook();
+    const PublishResult result = out.ouputTheBook();
+    ASSERT_TRUE(result.ok()) << result.description().toStdString();
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
                                                "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
     for (int n = 1; n <= 3; ++n)
@@ -38,13 +38,15 @@ TEST_F(Output, WritesTheWholeLayoutWithEveryPathOfTheConfigurationInIt)
             checked += QFileInfo(at(xml::text(url))).isFile();
     EXPECT_EQ(checked, 9);
 
-    // A folder that does not exist gets nothing.
+    // A folder that does not exist gets nothing, and the publish says so.
     folder = dir.file("nowhere");
-    publish(tmpl, makePages(2));
+    const PublishResult nowhere = tryPublish(tmpl, makePages(2));
+    ASSERT_FALSE(nowhere.ok());
+    EXPECT_EQ(nowhere.failure()->file, folder);
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(Output, DefaultsCopyThePageExactlyAndRepublishingReplacesOnlyWhatItWrites)
+TEST_F(Output, DefaultsCopyThePageExactlyAndRepublishingLeavesTheNewBookAndWhatIsNotTheBooks)
 {
     const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
     const auto tmpl = makeTemplate("", page);
@@ -52,29 +54,32 @@ TEST_F(Output, DefaultsCopyThePageExactlyAndRepublishingReplacesOnlyWhatItWrites
     EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
     EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
     EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
-    writeFile(at("notes.txt"), "mine");
+    for (const char* mine : {"notes.txt", "files/own/style.css", "files/readme.txt"})
+        writeFile(at(mine), mine);
     // The page is replaced by a new file, not rewritten in place.
     ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(dir.file("held")).constData()), 0);
     writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
-    publish(tmpl, makePages(5, 3, "new"));
-    for (int n = 1; n <= 10; ++n) // named by document number
-        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, n >= 3 && n <= 7 ? "new" : "old"));
-    EXPECT_EQ(readFile(at("notes.txt")), "mine");
+    publish(tmpl, makePages(5, 3, "new")); // named by document number
+    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg"}));
+    for (int n = 3; n <= 7; ++n)
+        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, "new"));
+    for (const char* mine : {"notes.txt", "files/own/style.css", "files/readme.txt"})
+        EXPECT_EQ(readFile(at(mine)), mine);
     EXPECT_EQ(readFile(at("index.html")), "second page");
     EXPECT_EQ(readFile(dir.file("held")), page);
+    // Nothing of the staging is left.
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"book.swf", "files", "index.html", "notes.txt"}));
 
-    // Pictures taken from the folder the book is published into survive;
-    // a page whose picture is gone is skipped, its old file removed.
+    // Pictures taken from the folder the book is published into survive.
     auto again = std::make_shared<FlashPageSourceImg>();
-    for (const char* name : {"files/page/1.jpg", "files/page/2.jpg", "pics/none.jpg"})
+    for (const char* name : {"files/page/3.jpg", "files/page/4.jpg"})
         again->addImgPageFromFile(at(name));
     again->generateNormalPages();
     writeFile(at("files/extfiles/bg.jpg"), "bg in place");
     publish(makeTemplate(propertyXml("pt_file", "bg", at("files/extfiles/bg.jpg"))), again);
-    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1, "old"));
-    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2, "old"));
-    EXPECT_FALSE(QFileInfo::exists(at("files/page/3.jpg")));
-    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
+    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(3, "new"));
+    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(4, "new"));
     EXPECT_EQ(readFile(at("files/extfiles/bg.jpg")), "bg in place");
 }
 
@@ -101,18 +106,7 @@ TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOv
     EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
 }
 
-TEST_F(Output, ATemplateWithoutAPageFailsAfterWritingTheRest)
-{
-    writeFile(at("index.html"), "from before");
-    FlashBookOutput out(makePages(2), makeTemplate("", {}), folder, std::nullopt);
-    const QString error = errorOf([&] { out.ouputTheBook(); });
-    EXPECT_TRUE(error.startsWith("ERROR_NO_HTML_PAGE: ") && error.contains("\"t\"")) << error.toStdString();
-    EXPECT_TRUE(QFileInfo(at("files/book.bin")).isFile());
-    EXPECT_TRUE(QFileInfo(at("files/page/2.jpg")).isFile());
-    EXPECT_EQ(readFile(at("book.swf")), kViewer);
-}
-
-TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookEvenWithoutItsSkeleton)
+TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookAndNotWithoutItsSkeleton)
 {
     writeFile(res("AppFiles/TmplData/mac.app/Contents/Info.plist"), "plist");
     writeFile(res("AppFiles/TmplData/mac.app/Contents/MacOS/player"), "#!/bin/sh\n");
@@ -125,7 +119,7 @@ TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookEvenWithoutItsSkeleton)
     auto out = publisher("mybook.html");
     EXPECT_EQ(out->outputFileName(), chosen + "/mybook.app");
     EXPECT_EQ(out->outputHTMLFileName(), bundle + "Resources/index.html");
-    out->ouputTheBook();
+    ASSERT_TRUE(out->ouputTheBook().ok());
     EXPECT_EQ(filesBelow(chosen), QStringList({"mybook.app/Contents/Info.plist", "mybook.app/Contents/MacOS/player",
                                                "mybook.app/Contents/Resources/book.swf",
                                                "mybook.app/Contents/Resources/files/book.bin",
@@ -139,16 +133,19 @@ TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookEvenWithoutItsSkeleton)
     // Republishing replaces the whole bundle and nothing beside it.
     writeFile(bundle + "Resources/added-by-hand.txt", "x");
     writeFile(chosen + "/beside.txt", "stays");
-    publisher("mybook.html")->ouputTheBook();
+    ASSERT_TRUE(publisher("mybook.html")->ouputTheBook().ok());
     EXPECT_FALSE(QFileInfo::exists(bundle + "Resources/added-by-hand.txt"));
     EXPECT_TRUE(QFileInfo(bundle + "Resources/files/book.bin").isFile());
     EXPECT_EQ(readFile(chosen + "/beside.txt"), "stays");
 
-    // A missing skeleton is logged as an error and the book still written.
+    // A missing skeleton is logged as an error and fails the publish,
+    // leaving the earlier bundle untouched.
+    const auto before = snapshot(chosen);
     QDir(res("AppFiles/TmplData")).removeRecursively();
     log::Capture capture;
-    publisher("name.without.more.html")->ouputTheBook();
+    const PublishResult result = publisher("mybook.html")->ouputTheBook();
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure()->file, bundle.chopped(1));
     EXPECT_EQ(capture.messages(log::Level::Error).size(), 1);
-    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/files/book.bin").isFile());
-    EXPECT_TRUE(QFileInfo(chosen + "/name.without.more.app/Contents/Resources/index.html").isFile());
+    EXPECT_TRUE(snapshot(chosen) == before);
 }

@@ -1,12 +1,8 @@
-// The HTML page written from a template's page, and the file copy the
-// publisher uses.
+// The HTML page written from a template's page.
 #include "PublishFixture.h"
-#include "publish/FileCopy.h"
 #include "publish/HTMLConfigInfo.h"
 #include "publish/TextTemplate.h"
-#include "util/Error.h"
 
-#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <unistd.h>
 
@@ -35,7 +31,7 @@ TEST(TextTemplate, SubstitutesUniformly)
     EXPECT_EQ(t.parse(), "second");
 }
 
-TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenAsUtf8ByANewFile)
+TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenWithItsValuesEscapedAsUtf8ByANewFile)
 {
     const QString text = "<p>été ${index.title}</p>";
     for (auto encoding : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE})
@@ -49,49 +45,31 @@ TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenAsUtf8ByANewFile)
     QDir().mkpath(dir.file("out"));
     writeFile(page, QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)
                         .encode("<title>${index.title}</title><meta content=\"${meta.keywords}\">"
-                                "<meta content=\"${meta.description}\"><p>é</p>${other}"));
+                                "<meta content='${meta.description}'><p>é</p>${other}"));
     HTMLConfigInfo info;
-    info.setHTMLTitle("Tom & Jerry <2>");
-    info.setHTMLDescription("example.org");
-    info.generateHTMLFrom(page, out);
-    EXPECT_EQ(readFile(out), "<title>Tom & Jerry <2></title><meta content=\"Quire,page flip,flashbook,flash-book\">"
-                             "<meta content=\"example.org\"><p>\xc3\xa9</p>");
+    info.setHTMLTitle("Tom & Jerry <3 </title><script>x()</script>");
+    info.setHTMLKeywords("a\"b");
+    info.setHTMLDescription("it's");
+    ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
+    EXPECT_EQ(readFile(out), "<title>Tom &amp; Jerry &lt;3 &lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>"
+                             "<meta content=\"a&quot;b\"><meta content='it&#39;s'><p>\xc3\xa9</p>");
     // Written again: the page is replaced by a new file, not rewritten in place.
     ASSERT_EQ(::link(QFile::encodeName(out).constData(), QFile::encodeName(dir.file("old.html")).constData()), 0);
     info.setHTMLTitle("");
-    info.generateHTMLFrom(page, out);
+    ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
     EXPECT_TRUE(readFile(out).startsWith("<title></title><meta"));
     EXPECT_TRUE(readFile(dir.file("old.html")).contains("Jerry"));
-    // An unreadable page is an error, and nothing is written.
-    const QString error = errorOf([&] { info.generateHTMLFrom(dir.file("missing.html"), dir.file("index.html")); });
-    EXPECT_TRUE(error.startsWith("ERROR_NO_HTML_PAGE: ") && error.contains("missing.html")) << error.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.file("index.html")));
-}
 
-TEST(FileCopy, CopiesBytesAndPermissionsOfAnySizeAndRefusesWithoutHarm)
-{
-    TempDir dir;
-    QByteArray bytes(3 * 1024 * 1024 + 17, '\0');
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
-    writeFile(dir.file("src.bin"), bytes);
-    QFile::setPermissions(dir.file("src.bin"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    writeFile(dir.file("empty"), {});
-    writeFile(dir.file("there"), "old");
-    const std::tuple<QString, QString, bool> copies[] = {
-        {dir.file("src.bin"), dir.file("dst.bin"), true},
-        {dir.file("empty"), dir.file("empty-copy"), true},
-        {"/proc/self/status", dir.file("status"), true}, // size 0, cannot be copied in the kernel
-        {dir.file("src.bin"), dir.file("there"), false},
-        {dir.file("missing"), dir.file("out"), false},
-        {dir.path(), dir.file("folder-copy"), false},
-        {dir.file("src.bin"), dir.file("no/such/folder/out"), false},
+    // A page that cannot be read or written is a failure naming the page to write.
+    const std::tuple<QString, QString, QString> failures[] = {
+        {dir.file("missing.html"), dir.file("index.html"), "missing.html"},
+        {page, dir.file("no/folder/index.html"), "No such file"},
     };
-    for (const auto& [from, to, copied] : copies)
-        EXPECT_EQ(publish::copyFile(from, to), copied) << from.toStdString() << " -> " << to.toStdString();
-    EXPECT_EQ(readFile(dir.file("dst.bin")), bytes);
-    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable());
-    EXPECT_TRUE(QFileInfo(dir.file("empty-copy")).isFile());
-    EXPECT_TRUE(readFile(dir.file("status")).contains("Name:"));
-    EXPECT_EQ(readFile(dir.file("there")), "old");
-    EXPECT_FALSE(QFileInfo::exists(dir.file("out")) || QFileInfo::exists(dir.file("folder-copy")));
+    for (const auto& [from, to, words] : failures) {
+        const PublishResult result = HTMLConfigInfo().generateHTMLFrom(from, to);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure()->file, to);
+        EXPECT_TRUE(result.failure()->reason.contains(words)) << result.description().toStdString();
+        EXPECT_FALSE(QFile::exists(to));
+    }
 }

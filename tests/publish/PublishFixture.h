@@ -6,6 +6,7 @@
 #include "publish/BookContainer.h"
 #include "publish/FlashBookOutput.h"
 #include "publish/PublishConstants.h"
+#include "publish/PublishResult.h"
 #include "support/ToolRun.h"
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateFixture.h"
@@ -31,11 +32,17 @@ inline QStringList filesBelow(const QString& folder)
     return out;
 }
 
+// The archive a container holds.
+inline QByteArray decipher(const QByteArray& container)
+{
+    return publish::rc4(container, publish::kContainerKey).value_or(QByteArray());
+}
+
 // The configuration a container file holds, deciphered and unzipped.
 inline QByteArray unzippedConfiguration(const QString& container)
 {
     const QString zip = container + ".zip";
-    writeFile(zip, publish::rc4(readFile(container), publish::kContainerKey).value_or(QByteArray()));
+    writeFile(zip, decipher(readFile(container)));
     const ToolRun unzip = runTool("unzip", {"-p", zip, "book.xml"});
     EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
     QFile::remove(zip);
@@ -56,25 +63,33 @@ protected:
     }
     // A file of the book folder.
     QString at(const QString& relative) const { return folder + "/" + relative; }
-    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
-                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
+    PublishResult tryPublish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                             const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
     {
         FlashBookOutput out(pages, tmpl, folder, std::nullopt);
         out.setFlashPagesAnnotations(annotations);
-        out.ouputTheBook();
+        return out.ouputTheBook();
     }
-    // Writes template "t" (definition, page, viewer) and loads it; an empty
-    // page leaves the template without one.
-    std::shared_ptr<FlashTemplate> makeTemplate(const QString& properties, const QByteArray& page = kPage)
+    // Publishes into the book folder and expects it to succeed.
+    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
     {
-        addTemplate("t", definitionXml(properties, "html\\index.html"));
+        const PublishResult result = tryPublish(tmpl, pages, annotations);
+        EXPECT_TRUE(result.ok()) << result.description().toStdString();
+    }
+    // Writes the template `name` (definition, page, viewer) and loads it; an
+    // empty page leaves the template without one.
+    std::shared_ptr<FlashTemplate> makeTemplate(const QString& properties, const QByteArray& page = kPage,
+                                                const QString& name = "t")
+    {
+        addTemplate(name, definitionXml(properties, "html\\index.html"));
         if (!page.isEmpty())
-            writeFile(res("AppFiles/Templates/t/html/index.html"), page);
-        writeFile(res("AppFiles/Templates/t/book.swf"), kViewer);
+            writeFile(res("AppFiles/Templates/" + name + "/html/index.html"), page);
+        writeFile(res("AppFiles/Templates/" + name + "/book.swf"), kViewer);
         if (!QFile::exists(res("AppFiles/Templates/float/flashTemplate.xml"))) // every template starts as "float"
             addTemplate("float", definitionXml(""));
         auto tmpl = std::make_shared<FlashTemplate>();
-        tmpl->loadTemplate("t");
+        tmpl->loadTemplate(name);
         return tmpl;
     }
     // n picture pages numbered first, first + 1, ... with files in pics/<tag>.

@@ -1,8 +1,7 @@
 #include "ShippedStyles.h"
-
-#include <QFileInfo>
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace quire::test {

@@ -70,7 +70,8 @@ TEST(PublishStyles, EachStyleInTurnKeepsPageSizeAndLanguageRoundTripsItsSettings
         const QString folder = dir.file("books/" + s.tmpl + "-" + s.style);
         ASSERT_TRUE(QDir().mkpath(folder));
         FlashBookOutput out(pages, t, folder, std::nullopt);
-        EXPECT_NO_THROW(out.ouputTheBook());
+        const PublishResult result = out.ouputTheBook();
+        EXPECT_TRUE(result.ok()) << result.description().toStdString();
 
         EXPECT_TRUE(readFile(folder + "/index.html").contains("qv-theme-" + s.tmpl.toUtf8()));
         EXPECT_GT(QFileInfo(folder + "/files/book.bin").size(), 0);

@@ -4,6 +4,7 @@
 #include "util/Error.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 #include <ostream>
@@ -40,6 +41,33 @@ QString errorOf(Call&& call)
     }
     return {};
 }
+
+// Every file below folder (hidden ones too) by relative path, with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& folder);
+
+// A small tmpfs mounted on a temporary folder of its own, to run out of
+// space or be made read-only. Mounting needs root (as in CI); where it is
+// refused, mounted() is false and why() says why, for the skip message.
+class SmallDisk {
+public:
+    explicit SmallDisk(qint64 bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const QString& why() const { return m_why; }
+    QString file(const QString& relative) const { return m_dir.file(relative); }
+    // Takes up all the space left with the file "filler".
+    void fill() const;
+    bool makeReadOnly();
+
+private:
+    TempDir m_dir;
+    QByteArray m_options;
+    bool m_mounted = false;
+    QString m_why;
+};
 
 } // namespace quire::test
 

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#ifdef QUIRE_TEST_GUI
+#if defined(QUIRE_TEST_WIDGETS)
+#include <QApplication>
+#elif defined(QUIRE_TEST_GUI)
 #include <QGuiApplication>
 #else
 #include <QCoreApplication>
@@ -43,7 +45,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-#ifdef QUIRE_TEST_GUI
+#if defined(QUIRE_TEST_WIDGETS)
+    QApplication app(argc, argv);
+#elif defined(QUIRE_TEST_GUI)
     QGuiApplication app(argc, argv);
 #else
     QCoreApplication app(argc, argv);

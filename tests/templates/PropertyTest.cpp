@@ -1,9 +1,8 @@
 // A template property read from its XML element.
+#include "support/TestEnv.h"
 #include "templates/FlashTemplateProperty.h"
 #include "util/Log.h"
 #include "util/Xml.h"
-
-#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 

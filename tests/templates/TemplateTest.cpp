@@ -1,5 +1,5 @@
-// Templates and styles of a private resource folder: the catalogue, the
-// definition, lookups, style resources, settings files and switching.
+// Templates of a private resource folder: the catalogue, the definition,
+// lookups and style resources (settings files and styles: SettingsTest).
 #include "TemplateFixture.h"
 #include "templates/FlashTemplate.h"
 #include "util/Log.h"
@@ -144,68 +144,4 @@ TEST_F(TemplateTest, UnreadableAndMalformedDefinitionsAreReadAsFarAsTheyGo)
     EXPECT_TRUE(t.properties().empty());
     EXPECT_TRUE(capture.contains("\"info\""));
     EXPECT_EQ(t.styleName(), QString("Kept"));
-}
-
-class SettingsTest : public quire::test::ResourceFixture {
-protected:
-    void SetUp() override
-    {
-        ResourceFixture::SetUp();
-        addTemplate("float", definitionXml(propertyXml("pt_text", "a", "1", propertyXml("pt_text", "b", "x=y")) +
-                                           propertyXml("pt_number", "pageWidth", "1024") +
-                                           propertyXml("pt_number", "pageHeight", "700") + propertyXml("pt_file", "bg", "")));
-        addTemplate("other", definitionXml(propertyXml("pt_number", "pageWidth", "300") +
-                                           propertyXml("pt_number", "pageHeight", "400") +
-                                           propertyXml("pt_list", "languageSetting", "fr") +
-                                           propertyXml("pt_file", "bg", "") + propertyXml("pt_text", "a", "other")));
-    }
-};
-
-TEST_F(SettingsTest, ExportIsExactAndImportLenientBothKeepingThePageSize)
-{
-    FlashTemplate t;
-    EXPECT_EQ(t.exportPropertiesSettings(), "\n\ra=1\n\rb=x=y\n\rpageWidth=1024\n\rpageHeight=700\n\rbg=");
-    ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file("out.txt")));
-    EXPECT_EQ(readFile(dir.file("out.txt")), t.exportPropertiesSettings());
-    QStringList records;
-    t.properties()[0]->setKey(QString("multi\n\rline"));
-    t.properties()[0]->setValue(QString("v\nw"));
-    t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
-    EXPECT_EQ(records, (QStringList{"multi|||line=v\nw", "b=x=y"}));
-
-    FlashTemplate fresh;
-    writeFile(dir.file("in.txt"), "a=one\r\nb=p=q\nno equals sign\npageWidth=5\n\rpageHeight=6\nunknown=1\na=last\n");
-    fresh.importPropertiesSettingsFrom(dir.file("in.txt"));
-    fresh.importPropertiesSettingsFrom(dir.file("missing.txt")); // changes nothing
-    EXPECT_EQ(fresh.exportPropertiesSettings(), "\n\ra=last\n\rb=p=q\n\rpageWidth=1024\n\rpageHeight=700\n\rbg=");
-    addTemplate("empty", definitionXml(""));
-    t.loadTemplate("empty");
-    EXPECT_TRUE(t.exportPropertiesSettings().isEmpty());
-}
-
-TEST_F(SettingsTest, StylesResolveIntoTheirFolderAndSwitchingKeepsPageSizeAndLanguage)
-{
-    addStyle("float", "Blank", "\n\rbg=STYLE_RESOURCE:bg.jpg\n\ra=styled\n\rpageWidth=1");
-    FlashTemplate t;
-    t.loadStyleByStyleName("Blank");
-    EXPECT_EQ(t.styleName(), QString("Blank"));
-    EXPECT_EQ(t.propertyValueFor("bg", ""), res("AppFiles/Styles/float/Blank/bg.jpg"));
-    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
-    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
-    QDir().mkpath(res("AppFiles/Styles/float/NoSettings"));
-    t.loadStyleByStylePath(res("AppFiles/Styles/float/NoSettings"));
-    EXPECT_EQ(t.styleName(), QString("NoSettings"));
-    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
-
-    addStyle("other", "Dark", "\n\rpageWidth=9\n\rbg=STYLE_RESOURCE:dark.png\n\rlanguageSetting=de");
-    t.changeTmplTo("other", res("AppFiles/Styles/other/Dark"));
-    EXPECT_EQ(t.tmplName(), "other");
-    EXPECT_EQ(t.styleName(), QString("Dark"));
-    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
-    EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "700");
-    // "float" has no languageSetting: the new template gets the empty text.
-    // A language the old template has is kept: see the shipped styles' tests.
-    EXPECT_EQ(t.propertyValueFor("languageSetting", "absent"), "");
-    EXPECT_EQ(t.propertyValueFor("bg", ""), res("AppFiles/Styles/other/Dark/dark.png"));
-    EXPECT_EQ(t.propertyValueFor("a", ""), "other");
 }

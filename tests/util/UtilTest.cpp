@@ -6,6 +6,8 @@
 #include "util/Xml.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -47,6 +49,55 @@ TEST(FileUtil, WritesWholeFilesAndCopiesAndRemovesFolders)
     EXPECT_TRUE(fs::removeAll(dir.file("dst")));
     EXPECT_FALSE(fs::exists(dir.file("dst")));
     EXPECT_FALSE(fs::copyFolder(dir.file("nothing"), dir.file("dst")));
+}
+
+TEST(FileUtil, CopiesBytesAndPermissionsOfAnySizeAndRefusesWithoutHarm)
+{
+    test::TempDir dir;
+    QByteArray bytes(3 * 1024 * 1024 + 17, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    writeFile(dir.file("src.bin"), bytes);
+    QFile::setPermissions(dir.file("src.bin"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(dir.file("empty"), {});
+    writeFile(dir.file("there"), "old");
+    const std::tuple<QString, QString, bool> copies[] = {
+        {dir.file("src.bin"), dir.file("dst.bin"), true},
+        {dir.file("empty"), dir.file("empty-copy"), true},
+        {"/proc/self/status", dir.file("status"), true}, // size 0, cannot be copied in the kernel
+        {dir.file("src.bin"), dir.file("there"), false},
+        {dir.file("missing"), dir.file("out"), false},
+        {dir.path(), dir.file("folder-copy"), false},
+        {dir.file("src.bin"), dir.file("no/such/folder/out"), false},
+    };
+    for (const auto& [from, to, copied] : copies)
+        EXPECT_EQ(fs::copyFile(from, to), copied) << from.toStdString() << " -> " << to.toStdString();
+    EXPECT_EQ(readFile(dir.file("dst.bin")), bytes);
+    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable());
+    EXPECT_TRUE(QFileInfo(dir.file("empty-copy")).isFile());
+    EXPECT_TRUE(readFile(dir.file("status")).contains("Name:"));
+    EXPECT_EQ(readFile(dir.file("there")), "old");
+    EXPECT_FALSE(QFileInfo::exists(dir.file("out")) || QFileInfo::exists(dir.file("folder-copy")));
+}
+
+TEST(FileUtil, AFullDiskIsReportedAndLeavesTheOldFile)
+{
+    test::SmallDisk disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    test::TempDir dir;
+    writeFile(dir.file("big"), QByteArray(100 * 1024, 'b'));
+    writeFile(disk.file("settings.txt"), "old");
+    QString error;
+    EXPECT_FALSE(fs::copyFile(dir.file("big"), disk.file("copy"), &error));
+    EXPECT_EQ(error, "No space left on device");
+    disk.fill();
+    // A write small enough to sit in a buffer until the end fails all the same.
+    error.clear();
+    EXPECT_FALSE(fs::writeAtomically(disk.file("settings.txt"), "new settings", &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_FALSE(fs::writeAtomically(disk.file("other.txt"), "x"));
+    EXPECT_EQ(QDir(disk.file("")).entryList(QDir::Files | QDir::Hidden), QStringList({"filler", "settings.txt"}));
+    EXPECT_EQ(readFile(disk.file("settings.txt")), "old");
 }
 
 TEST(Format, SystemNotationAcrossTypesAndMissingArguments)
@@ -160,4 +211,25 @@ TEST(Xml, BuiltTreesSerializeReadBackAndCopyIndependently)
     EXPECT_EQ(xml::text(xml::firstChild(r, "item")), "a & <b> ü");
     EXPECT_EQ(xml::attribute(r, "count"), QString("2"));
     EXPECT_EQ(xml::attribute(r, "nothing"), std::nullopt);
+
+    // Characters XML forbids never reach the document, which always parses.
+    const QChar lone[] = {QChar(0xD800), QChar(0xDC00)};
+    const std::pair<QString, QString> cases[] = {
+        {QString::fromUtf8("a\x01" "b\x08" "c\x0B" "d\x0C" "e\x0E" "f\x1F" "g"), "abcdefg"},
+        {QString("x") + QChar(0) + "y\tz\n\r", "xy\tz\n\r"},
+        {QString("a") + lone[0] + "b" + lone[1], "a\uFFFDb\uFFFD"},
+        {QString("a") + QChar(0xFFFE) + QChar(0xFFFF), "a\uFFFD\uFFFD"},
+        {"\U0001F600 ü \uE000", "\U0001F600 ü \uE000"},
+    };
+    for (const auto& [in, kept] : cases) {
+        auto element = xml::newElement("r");
+        xml::setAttribute(element.get(), "a", in);
+        xml::appendTextElement(element.get(), "t", in);
+        auto back = xml::parseMemory(xml::serialize(xml::newDocument(std::move(element)).get()));
+        ASSERT_TRUE(back.doc) << back.error.toStdString();
+        EXPECT_FALSE(back.recovered) << kept.toStdString();
+        const xmlNode* e = xmlDocGetRootElement(back.doc.get());
+        EXPECT_EQ(xml::attribute(e, "a"), kept);
+        EXPECT_EQ(xml::text(xml::firstChild(e, "t")), kept);
+    }
 }

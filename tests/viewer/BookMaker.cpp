@@ -2,7 +2,7 @@
 
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
-#include "import/FlashPagesAnnotationsPDF.h"
+#include "import/FlashPagesAnnotations.h"
 #include "publish/FlashBookOutput.h"
 #include "publish/HTMLConfigInfo.h"
 #include "templates/FlashTemplate.h"
@@ -75,21 +75,32 @@ std::unique_ptr<FlashOutlineItem> outlineItem(const OutlineSpec& spec, FlashOutl
     return item;
 }
 
-// The "pagesAnnos" element as the PDF link reader writes it, the link areas
-// being fractions of the page.
+// The "pagesAnnos" element as the PDF link reader writes it, built by hand:
+// it also carries links the reader would leave out, for the viewer to refuse.
 xml::NodePtr annotations(const BookSpec& spec)
 {
+    const QString kinds = "com.tessel.flipbook.pageeditor.TAnno";
     xml::NodePtr root = xml::newElement("pagesAnnos");
     for (int position = 1; position <= spec.pageCount; ++position) {
         xmlNode* page = xml::appendElement(root.get(), "pageAnnos");
         xml::setAttribute(page, "pageIndex", QString::number(position));
         for (const auto& [at, link] : spec.links) {
+            if (at != position)
+                continue;
+            xmlNode* anno = xml::appendElement(page, "anno");
+            xml::setAttribute(anno, "annotype", kinds + "Link");
+            xmlNode* action = xml::appendElement(anno, "action");
+            xml::setAttribute(action, "triggerEventType", "mouseDown");
+            xml::setAttribute(action, "actionType", kinds + (link.url.isEmpty() ? "ActionGotoPage" : "ActionOpenURL"));
+            if (link.url.isEmpty())
+                xml::appendTextElement(action, "pageIndex", QString::number(link.pageNumber));
+            else
+                xml::appendTextElement(action, "url", link.url);
+            xmlNode* location = xml::appendElement(anno, "location");
             const QRectF& r = link.area;
-            const pdf::Link pdfLink{{float(r.x()), float(r.y()), float(r.width()), float(r.height())},
-                                    link.url.isEmpty() ? Text() : Text(link.url),
-                                    link.url.isEmpty() ? std::optional(link.pageNumber - 1) : std::nullopt};
-            if (at == position)
-                xml::adopt(page, FlashPagesAnnotationsPDF::annoForLink(pdfLink, pdf::Rect{0, 0, 1, 1}));
+            for (const auto& [name, value] :
+                 {std::pair{"x", r.x()}, {"y", r.y()}, {"width", r.width()}, {"height", r.height()}})
+                xml::setAttribute(location, name, QString::asprintf("%f", value));
         }
     }
     return root;
@@ -137,7 +148,9 @@ void publishBook(const BookSpec& spec, const QString& pictureFolder, const QStri
         links->setPagesAnnotationsNode(annotations(spec));
         output.setFlashPagesAnnotations(links);
     }
-    output.ouputTheBook();
+    const PublishResult result = output.ouputTheBook();
+    if (!result.ok())
+        throw Error(QStringLiteral("BOOK_MAKER"), result.description());
 }
 
 } // namespace quire::viewertest

@@ -9,7 +9,7 @@ const os = require('os');
 const path = require('path');
 const { execFileSync } = require('child_process');
 const { pathToFileURL } = require('url');
-const { startServer, launchBrowser, viewerRoot } = require('./support.js');
+const { startServer, launchBrowser, isolateHome, viewerRoot } = require('./support.js');
 
 const books = process.env.QUIRE_VIEWER_BOOKS;
 const TIMEOUT = { timeout: 60000 };
@@ -22,13 +22,8 @@ test.before(async () => {
   fs.mkdirSync(shots, { recursive: true });
   server = await startServer(work);
   fs.writeFileSync(path.join(work, 'target.html'), '<!DOCTYPE html><title>Target</title><p>Link target</p>');
-  const home = path.join(work, 'home');
-  fs.mkdirSync(home, { mode: 0o700 });
-  execFileSync(books, ['test', path.join(work, 'books'), server.base], {
-    env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
-      XDG_CACHE_HOME: home, XDG_RUNTIME_DIR: home }),
-    stdio: ['ignore', 'ignore', 'inherit']
-  });
+  isolateHome(path.join(work, 'home'));
+  execFileSync(books, ['test', path.join(work, 'books'), server.base], { stdio: ['ignore', 'ignore', 'inherit'] });
   makeBrokenBooks(path.join(work, 'books'));
   browser = await launchBrowser(path.join(work, 'profile'));
 }, { timeout: 120000 });
@@ -499,6 +494,30 @@ test('a book that cannot be loaded says so in the page', TIMEOUT, async () => {
   }
 });
 
+// A title with markup, given to quire-convert, is the page's title as typed
+// and runs nothing.
+test('a hostile title shows as typed and runs no script', TIMEOUT, async () => {
+  const convert = process.env.QUIRE_CONVERT;
+  assert.ok(convert && fs.existsSync(convert), 'QUIRE_CONVERT must name quire-convert');
+  const title = 'Tom & Jerry <3 </title><script>window.quirePwned=1;alert(1)</script> "q" \'s\'';
+  const source = path.join(work, 'hostile.txt');
+  fs.writeFileSync(source, 'One page of text.\n');
+  const home = path.join(work, 'home');
+  execFileSync(convert, [source, '-o', path.join(work, 'hostile'), '--title', title, '--quiet'], {
+    env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
+      XDG_CACHE_HOME: home }),
+    stdio: ['ignore', 'ignore', 'pipe']
+  });
+  const page = await open(server.base + '/hostile/index.html', null,
+    () => { window.alert = () => { window.quireAlerted = true; }; });
+  assert.equal(await page.title(), title);
+  assert.deepEqual(await page.evaluate(() => [typeof window.quirePwned, typeof window.quireAlerted]),
+    ['undefined', 'undefined']);
+  assert.equal(await page.evaluate(() => document.getElementById('qv').dataset.state), 'ready');
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
 // Every shipped template and style, with the sample document published by
 // quire-convert: the page opens the book and shows its first page, with the
 // style's background and logo.
@@ -514,13 +533,10 @@ test('the sample book opens in every template and style', TIMEOUT, async () => {
   assert.ok(styles.length >= 9, 'styles: ' + styles.join(' '));
   const sample = path.join(process.env.QUIRE_SOURCE_DIR || path.resolve(__dirname, '..', '..'), 'samples',
     'quire-tour.rtf');
-  const home = path.join(work, 'home');
   for (const [template, style] of styles) {
     const name = template + '-' + style;
     execFileSync(convert, [sample, '-o', path.join(work, 'templates', name), '--template', template,
       '--style', style, '--bookmarks', '--quiet'], {
-      env: Object.assign({}, process.env, { HOME: home, XDG_DATA_HOME: home, XDG_CONFIG_HOME: home,
-        XDG_CACHE_HOME: home }),
       stdio: ['ignore', 'ignore', 'pipe']   // its diagnostics only matter when it fails
     });
     const settings = fs.readFileSync(path.join(stylesFolder, template, style, 'tmplSetting.txt'), 'utf8');

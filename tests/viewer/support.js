@@ -37,6 +37,18 @@ function startServer(root) {
   });
 }
 
+// Points HOME and the XDG folders of this process, and so of everything it
+// starts, into home: Chromium leaves crash reports, audio settings and
+// caches there, the book makers their preferences and logs.
+function isolateHome(home) {
+  const folders = { HOME: '', XDG_CONFIG_HOME: '.config', XDG_CACHE_HOME: '.cache',
+    XDG_DATA_HOME: '.local/share', XDG_STATE_HOME: '.local/state', XDG_RUNTIME_DIR: 'runtime' };
+  for (const [name, sub] of Object.entries(folders)) {
+    process.env[name] = path.join(home, sub);
+    fs.mkdirSync(process.env[name], { recursive: true, mode: 0o700 });
+  }
+}
+
 // A fresh profile each time; never a downloaded browser.
 async function launchBrowser(profile) {
   let chromium;
@@ -55,4 +67,4 @@ async function launchBrowser(profile) {
   });
 }
 
-module.exports = { startServer, launchBrowser, viewerRoot };
+module.exports = { startServer, launchBrowser, isolateHome, viewerRoot };

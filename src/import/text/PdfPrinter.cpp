@@ -2,12 +2,13 @@
 
 #include "PageKeeping.h"
 #include "PageSetup.h"
+#include "util/FileUtil.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -50,12 +51,9 @@ int countPages(const QTextDocument& doc, double pageHeight)
 PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QString& title)
 {
     PrintOutcome outcome;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.error = file.errorString();
-        return outcome;
-    }
-
+    // Printed into memory and written in one checked step.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     QPdfWriter writer(&file);
     writer.setResolution(72);
     writer.setCreator(QStringLiteral("Quire"));
@@ -115,8 +113,8 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
         outcome.error = QStringLiteral("the PDF could not be finished");
         return outcome;
     }
-    if (!file.commit()) {
-        outcome.error = file.errorString();
+    if (QString error; !fs::writeAtomically(path, file.data(), &error)) {
+        outcome.error = error;
         return outcome;
     }
     outcome.ok = true;

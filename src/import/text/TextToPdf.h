@@ -37,7 +37,9 @@ public:
     static QString quireFolder();
     // "quire.pdf" in that folder, which is created readable by its owner only
     // when it does not exist. Empty, with the reason in *error, when the
-    // folder cannot be made or is not a folder of this user's.
+    // folder cannot be made or is not a folder of this user's. Conversions
+    // never print into it directly (PrintedPdf): another process may be
+    // replacing it at any moment.
     static QString quirePdfPath(QString* error = nullptr);
 
     // Converts by the source's lower-cased extension: "txt" and "rtf". Other

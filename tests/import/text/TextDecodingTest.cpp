@@ -1,9 +1,8 @@
 #include "import/text/PlainTextDocument.h"
 #include "import/text/TextDecoding.h"
-
-#include <QStringEncoder>
 #include "support/TestEnv.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace quire::textimport;

@@ -1,5 +1,7 @@
 // Text and RTF files printed to PDF, read back with poppler.
 #include "TextImportSupport.h"
+#include "import/PdfDocument.h"
+#include "import/text/PrintedPdf.h"
 #include "util/Log.h"
 
 #include <QDir>
@@ -211,11 +213,16 @@ TEST_F(TextToPdfTest, ConvertsByLowerCasedExtension)
     EXPECT_FALSE(TextToPdf::convertForImport(write("README", "x"), pdf()).has_value());
 }
 
+// Points the user's temporary folder at a test folder while alive.
+struct TemporaryFolder : TempDir {
+    TemporaryFolder() { qputenv("TMPDIR", QFile::encodeName(path())); }
+    ~TemporaryFolder() { m_old.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", m_old); }
+    const QByteArray m_old = qgetenv("TMPDIR");
+};
+
 TEST(QuirePdfPath, FolderInTheTemporaryFolderForTheOwnerOnlyNeverAFileOrLink)
 {
-    TempDir dir;
-    const QByteArray oldTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    TemporaryFolder dir;
     const QString folder = dir.file("Quire");
     QString error;
     for (int again = 0; again < 2; ++again) { // made, then found
@@ -235,7 +242,25 @@ TEST(QuirePdfPath, FolderInTheTemporaryFolderForTheOwnerOnlyNeverAFileOrLink)
     error.clear();
     EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
     EXPECT_FALSE(error.isEmpty());
-    oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
+}
+
+TEST(PrintedPdf, EachConversionReadsItsOwnFileWhileQuirePdfShowsTheLatest)
+{
+    TemporaryFolder dir;
+    writeFile(dir.file("one.txt"), "One page.");
+    writeFile(dir.file("long.txt"), QByteArray("A line.\n").repeated(200));
+    auto first = PrintedPdf::print(dir.file("one.txt"), PrintedPdf::Place::QuireFolder);
+    ASSERT_TRUE(first->result().ok) << first->result().error.toStdString();
+    EXPECT_EQ(readFile(dir.file("Quire/quire.pdf")), readFile(first->path()));
+    auto second = PrintedPdf::print(dir.file("long.txt"), PrintedPdf::Place::QuireFolder);
+    ASSERT_TRUE(second->result().ok);
+    EXPECT_EQ(readFile(dir.file("Quire/quire.pdf")), readFile(second->path()));
+    EXPECT_EQ(pdf::PdfDocument::open(first->path())->pageCount(), 1); // the first still reads its own pages
+    EXPECT_GT(pdf::PdfDocument::open(second->path())->pageCount(), 1);
+    first.reset();
+    second.reset();
+    EXPECT_EQ(QDir(dir.file("Quire")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{"quire.pdf"});
 }
 
 } // namespace

@@ -1,0 +1,253 @@
+// The property editor driven through its controls: the model's structure,
+// the value rules, the announcements, the choosers, undo and the keyboard.
+#include "EditorFixture.h"
+#include "gui/templates/FlashTmplCellDelegate.h"
+#include "gui/templates/InfoButtonCell.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStyleOptionViewItem>
+#include <QTimer>
+
+namespace quire::test {
+namespace {
+
+TEST_F(EditorFixture, ModelStructureUnderTheModelTester)
+{
+    QtWarnings warnings;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    model.reload();
+    EXPECT_EQ(warnings.messages(), QStringList());
+    const QModelIndex group = model.indexOf(find("group"));
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(model.rowCount(group), 2);
+    EXPECT_FALSE(model.hasChildren(model.indexOf(find("text"))));
+    EXPECT_TRUE(view.isExpanded(group));
+    model.setFlashTmpl(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST_F(EditorFixture, ShownTexts)
+{
+    find("text")->setTitle(std::nullopt);
+    find("list")->setValue(std::nullopt);
+    EXPECT_EQ(model.indexOf(find("text")).data().toString(), "(Untitled)");
+    EXPECT_EQ(valueIndex("list").data().toString(), "(Unknown)");
+    EXPECT_EQ(valueIndex("switch").data(Qt::CheckStateRole).toInt(), Qt::Checked); // "Show"
+    EXPECT_EQ(valueIndex("switch").data().toString(), "Caption of switch");
+    EXPECT_EQ(valueIndex("color").data(Qt::ToolTipRole).toString(), "Help on color");
+    EXPECT_EQ(valueIndex("color").data(Qt::AccessibleTextRole).toString(), "Title of color: 0x00ff00");
+}
+
+TEST_F(EditorFixture, SetValueRulesAnnounceOnlyRealChanges)
+{
+    const struct {
+        const char* key;
+        QVariant given;
+        int role;
+        const char* expected;
+        int announced;
+    } cases[] = {
+        {"list", 2, Qt::EditRole, "large", 1},
+        {"list", 2, Qt::EditRole, "large", 0},  // the same value
+        {"list", 3, Qt::EditRole, "large", 0},  // outside the choices: dropped
+        {"list", -1, Qt::EditRole, "large", 0},
+        {"switch", Qt::Unchecked, Qt::CheckStateRole, "NO", 1},
+        {"switch", 5, Qt::EditRole, "YES", 1},  // not "Show" again
+        {"color", "#zz", Qt::EditRole, "#zz", 1}, // typed text is taken as it is
+        {"file", "STYLE_RESOURCE:a.png", Qt::EditRole, "STYLE_RESOURCE:a.png", 1},
+        {"group", "x", Qt::EditRole, "x", 1},   // a parent edits like any of its type
+    };
+    for (const auto& c : cases) {
+        changed.clear();
+        model.setData(valueIndex(c.key), c.given, c.role);
+        EXPECT_EQ(value(c.key), c.expected) << c.key;
+        ASSERT_EQ(changed.count(), c.announced) << c.key << " " << c.expected;
+        if (c.announced) {
+            EXPECT_EQ(changed.at(0).at(0).value<FlashTemplateProperty*>(), find(c.key));
+        }
+    }
+    EXPECT_FALSE(model.setData(model.indexOf(find("text")), "other")); // the key column
+    EXPECT_EQ(value("text"), "hello");
+}
+
+TEST_F(EditorFixture, ListPopupCommitsThePickedChoice)
+{
+    for (const auto& [moves, expected, announced] : {std::tuple{1, "large", 1}, std::tuple{0, "large", 1}}) {
+        select("list");
+        key(Qt::Key_F2);
+        auto* list = view.findChild<QComboBox*>();
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->count(), 3);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->view()->isVisible(); }));
+        for (int i = 0; i < moves; ++i)
+            QTest::keyClick(list->view(), Qt::Key_Down);
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        EXPECT_EQ(value("list"), expected);
+        EXPECT_EQ(changed.count(), announced);
+        QTest::qWait(0); // let the closed editor go
+    }
+}
+
+TEST_F(EditorFixture, SwitchTogglesByClickAndSpace)
+{
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cellRect("switch").center());
+    EXPECT_EQ(value("switch"), "NO");
+    select("switch");
+    key(Qt::Key_Space);
+    EXPECT_EQ(value("switch"), "YES");
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(EditorFixture, TextEditsInPlaceFromTheKeyboard)
+{
+    select("text");
+    key(Qt::Key_Return);
+    auto* line = view.findChild<QLineEdit*>();
+    ASSERT_TRUE(line);
+    line->selectAll();
+    QTest::keyClicks(line, "abc");
+    QTest::keyClick(line, Qt::Key_Return);
+    QTest::qWait(0); // the commit is queued; the closed editor goes
+    EXPECT_EQ(value("text"), "abc");
+    find("text")->setValue(std::nullopt);
+    key(Qt::Key_F2); // opened and closed untouched: an absent value stays absent
+    line = view.findChild<QLineEdit*>();
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->text(), "");
+    QTest::keyClick(line, Qt::Key_Return);
+    QTest::qWait(0);
+    EXPECT_EQ(value("text"), "(none)");
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(EditorFixture, SwatchPicksAColourAndCancelKeepsIt)
+{
+    const QPoint swatch = cellRect("color").topLeft() + QPoint(12, 8);
+    chooser->color = QColor(Qt::red);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch);
+    EXPECT_EQ(chooser->initial, QColor(0, 255, 0));
+    EXPECT_EQ(value("color"), "0xff0000");
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch); // the same colour
+    chooser->color.reset();
+    select("color");
+    key(Qt::Key_Space); // cancelled from the keyboard
+    EXPECT_EQ(value("color"), "0xff0000");
+    EXPECT_EQ(chooser->calls, 3);
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST_F(EditorFixture, InfoButtonPicksAFileAndCancelClearsIt)
+{
+    const QRect cell = cellRect("file");
+    const QPoint info(cell.right() - 7, cell.top() + 9);
+    chooser->file = QStringLiteral("/pictures/a.jpg");
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, info);
+    EXPECT_EQ(chooser->extensions, QStringList({"jpg", "png"}));
+    EXPECT_EQ(chooser->suggested, "/old.png");
+    EXPECT_EQ(value("file"), "/pictures/a.jpg");
+    chooser->file.reset();
+    select("file");
+    key(Qt::Key_Space);
+    EXPECT_EQ(value("file"), "");
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(EditorFixture, ButtonFollowsHoverAndPressAndReleaseOutsideSendsNothing)
+{
+    const QPoint swatch = cellRect("color").topLeft() + QPoint(12, 8);
+    const QPoint outside = swatch + QPoint(80, 0);
+    QWidget* area = view.viewport();
+    const auto cell = [&] { return view.cellDelegate()->cellFor({}, valueIndex("color")); };
+    QTest::mouseMove(area, swatch);
+    EXPECT_TRUE(cell()->mouseHoveredInInfoButton());
+    QTest::mouseMove(area, outside);
+    EXPECT_FALSE(cell()->mouseHoveredInInfoButton());
+    QTest::mousePress(area, Qt::LeftButton, {}, swatch);
+    EXPECT_TRUE(cell()->mouseDownInInfoButton());
+    QTest::mouseMove(area, outside);
+    EXPECT_FALSE(cell()->mouseDownInInfoButton());
+    QTest::mouseRelease(area, Qt::LeftButton, {}, outside);
+    EXPECT_EQ(chooser->calls, 0);
+    QTest::mousePress(area, Qt::LeftButton, {}, swatch);
+    QTest::mouseMove(area, outside);
+    QTest::mouseMove(area, swatch);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, swatch);
+    EXPECT_EQ(chooser->calls, 1);
+}
+
+TEST_F(EditorFixture, UndoAndRedoSetAndAnnounceTheSameWay)
+{
+    model.setData(valueIndex("text"), "one");
+    model.setData(valueIndex("text"), "two");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(value("text"), "one");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(value("text"), "hello");
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(value("text"), "one");
+    EXPECT_EQ(changed.count(), 5);
+    EXPECT_EQ(changed.last().at(0).value<FlashTemplateProperty*>(), find("text"));
+    model.reload();
+    EXPECT_FALSE(model.undoStack()->canUndo());
+}
+
+TEST_F(EditorFixture, SelectedRowChangeAnnouncesTheTip)
+{
+    QSignalSpy tips(&model, &FlashTemplateOutlineDelegate::UpdateFlashTmplProTipNotification);
+    select("text");
+    key(Qt::Key_Down);
+    EXPECT_EQ(tips.count(), 2);
+    EXPECT_EQ(view.selectedProperty(), find("list"));
+}
+
+TEST_F(EditorFixture, RealDialogsOpenAndCancel)
+{
+    view.setValueChooser(std::make_unique<DialogValueChooser>());
+    QStringList seen;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible()) {
+                seen << dialog->metaObject()->className();
+                dialog->reject();
+            }
+    });
+    closer.start(20);
+    view.onSelectColor(valueIndex("color"));
+    view.onSelectFile(valueIndex("file"));
+    EXPECT_EQ(seen, QStringList({"QColorDialog", "QFileDialog"}));
+    EXPECT_EQ(value("color"), "0x00ff00");
+    EXPECT_EQ(value("file"), "");
+}
+
+TEST(ShippedTemplates, EditorShowsEachWithoutWarnings)
+{
+    FlashTemplate tmpl;
+    FlashTemplateOutlineDelegate model;
+    FlashTemplateOutlineView view;
+    view.setModel(&model);
+    view.resize(360, 600);
+    view.show();
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    const QStringList names = FlashTemplate::tmplNames();
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& path : names) {
+        QtWarnings warnings;
+        tmpl.loadTemplate(QFileInfo(path).fileName());
+        model.setFlashTmpl(&tmpl);
+        view.grab();
+        EXPECT_EQ(warnings.messages(), QStringList()) << path.toStdString();
+        int rows = 0;
+        for (QModelIndex row = model.index(0, 1); row.isValid(); row = view.indexBelow(row), ++rows)
+            EXPECT_GE(view.visualRect(row).height(), view.fontMetrics().height());
+        EXPECT_GT(rows, 10);
+    }
+}
+
+} // namespace
+} // namespace quire::test

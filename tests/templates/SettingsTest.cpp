@@ -1,0 +1,280 @@
+#include "TemplateFixture.h"
+#include "templates/FileFilter.h"
+#include "templates/FlashTemplate.h"
+#include "templates/SettingsFormat.h"
+#include "util/Log.h"
+
+#include <QDir>
+#include <QFile>
+#include <sys/stat.h>
+
+using namespace quire;
+using quire::test::definitionXml;
+using quire::test::propertyXml;
+using quire::test::readFile;
+using quire::test::writeFile;
+
+namespace {
+
+// A file property whose empty filter allows every file.
+QString anyFileXml(const QString& key)
+{
+    return propertyXml("pt_file", key, "").replace("<valueSource>vs<", "<valueSource><");
+}
+
+} // namespace
+
+class SettingsTest : public quire::test::ResourceFixture {
+protected:
+    void SetUp() override
+    {
+        ResourceFixture::SetUp();
+        addTemplate("float", definitionXml(propertyXml("pt_text", "a", "1", propertyXml("pt_text", "b", "x=y"))
+                                           + propertyXml("pt_number", "pageWidth", "1024")
+                                           + propertyXml("pt_number", "pageHeight", "700")
+                                           + anyFileXml("bg")
+                                           + propertyXml("pt_text", "about", "")
+                                           + QString(propertyXml("pt_file", "pic", ""))
+                                                 .replace("<valueSource>vs<", "<valueSource>Pictures|*.jpg;*.png<")));
+        addTemplate("other", definitionXml(propertyXml("pt_number", "pageWidth", "300")
+                                           + propertyXml("pt_number", "pageHeight", "400")
+                                           + propertyXml("pt_list", "languageSetting", "fr")
+                                           + anyFileXml("bg")
+                                           + propertyXml("pt_text", "a", "other")));
+    }
+};
+
+TEST_F(SettingsTest, ExportFormatByteForByte)
+{
+    FlashTemplate t;
+    EXPECT_EQ(t.exportPropertiesSettings(),
+              QByteArray("\n\ra=1\n\rb=x=y\n\rpageWidth=1024\n\rpageHeight=700\n\rbg=\n\rabout=\n\rpic="));
+    const QString path = dir.file("out.txt");
+    ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
+    EXPECT_EQ(readFile(path), t.exportPropertiesSettings());
+
+    QStringList records;
+    t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
+    EXPECT_EQ(records, (QStringList{"a=1", "b=x=y"}));
+
+    t.properties()[0]->setKey(QStringLiteral("multi\n\rline"));
+    t.properties()[0]->setValue(QStringLiteral("v\nw"));
+    records.clear();
+    t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
+    EXPECT_EQ(records.first(), "\\multi|||line=v\\nw"); // escaped, as the value holds a line break
+
+    addTemplate("empty", definitionXml(""));
+    t.loadTemplate("empty");
+    EXPECT_TRUE(t.exportPropertiesSettings().isEmpty());
+}
+
+TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
+{
+    FlashTemplate t;
+    const QString path = dir.file("in.txt");
+    writeFile(path, "a=one\r\nb=p=q\nno equals sign\npageWidth=5\n\rpageHeight=6\nunknown=1\na=last\n"
+                    "about=C:\\new\\rates\\\n");
+    t.importPropertiesSettingsFrom(path);
+    EXPECT_EQ(t.propertyValueFor("a", ""), "last");
+    EXPECT_EQ(t.propertyValueFor("b", ""), "p=q");
+    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
+    EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "700");
+    EXPECT_EQ(t.propertyValueFor("about", ""), "C:\\new\\rates\\"); // escapes only in escaped records
+}
+
+TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolder)
+{
+    addStyle("float", "Blank", "\n\rbg=STYLE_RESOURCE:bg.jpg\n\ra=styled\n\rpageWidth=1");
+    FlashTemplate t;
+    t.loadStyleByStyleName("Blank");
+    EXPECT_EQ(t.styleName(), QString("Blank"));
+    const QString bg = res("AppFiles/Styles/float/Blank/bg.jpg");
+    EXPECT_EQ(t.propertyValueFor("bg", ""), bg);
+    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
+    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
+
+    QDir().mkpath(res("AppFiles/Styles/float/NoSettings"));
+    t.loadStyleByStylePath(res("AppFiles/Styles/float/NoSettings"));
+    EXPECT_EQ(t.styleName(), QString("NoSettings"));
+    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
+}
+
+TEST_F(SettingsTest, SwitchingTemplateKeepsPageSizeAndLanguage)
+{
+    addStyle("other", "Dark", "\n\rpageWidth=9\n\rbg=STYLE_RESOURCE:dark.png\n\rlanguageSetting=de");
+    FlashTemplate t;
+    t.changeTmplTo("other", res("AppFiles/Styles/other/Dark"));
+    EXPECT_EQ(t.tmplName(), "other");
+    EXPECT_EQ(t.styleName(), QString("Dark"));
+    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
+    EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "700");
+    // "float" has no languageSetting: the new template gets the empty text.
+    EXPECT_EQ(t.propertyValueFor("languageSetting", "absent"), "");
+    EXPECT_EQ(t.propertyValueFor("bg", ""), res("AppFiles/Styles/other/Dark/dark.png"));
+    EXPECT_EQ(t.propertyValueFor("a", ""), "other");
+    // A language the old template has is kept: see the shipped styles' tests.
+}
+
+TEST_F(SettingsTest, ValuesSurviveExportAndImportWhole)
+{
+    const QString values[] = {
+        "an about text\nwith=lines\n\rand a separator\n", "carriage\rreturn",
+        "\\starts and ends with a backslash\\", "literal \\n and \\\\", "STYLE_RESOURCE:a STYLE_RESOURCE:b",
+    };
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
+        FlashTemplate t;
+        t.findProperty("about")->setValue(value);
+        t.findProperty("a")->setKey("\\a");
+        t.findProperty("\\a")->setValue("key with a backslash");
+        ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file("out.txt")));
+        t.findProperty("about")->setValue("before");
+        t.findProperty("\\a")->setValue("before");
+        EXPECT_TRUE(t.importPropertiesSettingsFrom(dir.file("out.txt")).error.isEmpty());
+        EXPECT_EQ(t.propertyValueFor("about", ""), value);
+        EXPECT_EQ(t.propertyValueFor("\\a", ""), "key with a backslash");
+    }
+}
+
+TEST_F(SettingsTest, UnreadableFilesChangeNothingAndSayWhy)
+{
+    QDir().mkpath(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    writeFile(dir.file("latin1.txt"), "\n\rabout=caf\xe9");
+    writeFile(dir.file("huge.txt"), "\n\rabout=" + QByteArray(settings::kMaxFileSize, 'x'));
+    const struct {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {dir.file("missing.txt"), "cannot be opened: No such file or directory"},
+        {dir.file("folder"), "is a folder, not a file"},
+        {"/dev/zero", "is not a regular file"},
+        {dir.file("fifo"), "is not a regular file"},
+        {dir.file("latin1.txt"), "is not UTF-8 text"},
+        {dir.file("huge.txt"), "is larger than"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        FlashTemplate t;
+        log::Capture capture(log::Level::Warn);
+        const SettingsImport result = t.importPropertiesSettingsFrom(c.path);
+        EXPECT_TRUE(result.error.startsWith(c.reason)) << result.error.toStdString();
+        EXPECT_TRUE(capture.contains(c.path + " not applied: " + c.reason));
+        EXPECT_EQ(t.propertyValueFor("about", "?"), "");
+    }
+}
+
+TEST_F(SettingsTest, FilePropertiesTakeOnlyRegularFilesTheirFilterAllows)
+{
+    writeFile(dir.file("in/pic.jpg"), "j");
+    writeFile(dir.file("in/UPPER.PNG"), "p");
+    writeFile(dir.file("in/secret"), "s");
+    writeFile(dir.file("in/notes.txt"), "t");
+    QDir().mkpath(dir.file("in/folder.jpg"));
+    QFile::link(dir.file("in/secret"), dir.file("in/link.jpg"));
+    const struct {
+        QString value;
+        QString taken; // "" when refused: the property keeps "before"
+        QString reason;
+    } cases[] = {
+        {"/etc/passwd", "", "only .jpg, .png files are allowed here"},
+        {dir.file("in/notes.txt"), "", "only .jpg, .png files are allowed here"},
+        {dir.file("in/link.jpg"), "", "only .jpg, .png files are allowed here"},
+        {dir.file("in/folder.jpg"), "", "not a regular file"},
+        {dir.file("in/missing.jpg"), "", "no such file"},
+        {dir.file("in/pic.jpg"), dir.file("in/pic.jpg"), ""},
+        {"pic.jpg", dir.file("in/pic.jpg"), ""}, // relative to the settings file
+        {"x/../UPPER.PNG", dir.file("in/UPPER.PNG"), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        FlashTemplate t;
+        t.findProperty("pic")->setValue("before");
+        writeFile(dir.file("in/settings.txt"), ("\n\rpic=" + c.value).toUtf8());
+        const SettingsImport result = t.importPropertiesSettingsFrom(dir.file("in/settings.txt"));
+        EXPECT_EQ(t.propertyValueFor("pic", ""), c.taken.isEmpty() ? "before" : c.taken);
+        const QStringList refused = c.reason.isEmpty() ? QStringList()
+                                                       : QStringList{"pic: \"" + c.value + "\" was not taken: " + c.reason};
+        EXPECT_EQ(result.refused, refused);
+    }
+    // A filter that names no extension takes any regular file; the empty value clears.
+    FlashTemplate t;
+    writeFile(dir.file("in/settings.txt"), ("\n\rbg=" + dir.file("in/secret") + "\n\rpic=").toUtf8());
+    EXPECT_TRUE(t.importPropertiesSettingsFrom(dir.file("in/settings.txt")).refused.isEmpty());
+    EXPECT_EQ(t.propertyValueFor("bg", ""), dir.file("in/secret"));
+    EXPECT_EQ(t.propertyValueFor("pic", "?"), "");
+}
+
+TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
+{
+    addStyle("float", "Blank", "");
+    addStyle("float", "Night", "");
+    writeFile(res("AppFiles/Styles/float/Night/sky.jpg"), "j");
+    writeFile(res("AppFiles/Styles/float/Night/a/STYLE_RESOURCE:b.jpg"), "j");
+    writeFile(res("AppFiles/Sounds/turn.ogg"), "o");
+    writeFile(dir.file("out/STYLE_RESOURCE:c.jpg"), "j");
+    writeFile(dir.file("out/plain.jpg"), "j");
+    const struct {
+        QString value;
+        QString record; // "" for "bg=" and the value
+        bool inResources;
+    } cases[] = {
+        {res("AppFiles/Styles/float/Night/sky.jpg"), "bg=STYLE_RESOURCE:../../float/Night/sky.jpg", true},
+        {res("AppFiles/Styles/float/Night/a/STYLE_RESOURCE:b.jpg"),
+         "bg=STYLE_RESOURCE:../../float/Night/a/STYLE_RESOURCE:b.jpg", true},
+        {res("AppFiles/Sounds/turn.ogg"), "bg=STYLE_RESOURCE:../../../Sounds/turn.ogg", true},
+        {dir.file("out/STYLE_RESOURCE:c.jpg"), "", false},
+        {dir.file("out/plain.jpg"), "bg=" + dir.file("out/plain.jpg"), false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        FlashTemplate t;
+        t.loadStyleByStyleName("Night");
+        t.findProperty("bg")->setValue(c.value);
+        QStringList records;
+        t.exportPropertiesSettingsToArray(records, t.findProperty("bg"));
+        if (!c.record.isEmpty())
+            EXPECT_EQ(records.value(0), c.record);
+        ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file(QString("settings%1.txt").arg(n++))));
+    }
+
+    const QString moved = dir.file("moved");
+    ASSERT_TRUE(QDir().rename(res(""), moved));
+    setResourceFolder(moved);
+    n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        FlashTemplate t;
+        t.loadStyleByStyleName("Blank");
+        const SettingsImport result = t.importPropertiesSettingsFrom(dir.file(QString("settings%1.txt").arg(n++)));
+        EXPECT_TRUE(result.refused.isEmpty()) << result.refused.join("\n").toStdString();
+        QString expected = c.value;
+        if (c.inResources)
+            expected.replace(res(""), moved + "/");
+        EXPECT_EQ(t.propertyValueFor("bg", ""), expected);
+    }
+}
+
+TEST(FileFilter, ExtensionsAsTheFileChooserReadsThem)
+{
+    const struct {
+        Text filter;
+        QStringList extensions;
+    } cases[] = {
+        {"Pictures|*.jpg;*.jpeg;*.png", {"jpg", "jpeg", "png"}},
+        {"*.wav;*.MP3", {"wav", "MP3"}},
+        {"Archives|*.tar.gz|more", {"tar.gz"}},
+        {std::nullopt, {}},
+        {"", {}},
+        {"jpg", {"jpg"}},
+        {"a|*.gif|*.bmp", {"gif"}},
+        {"Pictures (*.jpg)", {}},
+        {"Pictures|", {}},
+        {"All files|*.*", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fileFilterExtensions(c.filter), c.extensions) << textOr(c.filter, "none").toStdString();
+
+    EXPECT_TRUE(fileFilterAllows({"jpg", "tar.gz"}, "/a/x.tar.gz"));
+    EXPECT_FALSE(fileFilterAllows({"jpg"}, "/a.jpg/b"));
+}
