@@ -31,7 +31,7 @@ bool isBadge(const QImage& image)
 // of a set different from each other at both sizes.
 void expectSet(const QStringList& names, int size, bool badges = false)
 {
-    for (const QString& suffix : {".png", "@2x.png"}) {
+    for (const QString suffix : {".png", "@2x.png"}) {
         QList<QImage> images;
         for (const QString& name : names) {
             SCOPED_TRACE((name + suffix).toStdString());

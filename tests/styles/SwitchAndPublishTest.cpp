@@ -22,8 +22,9 @@ void expectFilesInStyle(const FlashTemplate& t, const ShippedStyle& style)
 {
     walkProperties(t.properties(), [&](const FlashTemplateProperty& p) {
         const QString value = p.value().value_or("");
-        if (p.propertyType() == pt_file && !value.isEmpty())
+        if (p.propertyType() == pt_file && !value.isEmpty()) {
             EXPECT_TRUE(QFileInfo(value).isFile() && value.startsWith(style.folder() + "/")) << value.toStdString();
+        }
     });
 }
 
@@ -54,10 +55,11 @@ TEST(PublishStyles, EachStyleInTurnKeepsPageSizeAndLanguageRoundTripsItsSettings
         expectFilesInStyle(*t, s);
         // Every other value the style sets is in place.
         for (const auto& [key, value] : strictSettingsRecords(readFile(s.folder() + "/tmplSetting.txt"), s.label()))
-            if (key != "languageSetting")
+            if (key != "languageSetting") {
                 EXPECT_EQ(t->propertyValueFor(key, "(none)"),
                           value.startsWith(kMarker) ? s.folder() + "/" + value.mid(kMarker.size()) : value)
                     << key.toStdString();
+            }
         // Exported and imported into a template without the style (importing
         // into the same one could not fail), which keeps its own page size.
         ASSERT_TRUE(t->exportPropertiesSettingsTo(dir.file("settings.txt")));
