@@ -221,6 +221,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     TempDir dir;
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
+    writeFile(dir.file("shelf"), "a file where a folder should be");
     const struct {
         QStringList args;
         int status;
@@ -239,6 +240,8 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("encrypted.pdf"), "-o", dir.file("o")}, 4, "password"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
         {{fixture("plain.pdf")}, 2, "no output folder"},
+        {{fixture("plain.pdf"), "-o", dir.file("shelf/o"), "--range", "1"}, 5,
+         dir.file("shelf/o") + ": cannot be created: " + dir.file("shelf") + " is not a folder"},
     };
     for (const auto& c : cases) {
         const ToolRun run = convert(c.args, dir.path());
