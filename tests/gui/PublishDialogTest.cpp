@@ -18,6 +18,8 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdio>
+#include <vector>
 
 using namespace quire;
 using namespace quire::test;
@@ -34,33 +36,23 @@ struct Desk {
     QStringList opened;
 };
 
-class FakeDesktop : public PublishDesktop {
-public:
-    explicit FakeDesktop(Desk& desk) : m_desk(desk) {}
+struct FakeDesktop : PublishDesktop {
+    explicit FakeDesktop(Desk& d) : desk(d) {}
     std::optional<QString> chooseFolder(const QString& start, QWidget*) override
     {
-        m_desk.chooserStart = start;
-        return m_desk.chosenFolder;
+        desk.chooserStart = start;
+        return desk.chosenFolder;
     }
-    bool askToOpenResult(QWidget*) override
-    {
-        ++m_desk.asked;
-        return m_desk.openIt;
-    }
-    void showError(const QString&, const QString& details, QWidget*) override { m_desk.errors << details; }
-    bool open(const QString& path) override
-    {
-        m_desk.opened << path;
-        return true;
-    }
-
-private:
-    Desk& m_desk;
+    bool askToOpenResult(QWidget*) override { return ++desk.asked, desk.openIt; }
+    void showError(const QString&, const QString& details, QWidget*) override { desk.errors << details; }
+    bool open(const QString& path) override { return desk.opened << path, true; }
+    Desk& desk;
 };
 
 struct Choices {
     QString folder, name, title;
     int type = 0;
+    bool operator==(const Choices&) const = default;
 };
 
 Choices stored()
@@ -77,11 +69,6 @@ void store(const Choices& c)
     s.setLastOutputFileTitle(c.title);
     s.setOutputType(c.type);
     s.saveSettings();
-}
-
-bool operator==(const Choices& a, const Choices& b)
-{
-    return a.folder == b.folder && a.name == b.name && a.title == b.title && a.type == b.type;
 }
 
 class PublishDialog : public PublishFixture {
@@ -203,76 +190,53 @@ TEST_F(PublishDialog, PublishesEachKindStoresTheChoicesAndOffersToOpenIt)
 TEST_F(PublishDialog, AFailedPublishShowsTheReasonAndNoSuccess)
 {
     const auto pageless = makeTemplate("", QByteArray(), "pageless");
-    const struct {
-        Choices choices;
-        bool withoutPage;
-        QString words;
-        QString absent; // nothing is made there
-    } cases[] = {
-        {{dir.file("missing/shelf"), "b", "T", 0}, false,
-         dir.file("missing/shelf") + ": cannot be created: the folder " + dir.file("missing") + " does not exist",
-         dir.file("missing")},
-        {{"", "b", "T", 1}, false, "no output folder was given", {}},
-        {{"books", "b", "T", 0}, false, "books: not a full path", {}},
-        {{dir.file("shelf"), "", "T", 0}, false, "the book has no name", {}},
-        {{dir.file("shelf"), "b", "T", 0}, true, dir.file("shelf/b.html") + ": cannot be made: the template",
-         dir.file("shelf/b.html")},
+    const publish::MomentHook raise = [](const char* moment) {
+        if (qstrcmp(moment, "page file") == 0)
+            throw std::runtime_error("the disk went away");
     };
+    struct Case {
+        Choices choices;
+        QString words;
+        bool withoutPage = false;
+        publish::MomentHook hook = nullptr;
+    };
+    std::vector<Case> cases = {
+        {{dir.file("missing/shelf"), "b", "T", 0},
+         dir.file("missing/shelf") + ": cannot be created: the folder " + dir.file("missing") + " does not exist"},
+        {{"", "b", "T", 1}, "no output folder was given"},
+        {{"books", "b", "T", 0}, "books: not a full path"},
+        {{dir.file("shelf"), "", "T", 0}, dir.file("shelf") + ": the book has no name"},
+        {{dir.file("shelf"), "b", "T", 0}, dir.file("shelf/b.html") + ": cannot be made: the template", true},
+        {{dir.file("shelf"), "b", "T", 0}, dir.file("shelf") + ": the disk went away (publish)", false, raise},
+    };
+    SmallDisk disk(256 * 1024);
+    if (disk.makeReadOnly()) {
+        for (const int type : {0, 1})
+            cases.push_back({{disk.file("shelf"), "b", "T", type}, disk.file("shelf") + ": cannot be created: Read-only"});
+    } else {
+        std::printf("read-only disk not tried: %s\n", qPrintable(disk.why()));
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.words.toStdString());
         desk = Desk{};
         open(c.choices);
         dialog->setFlashTmpl(c.withoutPage ? pageless : tmpl);
         store({"/before", "before", "before", 0});
+        publish::setMomentHook(c.hook);
         key(Qt::Key_Return);
-        ASSERT_TRUE(waitForPublish());
+        const bool ended = waitForPublish();
+        publish::setMomentHook(nullptr);
+        ASSERT_TRUE(ended);
         ASSERT_EQ(desk.errors.size(), 1);
-        EXPECT_TRUE(desk.errors[0].contains(c.words)) << desk.errors[0].toStdString();
+        EXPECT_TRUE(desk.errors[0].startsWith(c.words)) << desk.errors[0].toStdString();
         EXPECT_EQ(desk.asked, 0);
         EXPECT_EQ(finished->count(), 0);
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_TRUE(control<QPushButton>("btnPublish")->isEnabled());
+        EXPECT_TRUE(dialog->isVisible() && control<QPushButton>("btnPublish")->isEnabled());
         EXPECT_TRUE(stored() == c.choices);
-        if (!c.absent.isEmpty()) {
-            EXPECT_FALSE(QFileInfo::exists(c.absent));
-        }
     }
-}
-
-TEST_F(PublishDialog, AnErrorRaisedWhilePublishingIsShown)
-{
-    open({dir.file("shelf"), "b", "T", 0});
-    publish::setMomentHook([](const char* moment) {
-        if (qstrcmp(moment, "page file") == 0)
-            throw std::runtime_error("the disk went away");
-    });
-    click("btnPublish");
-    const bool ended = waitForPublish();
-    publish::setMomentHook(nullptr);
-    ASSERT_TRUE(ended);
-    ASSERT_EQ(desk.errors.size(), 1);
-    EXPECT_EQ(desk.errors[0], dir.file("shelf") + ": the disk went away (publish)");
-    EXPECT_EQ(desk.asked, 0);
-    // Not even the staging folder is left.
+    // No page, no staging folder, no folder in a missing one.
     EXPECT_TRUE(QDir(dir.file("shelf")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-}
-
-TEST_F(PublishDialog, AReadOnlyDiskGivesTheReason)
-{
-    SmallDisk disk(256 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.why().toStdString();
-    ASSERT_TRUE(disk.makeReadOnly());
-    for (const int type : {0, 1}) {
-        desk = Desk{};
-        open({disk.file("shelf"), "b", "T", type});
-        click("btnPublish");
-        ASSERT_TRUE(waitForPublish());
-        ASSERT_EQ(desk.errors.size(), 1);
-        EXPECT_TRUE(desk.errors[0].startsWith(disk.file("shelf"))) << desk.errors[0].toStdString();
-        EXPECT_TRUE(desk.errors[0].contains("Read-only file system")) << desk.errors[0].toStdString();
-        EXPECT_EQ(desk.asked, 0);
-    }
+    EXPECT_FALSE(QFileInfo::exists(dir.file("missing")));
 }
 
 TEST_F(PublishDialog, OpensWithTheStoredChoicesAndCancelKeepsThem)
