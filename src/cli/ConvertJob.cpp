@@ -5,8 +5,7 @@
 #include "import/FlashPageSourcePDF.h"
 #include "import/ImportPDFOperation.h"
 #include "import/text/PrintedPdf.h"
-#include "publish/FlashBookOutput.h"
-#include "publish/FlashBookOutputApp.h"
+#include "publish/BookPublishJob.h"
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
@@ -101,26 +100,25 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     if (folder.isEmpty())
         return failure(kPublishFailed, QStringLiteral("%1: %2").arg(shownFolder, error));
 
-    const QString pageName = o.name + QStringLiteral(".html");
-    std::unique_ptr<FlashBookOutput> publisher;
-    if (o.app)
-        publisher = std::make_unique<FlashBookOutputApp>(pages, flashTemplate, folder, pageName);
-    else
-        publisher = std::make_unique<FlashBookOutput>(pages, flashTemplate, folder, pageName);
-    auto html = std::make_shared<HTMLConfigInfo>();
-    html->setHTMLTitle(o.title ? displayName(*o.title) : QFileInfo(shownSource).completeBaseName());
-    publisher->setHTMLConfig(html);
-    publisher->setFlashPagesAnnotations(operation.flashPagesAnnotation());
-    publisher->setFlashOutline(operation.flashOutline());
+    BookPublishJob job;
+    job.flashTemplate = flashTemplate;
+    job.flashPageSource = pages;
+    job.flashOutline = operation.flashOutline();
+    job.flashPagesAnnotations = operation.flashPagesAnnotation();
+    job.folder = folder;
+    job.name = o.name;
+    job.title = o.title ? displayName(*o.title) : QFileInfo(shownSource).completeBaseName();
+    job.kind = o.app ? BookKind::DesktopApplication : BookKind::WebFolder;
+    job.makeParentFolders = true;
 
     progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(shownFolder));
-    PublishResult published = publisher->ouputTheBook();
-    if (!published.ok()) {
-        published.relocate(folder, displayName(names.original(folder)));
-        return failure(kPublishFailed, published.description());
+    PublishedBook book = job.run();
+    if (!book.result.ok()) {
+        book.result.relocate(folder, displayName(names.original(folder)));
+        return failure(kPublishFailed, book.result.description());
     }
 
-    return JobResult{kDone, QString(), names.original(publisher->outputFileName())};
+    return JobResult{kDone, QString(), names.original(book.outputFileName)};
 }
 
 JobResult exportSettings(const Options& o)

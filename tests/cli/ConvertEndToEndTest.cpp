@@ -231,6 +231,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     writeFile(dir.file("latin1.txt"), "\n\rbookTitle=caf\xe9");
     QDir().mkpath(dir.file("folder"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    writeFile(dir.file("shelf"), "a file where a folder should be");
     const struct {
         QStringList args;
         int status;
@@ -254,6 +255,8 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("fifo")}, 2, "is not a regular file"},
         {{fixture("plain.pdf"), "-o", dir.file("o"), "--settings", dir.file("latin1.txt")}, 2, "is not UTF-8 text"},
         {{fixture("plain.pdf")}, 2, "no output folder"},
+        {{fixture("plain.pdf"), "-o", dir.file("shelf/o"), "--range", "1"}, 5,
+         dir.file("shelf/o") + ": cannot be created: " + dir.file("shelf") + " is not a folder"},
     };
     for (const auto& c : cases) {
         const ToolRun run = convert(c.args, dir.path());
