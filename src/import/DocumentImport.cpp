@@ -6,6 +6,7 @@
 #include "util/Log.h"
 
 #include <QFileInfo>
+#include <QThread>
 
 namespace quire {
 
@@ -103,7 +104,12 @@ bool DocumentImport::preparePdf(QString& importPath)
         importPath = m_pdfPath = QFileInfo(m_options.source).absoluteFilePath();
         return true;
     }
-    m_printed = PrintedPdf::print(m_options.source, m_options.place);
+    // Text layout starts timers, which work only in a thread Qt started (with
+    // an event dispatcher): a worker of the import queue is not one.
+    const std::unique_ptr<QThread> printer(
+        QThread::create([this] { m_printed = PrintedPdf::print(m_options.source, m_options.place); }));
+    printer->start();
+    printer->wait();
     if (!m_printed->result().ok) {
         fail(Failure::Source, m_printed->result().error);
         return false;
