@@ -98,6 +98,7 @@ void ImportWindowDelegate::buildControls()
     m_pageRangeType->addButton(somePages, kPageRange);
     m_txtPageRange = named(new QLineEdit(this), "txtPageRange");
     m_txtPageRange->setPlaceholderText(tr("e.g. 1-5,8"));
+    m_txtPageRange->setMinimumWidth(m_txtPageRange->fontMetrics().horizontalAdvance(QStringLiteral("1-25,30,32-40")));
 
     m_importQuality = named(new QComboBox(this), "importQuality");
     const QString names[kQualityLevels] = {tr("Best"), tr("High"), tr("Medium"), tr("Low"), tr("Smallest")};
@@ -288,8 +289,8 @@ void ImportWindowDelegate::anyThread_handleMSG(const ImportProgressInfo& info, c
 
 void ImportWindowDelegate::mainThread_handleMSG(const ImportProgressInfo& info, const std::weak_ptr<DocumentImport>& from)
 {
-    // A replaced import may still be ending: its pages are not these.
-    if (m_lblInfo->isHidden() || from.lock() != m_importPDF)
+    // A cancelled or replaced import may still be ending: its pages are not these.
+    if (m_lblInfo->isHidden() || m_cancelledByUser || from.lock() != m_importPDF)
         return;
     m_lblInfo->setText(QStringLiteral("Importing:%1/%2").arg(info.pageIndex).arg(info.totalPage));
     if (info.type == kProgressTypePage) {
@@ -305,15 +306,17 @@ void ImportWindowDelegate::importFinished(const std::weak_ptr<DocumentImport>& f
         return;
     QLOG_DEBUG("import files isFinished.");
     m_awaitingCompletion = false;
-    // An import that ended just before the user cancelled it counts as
-    // cancelled all the same.
-    if (!m_cancelledByUser) {
-        m_flashPageSource = operation->flashPageSource();
-        m_flashPagesAnnotations = operation->flashPagesAnnotation();
-        m_flashOutline = operation->flashOutline();
-    }
     if (!operation->pdfPath().isEmpty())
         showPath(m_txtImportFile, operation->pdfPath());
+    // Cancel made the window ready at once, and whatever it shows since then
+    // stays; an import that ended just before the cancel counts as cancelled.
+    if (m_cancelledByUser) {
+        QLOG_WARN("import files failed...");
+        return;
+    }
+    m_flashPageSource = operation->flashPageSource();
+    m_flashPagesAnnotations = operation->flashPagesAnnotation();
+    m_flashOutline = operation->flashOutline();
     enableButtons(true);
 
     if (m_flashPageSource) {
@@ -326,7 +329,7 @@ void ImportWindowDelegate::importFinished(const std::weak_ptr<DocumentImport>& f
     }
     QLOG_WARN("import files failed...");
     // The reason stays in view, the controls ready for another try.
-    if (!m_cancelledByUser && !operation->errorMessage().isEmpty())
+    if (!operation->errorMessage().isEmpty())
         showInfo(operation->errorMessage());
 }
 
