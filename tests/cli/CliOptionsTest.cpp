@@ -56,15 +56,10 @@ TEST(CliOptions, BadUsageIsExplained)
     }
 }
 
-TEST(CliOptions, RangesAndQualities)
+TEST(CliOptions, Ranges)
 {
     for (const char* good : {"all", "ALL", "1", "1-5,8", " 2 , 4 ", "10-12"})
         EXPECT_TRUE(isRangeSyntax(QString::fromLatin1(good))) << good;
     for (const char* bad : {" ALL", "1,,2", "-3", "4-", "x", "1-2-3", "3a"})
         EXPECT_FALSE(isRangeSyntax(QString::fromLatin1(bad))) << bad;
-    EXPECT_EQ(qualityForLevel(0), 100);
-    EXPECT_EQ(qualityForLevel(1), 85);
-    EXPECT_EQ(qualityForLevel(3), 45);
-    EXPECT_EQ(qualityForLevel(4), 25);
-    EXPECT_EQ(qualityForLevel(9), 100);
 }
