@@ -43,17 +43,6 @@ QString usageText()
         "  --help, --version\n");
 }
 
-int qualityForLevel(int level)
-{
-    switch (level) {
-    case 1: return 85;
-    case 2: return 65;
-    case 3: return 45;
-    case 4: return 25;
-    default: return 100;
-    }
-}
-
 bool isRangeSyntax(const QString& range)
 {
     if (range.toUpper() == QLatin1String("ALL"))

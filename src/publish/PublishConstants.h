@@ -31,5 +31,7 @@ inline constexpr const char* kContainerScriptName = "book.js";
 
 // Where the desktop bundle's skeleton lies in the resource folder.
 inline constexpr const char* kAppSkeletonFolder = "AppFiles/TmplData/mac.app/Contents/";
+// The program inside a published bundle that opens its book.
+inline constexpr const char* kBundleLauncher = "Contents/MacOS/launch";
 
 } // namespace quire::publish
