@@ -126,7 +126,8 @@ TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
 
     writeFile(dir.file("Letter.RTF"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
                                       "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
-    run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title", "A & B <letter>", "--quiet"},
+    run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title", "A & B <letter>",
+                   "--quiet"},
                   dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Book(dir.file("web")).count, 1);
@@ -144,7 +145,8 @@ TEST(ConvertEndToEnd, PdfBookmarksLinksRangeQualityAndBundle)
     // The outline's XML from its chapters and sections down.
     static const QRegularExpression space(">\\s+");
     const QString ols = QString(xml::serialize(xml::firstChild(book.root, "ols"), false)).replace(space, ">");
-    EXPECT_TRUE(ols.contains("<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci><o><c>Section 1.1</c><p>2</p>")) << ols.toStdString();
+    EXPECT_TRUE(ols.contains("<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci><o><c>Section 1.1</c><p>2</p>"))
+        << ols.toStdString();
     EXPECT_TRUE(ols.contains("<o><c>Chapter 2</c><p>7</p>")) << ols.toStdString();
 
     run = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"}, dir);
@@ -246,8 +248,9 @@ TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithW
     EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "780 x 600");
 
     writeFile(dir.file("picture.rtf"), "{\\rtf1\\ansi {\\pict\\wmetafile8 0102}\\par Text.\\par}");
-    for (const auto& [args, words] : {std::pair{QStringList{dir.file("picture.rtf")}, "a picture was left out"},
-                                      std::pair{QStringList{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
+    for (const auto& [args, words] :
+         {std::pair{QStringList{dir.file("picture.rtf")}, "a picture was left out"},
+          std::pair{QStringList{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
         run = convert(args + QStringList{"-o", dir.file("o")}, dir);
         EXPECT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("quire-convert: warning: ") && run.err.contains(words)) << run.err.toStdString();
@@ -298,8 +301,8 @@ TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
         env.insert("LC_ALL", locale);
         env.insert("TMPDIR", dir.path());
         // The shell hands the program the bytes, which QProcess cannot.
-        const ToolRun run = runTool("/bin/sh", {"-c", "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"",
-                                                QUIRE_CONVERT, dir.path()}, env);
+        const QString script = "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"";
+        const ToolRun run = runTool("/bin/sh", {"-c", script, QUIRE_CONVERT, dir.path()}, env);
         ASSERT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
         struct stat info {};
         EXPECT_EQ(::stat((output + "/index.html").constData(), &info), 0) << locale;

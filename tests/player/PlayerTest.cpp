@@ -91,7 +91,8 @@ TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameWithOrWithoutADisplayMissin
     QDir().mkpath(dir.file("shelf"));
     ASSERT_TRUE(fs::copyFolder(skeleton(), dir.file("shelf/Quiet Harbour.app/Contents")));
     writeBook(dir.file("shelf/Quiet Harbour.app/Contents/Resources"), {});
-    for (const auto& [book, title] : {std::pair{"Sea Stories", "Sea Stories"}, {"shelf/Quiet Harbour.app", "Quiet Harbour"}}) {
+    for (const auto& [book, title] :
+         {std::pair{"Sea Stories", "Sea Stories"}, {"shelf/Quiet Harbour.app", "Quiet Harbour"}}) {
         const PlayerRun run = runPlayer({"--quit-after-load", dir.file(book)});
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.line("title"), title) << run.out.toStdString() << run.err.toStdString();
@@ -106,8 +107,9 @@ TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameWithOrWithoutADisplayMissin
 
     // Without a display the load check runs offscreen and a window is refused.
     const QString contents = dir.file("shelf/Quiet Harbour.app/Contents");
-    for (const auto& [program, book] : {std::pair{contents + "/MacOS/launch", QStringList()},
-                                        std::pair{QString(QUIRE_PLAYER_EXE), QStringList{contents + "/Resources/index.html"}}}) {
+    for (const auto& [program, book] :
+         {std::pair{contents + "/MacOS/launch", QStringList()},
+          std::pair{QString(QUIRE_PLAYER_EXE), QStringList{contents + "/Resources/index.html"}}}) {
         SCOPED_TRACE(program.toStdString());
         const PlayerRun check = runPlayer(QStringList{"--quit-after-load"} + book, program, {}, false);
         EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();

@@ -69,7 +69,8 @@ TEST_F(Container, OpensInRealZipReadersAndHoldsTheConfiguration)
     writeFile(dir.file("plain.zip"), archive);
     const QByteArray expected = xml::serialize(out->bookXML().get(), true);
     EXPECT_TRUE(expected.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<flipbook"));
-    EXPECT_TRUE(expected.contains("\n  <extConfig>\n    <item name=\"bookTitle\">Fleurs &amp; &lt;\xc3\xa9pines&gt;</item>"));
+    EXPECT_TRUE(
+        expected.contains("\n  <extConfig>\n    <item name=\"bookTitle\">Fleurs &amp; &lt;\xc3\xa9pines&gt;</item>"));
 
     const QJsonObject info = pythonZipInfo(dir.file("plain.zip"));
     EXPECT_EQ(info["comment"].toString(), "Archive created with ZipKit");
@@ -92,7 +93,8 @@ TEST_F(Container, RepublishingReplacesTheContainerAndItsScriptAndAFailedWriteIsR
     const QByteArray xmlBytes = unzippedConfiguration(at("files/book.bin"));
     EXPECT_TRUE(xmlBytes.contains("Second edition") && xmlBytes.contains("count=\"1\""));
     EXPECT_FALSE(xmlBytes.contains("Fleurs"));
-    EXPECT_EQ(readFile(at("files/book.js")), "window.quireBookContainer = \"" + readFile(at("files/book.bin")).toBase64() + "\";\n");
+    EXPECT_EQ(readFile(at("files/book.js")),
+              "window.quireBookContainer = \"" + readFile(at("files/book.bin")).toBase64() + "\";\n");
     // No temporary files are left behind by the replacements.
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/page/1.jpg",
                                                "index.html"}));

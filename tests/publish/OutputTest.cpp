@@ -87,9 +87,9 @@ TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOv
 {
     writeFile(at("files/extfiles/gone.jpg"), "stale");
     writeFile(at("files/extfiles/blank."), "stale too");
+    const QString deep = propertyXml("pt_file", "deep", asset("d.gif", "deep"));
     const QString tree = propertyXml("pt_file", "dup", asset("a.png", "first")) +
-                         propertyXml("pt_text", "group", "",
-                                     propertyXml("pt_text", "sub", "", propertyXml("pt_file", "deep", asset("d.gif", "deep")))) +
+                         propertyXml("pt_text", "group", "", propertyXml("pt_text", "sub", "", deep)) +
                          propertyXml("pt_file", "dup", asset("b.png", "second")) + propertyXml("pt_file", "blank", "") +
                          propertyXml("pt_file", "gone", dir.file("assets/missing.jpg")) +
                          propertyXml("pt_file", "folder", dir.file("assets")) +

@@ -126,7 +126,8 @@ TEST_F(TemplateTest, UnreadableAndMalformedDefinitionsAreReadAsFarAsTheyGo)
     addTemplate("float", definitionXml(propertyXml("pt_text", "a", "1")));
     addTemplate("broken", "<flashTemplate><info><htmlPath>x.html</htmlPath></info>"
                           "<properties><property><key>k</key><value>v</value></property>");
-    addTemplate("noinfo", "<flashTemplate><properties>" + propertyXml("pt_text", "a", "1") + "</properties></flashTemplate>");
+    addTemplate("noinfo",
+                "<flashTemplate><properties>" + propertyXml("pt_text", "a", "1") + "</properties></flashTemplate>");
     FlashTemplate t;
     t.setStyleName(QString("Kept"));
     log::Capture capture(log::Level::Warn);

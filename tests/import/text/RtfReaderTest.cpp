@@ -119,7 +119,8 @@ TEST(RtfReader, ParagraphFormattingAndBreaks)
                                "\\pard\\sl300 atleast\\par"
                                "\\pard\\tx1440\\tqr\\tx4320\\tqc\\tx5000\\tqdec\\tx6000 a\\tab b\\par"
                                "\\pard\\li720\\tqr\\tx4320\\tqc\\tx5000 c\\tab d\\par"
-                               "\\pard\\fi-240\\li480 \\bullet\\tab bullet\\par\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth\\par"
+                               "\\pard\\fi-240\\li480 \\bullet\\tab bullet\\par"
+                               "\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth\\par"
                                "\\pard\\rtlpar rtl\\par\\pard plain one\\line two\\par");
     const std::pair<const char*, const char*> expected[] = {
         {"centre", "C"}, {"right", "R"}, {"justified", "J"},
