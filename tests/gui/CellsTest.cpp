@@ -73,26 +73,24 @@ TEST(Cells, PreviewLayout)
     EXPECT_EQ(cell.hitTestForPoint({45, 4 + cell.textSize().height() + 2}, wide), InfoButtonCell::Hit::Content);
 }
 
-TEST(Cells, PreviewWithoutPictureHasDashedFrame)
+// A preview without a picture has a dashed frame; a swatch shows its colour in a grey frame.
+TEST(Cells, PreviewFrameAndColourSwatchDrawing)
 {
-    const QImage image = drawn(ImagePreviewCell(), QRect(0, 0, 100, 40));
+    const QImage preview = drawn(ImagePreviewCell(), QRect(0, 0, 100, 40));
     QString dashes;
     for (int x = 5; x < 5 + 24; ++x)
-        dashes += image.pixelColor(x, 4) == Qt::white ? '.' : '#';
+        dashes += preview.pixelColor(x, 4) == Qt::white ? '.' : '#';
     EXPECT_EQ(dashes, "####..####..####..####..");
-    EXPECT_EQ(image.pixelColor(20, 20), QColor(Qt::white));
-}
+    EXPECT_EQ(preview.pixelColor(20, 20), QColor(Qt::white));
 
-TEST(Cells, ColourSwatchShowsTheColour)
-{
     FlashTmplColorCell cell(QStringLiteral("0x00ff00"));
     cell.setColor(QColor(0, 255, 0));
     EXPECT_EQ(drawn(cell, QRect(0, 0, 120, 17)).pixelColor(12, 8), QColor(0, 255, 0));
     cell.setColor2(Qt::blue);
     EXPECT_EQ(cell.stringValue(), QStringLiteral("0x0000ff"));
-    const QImage image = drawn(cell, QRect(0, 0, 120, 17));
-    EXPECT_EQ(image.pixelColor(12, 8), QColor(Qt::blue));
-    EXPECT_EQ(image.pixelColor(5, 1), QColor(Qt::gray)); // the frame
+    const QImage swatch = drawn(cell, QRect(0, 0, 120, 17));
+    EXPECT_EQ(swatch.pixelColor(12, 8), QColor(Qt::blue));
+    EXPECT_EQ(swatch.pixelColor(5, 1), QColor(Qt::gray));
 }
 
 TEST(Cells, InfoButtonPictureFollowsState)

@@ -1,32 +1,38 @@
-// The template chooser driven through its controls, over small catalogues
-// built in temporary folders and over the shipped one.
-#include "gui/app/SelectTemplateWindowDelegate.h"
+// The template chooser driven through its controls over small catalogues
+// built in temporary folders (the shipped catalogue: tests/styles).
+#include "DialogDriver.h"
 #include "gui/app/SelectTemplateModels.h"
+#include "gui/app/SelectTemplateWindowDelegate.h"
 #include "gui/app/SelectTmplItemCell.h"
-#include "support/TestEnv.h"
 #include "util/Resources.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QListView>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
 
-using quire::SelectTemplateWindowDelegate;
+using namespace quire;
+using namespace quire::test;
 
 namespace {
 
-// A resource folder holding only the templates and styles a test adds.
+// A resource folder with templates "float" (spelled as given) and "slate";
+// float's styles include one without a picture and a resource folder inside
+// a style.
 struct Catalogue {
-    quire::test::TempDir dir;
-    Catalogue() { quire::setResourceFolder(dir.path()); }
-    ~Catalogue() { quire::setResourceFolder(QString()); }
-
-    // A folder below "AppFiles", with a solid picture of the given name and size
-    // unless the name is empty; returns the picture's path.
+    TempDir dir;
+    explicit Catalogue(const QString& spelling = "float")
+    {
+        setResourceFolder(dir.path());
+        addTemplate(spelling);
+        add("Templates/slate");
+        for (const char* style : {"float/Blank", "float/Second", "slate/Ocean"})
+            addStyle(style);
+        add("Styles/float/Blank/images");
+        add("Styles/float/NoShot");
+    }
+    ~Catalogue() { setResourceFolder(QString()); }
+    // A folder below "AppFiles", with a solid picture unless `picture` is empty.
     QString add(const QString& folder, const QString& picture = {}, QSize size = {}, QColor color = Qt::red)
     {
         QDir().mkpath(dir.file("AppFiles/" + folder));
@@ -38,29 +44,18 @@ struct Catalogue {
         return path;
     }
     void addTemplate(const QString& name) { add("Templates/" + name, "icon.png", {32, 32}); }
-    QString addStyle(const QString& tmpl, const QString& style)
-    {
-        return add("Styles/" + tmpl + "/" + style, "shot.jpg", {320, 213}, Qt::blue);
-    }
+    QString addStyle(const QString& style) { return add("Styles/" + style, "shot.jpg", {320, 213}, Qt::blue); }
 };
 
-// The chooser as the main window opens it, with what each part shows.
-struct Chooser {
-    SelectTemplateWindowDelegate dialog;
-    QSignalSpy finished{&dialog, &QDialog::finished};
-
-    explicit Chooser(const QString& tmplName)
+// The chooser as the main window opens it on "float".
+struct Chooser : SelectTemplateWindowDelegate, DialogDriver {
+    Chooser() : DialogDriver(this)
     {
-        dialog.prepairToTmpl(tmplName);
-        dialog.open();
-        QApplication::setActiveWindow(&dialog);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        prepairToTmpl("float");
+        openModal();
     }
-    QListView* templates() { return dialog.findChild<QListView*>("iTableViewTmpls"); }
-    QListView* styles() { return dialog.findChild<QListView*>("iImgBrowserView"); }
-    void press(const char* button) { QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton); }
-    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
-    QString focused() const { return QApplication::focusWidget()->objectName(); }
+    QListView* templates() { return get<QListView>("iTableViewTmpls"); }
+    QListView* styles() { return get<QListView>("iImgBrowserView"); }
 
     static QStringList names(QListView* view)
     {
@@ -74,11 +69,7 @@ struct Chooser {
         const QModelIndexList rows = view->selectionModel()->selectedRows();
         return rows.size() == 1 ? rows.first().data().toString() : QString();
     }
-    static QImage picture(QListView* styles, int row)
-    {
-        return styles->model()->index(row, 0).data(quire::StyleImageRole).value<QImage>();
-    }
-    static void click(QListView* view, int row, bool twice = false)
+    static void pick(QListView* view, int row, bool twice = false)
     {
         const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
         // A real double-click starts with a click; QTest's sends only the second press.
@@ -88,38 +79,23 @@ struct Chooser {
     }
 };
 
-// Templates "float" (spelled as given) and "slate"; float's styles include one
-// without a picture and a resource folder inside a style. Returns the path of
-// the second style's picture.
-QString floatCatalogue(Catalogue& c, const QString& spelling = "float")
-{
-    c.addTemplate(spelling);
-    c.add("Templates/slate");
-    c.addStyle("float", "Blank");
-    c.add("Styles/float/Blank/images");
-    const QString second = c.add("Styles/float/NoShot") + "shot.jpg";
-    c.addStyle("float", "Second");
-    c.addStyle("slate", "Ocean");
-    return second;
-}
-
 } // namespace
 
 TEST(Chooser, OpensOnTheNamedTemplateWhateverItsSpelling)
 {
     for (const QString spelling : {"FLOAT", "Float", "float"}) {
         SCOPED_TRACE(spelling.toStdString());
-        Catalogue c;
-        floatCatalogue(c, spelling);
-        Chooser chooser("float");
+        Catalogue c(spelling);
+        Chooser chooser;
         EXPECT_EQ(Chooser::selectedName(chooser.templates()), spelling);
         EXPECT_EQ(chooser.templates()->visualRect(chooser.templates()->model()->index(0, 0)).height(), 35);
         // Styles in walk order without a style's own folders; a missing
         // picture still listed by name; nothing chosen yet.
         EXPECT_EQ(Chooser::names(chooser.styles()), QStringList({"Blank", "NoShot", "Second"}));
-        EXPECT_FALSE(Chooser::picture(chooser.styles(), 0).isNull());
-        EXPECT_TRUE(Chooser::picture(chooser.styles(), 1).isNull());
-        EXPECT_FALSE(chooser.dialog.findChild<QPushButton*>("btnOK")->isEnabled());
+        const auto picture = [&](int row) { return chooser.styles()->model()->index(row, 0).data(StyleImageRole).value<QImage>(); };
+        EXPECT_FALSE(picture(0).isNull());
+        EXPECT_TRUE(picture(1).isNull());
+        EXPECT_FALSE(chooser.get<QPushButton>("btnOK")->isEnabled());
     }
 }
 
@@ -130,84 +106,50 @@ TEST(Chooser, EndsWithTheChosenStyleOrNone)
         std::function<void(Chooser&)> act;
         int code; // -1: still open
     } rows[] = {
-        {"double-click", [](Chooser& c) { Chooser::click(c.styles(), 1, true); }, 1},
-        {"click, OK", [](Chooser& c) { Chooser::click(c.styles(), 1); c.press("btnOK"); }, 1},
+        {"double-click", [](Chooser& c) { Chooser::pick(c.styles(), 1, true); }, 1},
+        {"click, OK", [](Chooser& c) { Chooser::pick(c.styles(), 1); c.click("btnOK"); }, 1},
         {"Tab, Right, Return", [](Chooser& c) { c.key(Qt::Key_Tab); c.key(Qt::Key_Right); c.key(Qt::Key_Return); }, 1},
-        {"click, Cancel", [](Chooser& c) { Chooser::click(c.styles(), 1); c.press("btnCancel"); }, 0},
-        {"click, Escape", [](Chooser& c) { Chooser::click(c.styles(), 1); c.key(Qt::Key_Escape); }, 0},
+        {"click, Cancel", [](Chooser& c) { Chooser::pick(c.styles(), 1); c.click("btnCancel"); }, 0},
+        {"click, Escape", [](Chooser& c) { Chooser::pick(c.styles(), 1); c.key(Qt::Key_Escape); }, 0},
         {"Return, nothing chosen", [](Chooser& c) { c.key(Qt::Key_Return); }, -1},
-        {"another template, OK", [](Chooser& c) { Chooser::click(c.styles(), 1); Chooser::click(c.templates(), 1); c.press("btnOK"); }, -1},
+        {"another template, OK", [](Chooser& c) { Chooser::pick(c.styles(), 1); Chooser::pick(c.templates(), 1); c.click("btnOK"); }, -1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.how);
         Catalogue c;
-        const QString second = floatCatalogue(c);
-        Chooser chooser("float");
+        Chooser chooser;
         row.act(chooser);
-        EXPECT_EQ(chooser.dialog.isVisible(), row.code < 0);
-        EXPECT_EQ(chooser.finished.size(), row.code < 0 ? 0 : 1);
-        if (row.code >= 0 && !chooser.finished.isEmpty())
-            EXPECT_EQ(chooser.finished.first().first().toInt(), row.code);
+        EXPECT_EQ(chooser.isVisible(), row.code < 0);
+        EXPECT_EQ(chooser.endCode(), row.code);
+        EXPECT_EQ(chooser.ends.size(), row.code < 0 ? 0 : 1);
         if (row.code == 1) {
-            EXPECT_EQ(chooser.dialog.selectedStyle(), second);
-            EXPECT_EQ(chooser.dialog.selectedItemIndex(), 1u);
+            EXPECT_EQ(chooser.selectedStyle(), c.dir.file("AppFiles/Styles/float/NoShot/shot.jpg"));
+            EXPECT_EQ(chooser.selectedItemIndex(), 1u);
         } else if (row.code < 0) {
-            EXPECT_FALSE(chooser.dialog.selectedStyle());
+            EXPECT_FALSE(chooser.selectedStyle());
         }
     }
 }
 
-TEST(Chooser, KeyboardMovesThroughListsAndButtons)
+TEST(Chooser, KeyboardMovesThroughListsAndButtonsAndRefreshListsNewTemplates)
 {
     Catalogue c;
-    floatCatalogue(c);
-    Chooser chooser("float");
+    Chooser chooser;
     EXPECT_EQ(chooser.focused(), "iTableViewTmpls");
     chooser.key(Qt::Key_Down);
     EXPECT_EQ(Chooser::selectedName(chooser.templates()), "slate");
     EXPECT_EQ(Chooser::names(chooser.styles()), QStringList{"Ocean"});
     chooser.key(Qt::Key_Tab); // reaching the styles selects one, so OK is in the chain
     EXPECT_EQ(Chooser::selectedName(chooser.styles()), "Ocean");
-    QStringList order{chooser.focused()};
-    for (int i = 0; i < 4; ++i) {
-        chooser.key(Qt::Key_Tab);
-        order << chooser.focused();
-    }
-    EXPECT_EQ(order, QStringList({"iImgBrowserView", "btnRefresh", "btnCancel", "btnOK", "iTableViewTmpls"}));
-}
+    EXPECT_EQ(chooser.tabOrder(4), QStringList({"iImgBrowserView", "btnRefresh", "btnCancel", "btnOK", "iTableViewTmpls"}));
 
-TEST(Chooser, RefreshListsNewTemplatesAndKeepsTheStyles)
-{
-    Catalogue c;
-    floatCatalogue(c);
-    Chooser chooser("float");
+    Chooser::pick(chooser.templates(), 0);
     c.addTemplate("added");
-    c.addStyle("float", "Later");
-    chooser.press("btnRefresh");
+    c.addStyle("float/Later");
+    chooser.click("btnRefresh"); // the new template listed, the styles kept
     EXPECT_EQ(Chooser::names(chooser.templates()), QStringList({"added", "float", "slate"}));
     EXPECT_EQ(Chooser::selectedName(chooser.templates()), "float");
     EXPECT_EQ(Chooser::names(chooser.styles()), QStringList({"Blank", "NoShot", "Second"}));
-}
-
-TEST(Chooser, ListsEveryShippedTemplateAndStyle)
-{
-    const auto folders = [](const QString& in) {
-        return QDir(quire::resourcePath("AppFiles/" + in)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    };
-    const QStringList templates = folders("Templates");
-    ASSERT_GE(templates.size(), 3);
-    Chooser chooser("float");
-    ASSERT_EQ(Chooser::names(chooser.templates()), templates);
-    for (int row = 0; row < templates.size(); ++row) {
-        SCOPED_TRACE(templates[row].toStdString());
-        Chooser::click(chooser.templates(), row);
-        EXPECT_FALSE(QImage(chooser.templates()->model()->index(row, 0).data(quire::TmplIconFileRole).toString()).isNull());
-        const QStringList styles = folders("Styles/" + templates[row]);
-        EXPECT_FALSE(styles.isEmpty());
-        EXPECT_EQ(Chooser::names(chooser.styles()), styles);
-        for (int s = 0; s < styles.size(); ++s)
-            EXPECT_FALSE(Chooser::picture(chooser.styles(), s).isNull()) << styles[s].toStdString();
-    }
 }
 
 TEST(Chooser, RowsDrawTheirIconAndTitleInTheCellsPlaces)
@@ -224,15 +166,13 @@ TEST(Chooser, RowsDrawTheirIconAndTitleInTheCellsPlaces)
         {{0, 0, 100, 35}, {}, {35, 1, 0, 0}, {1, 3, 32, 32}},
     };
     for (const auto& row : rows) {
-        const quire::SelectTmplCellLayout layout = quire::selectTmplCellLayout(row.frame, row.title);
+        const SelectTmplCellLayout layout = selectTmplCellLayout(row.frame, row.title);
         EXPECT_EQ(layout.titleArea, row.titleArea);
         EXPECT_EQ(layout.iconArea, row.iconArea);
     }
-
     // Drawn: float's red icon in its place, nothing there for slate's missing one.
     Catalogue c;
-    floatCatalogue(c);
-    Chooser chooser("float");
+    Chooser chooser;
     QListView* list = chooser.templates();
     const QImage shown = list->viewport()->grab().toImage();
     const auto iconCentre = [&](int row) {

@@ -1,14 +1,10 @@
 #pragma once
 // A property editor on screen (offscreen platform) over a small template, with
 // a chooser that answers as told and records what it was asked.
-#include "QtPrinting.h"
+#include "DialogDriver.h"
 #include "gui/templates/FlashTemplateOutlineDelegate.h"
 #include "gui/templates/FlashTemplateOutlineView.h"
 #include "gui/templates/ValueChooser.h"
-
-#include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace quire::test {
 
@@ -34,23 +30,6 @@ struct ScriptedChooser : ValueChooser {
         suggested = path;
         return file;
     }
-};
-
-// Collects Qt's warnings while alive.
-class QtWarnings {
-public:
-    QtWarnings() { s_messages.clear(), s_previous = qInstallMessageHandler(&collect); }
-    ~QtWarnings() { qInstallMessageHandler(s_previous); }
-    QStringList messages() const { return s_messages; }
-
-private:
-    static void collect(QtMsgType type, const QMessageLogContext&, const QString& message)
-    {
-        if (type != QtDebugMsg && type != QtInfoMsg)
-            s_messages << message;
-    }
-    static inline QStringList s_messages;
-    static inline QtMessageHandler s_previous = nullptr;
 };
 
 inline std::unique_ptr<FlashTemplateProperty> property(int type, const QString& key, const Text& value,

@@ -125,36 +125,30 @@ TEST_F(EditorFixture, TextEditsInPlaceFromTheKeyboard)
     EXPECT_EQ(changed.count(), 1);
 }
 
-TEST_F(EditorFixture, SwatchPicksAColourAndCancelKeepsIt)
+// The swatch and the info button ask the chooser; a cancelled colour
+// chooser keeps the colour, a cancelled file chooser clears the file.
+TEST_F(EditorFixture, ChoosersSetTheValueAndCancelKeepsTheColourButClearsTheFile)
 {
     const QPoint swatch = cellRect("color").topLeft() + QPoint(12, 8);
+    const QPoint info(cellRect("file").right() - 7, cellRect("file").top() + 9);
     chooser->color = QColor(Qt::red);
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch);
-    EXPECT_EQ(chooser->initial, QColor(0, 255, 0));
-    EXPECT_EQ(value("color"), "0xff0000");
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch); // the same colour
-    chooser->color.reset();
-    select("color");
-    key(Qt::Key_Space); // cancelled from the keyboard
-    EXPECT_EQ(value("color"), "0xff0000");
-    EXPECT_EQ(chooser->calls, 3);
-    EXPECT_EQ(changed.count(), 1);
-}
-
-TEST_F(EditorFixture, InfoButtonPicksAFileAndCancelClearsIt)
-{
-    const QRect cell = cellRect("file");
-    const QPoint info(cell.right() - 7, cell.top() + 9);
     chooser->file = QStringLiteral("/pictures/a.jpg");
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, info);
+    EXPECT_EQ(chooser->initial, QColor(0, 255, 0));
     EXPECT_EQ(chooser->extensions, QStringList({"jpg", "png"}));
     EXPECT_EQ(chooser->suggested, "/old.png");
-    EXPECT_EQ(value("file"), "/pictures/a.jpg");
+    EXPECT_EQ(value("color") + " " + value("file"), "0xff0000 /pictures/a.jpg");
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch); // the same colour
+    chooser->color.reset();
     chooser->file.reset();
-    select("file");
-    key(Qt::Key_Space);
-    EXPECT_EQ(value("file"), "");
-    EXPECT_EQ(changed.count(), 2);
+    for (const char* row : {"color", "file"}) { // cancelled from the keyboard
+        select(row);
+        key(Qt::Key_Space);
+    }
+    EXPECT_EQ(value("color") + " " + value("file"), "0xff0000 ");
+    EXPECT_EQ(chooser->calls, 5);
+    EXPECT_EQ(changed.count(), 3);
 }
 
 TEST_F(EditorFixture, ButtonFollowsHoverAndPressAndReleaseOutsideSendsNothing)

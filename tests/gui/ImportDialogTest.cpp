@@ -1,41 +1,30 @@
 // The import dialog driven through its controls: documents of each kind
 // imported into pages, bad input, cancelling, the keyboard and drops.
 #include "../import/PdfFixtures.h"
-#include "QtPrinting.h"
+#include "DialogDriver.h"
 #include "app/AppSettings.h"
 #include "gui/import/ImportWindowDelegate.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/PdfDocument.h"
 #include "import/text/TextToPdf.h"
-#include "support/TestEnv.h"
 #include "util/Log.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 using namespace quire;
-using quire::test::pdfFixture;
-using quire::test::TempDir;
-using quire::test::writeFile;
+using namespace quire::test;
 
 namespace {
-
-constexpr int kImportTimeout = 60000;
 
 struct FakeDesktop : ImportWindowServices {
     std::optional<QString> chosen;
@@ -48,55 +37,35 @@ struct FakeDesktop : ImportWindowServices {
 struct Choices {
     QString file;
     int rangeType = 0;
-    QString range;
+    QString range = {};
     int quality = 0;
-    bool bookmarks = false;
-    bool links = false;
-
-    void store() const
-    {
-        AppSettings& s = AppSettings::shareInstance();
-        s.setLastImportedFile(file);
-        s.setImportPageRangeType(rangeType);
-        s.setImportPageRange(range);
-        s.setImportQualityLevel(quality);
-        s.setImportBookmark(bookmarks);
-        s.setImportLinks(links);
-    }
+    bool bookmarks = false, links = false;
 };
 
-struct Dialog {
-    FakeDesktop* desktop = new FakeDesktop;
-    ImportWindowDelegate dialog;
-    QSignalSpy finished{&dialog, &QDialog::finished};
-
-    explicit Dialog(const Choices& choices = {})
-        : dialog((choices.store(), nullptr), std::unique_ptr<ImportWindowServices>(desktop))
+// The dialog as the main window opens it, after the settings were c.
+struct Dialog : ImportWindowDelegate, DialogDriver {
+    FakeDesktop* desktop;
+    explicit Dialog(const Choices& c = {}, FakeDesktop* services = new FakeDesktop)
+        : ImportWindowDelegate((store(c), nullptr), std::unique_ptr<ImportWindowServices>(services)),
+          DialogDriver(this), desktop(services)
     {
-        dialog.open();
-        QApplication::setActiveWindow(&dialog);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        openModal();
     }
-    template <typename T>
-    T* get(const char* name)
+    static void store(const Choices& c)
     {
-        T* w = dialog.findChild<T*>(QLatin1String(name));
-        EXPECT_TRUE(w) << name;
-        return w;
+        AppSettings& s = AppSettings::shareInstance();
+        s.setLastImportedFile(c.file);
+        s.setImportPageRangeType(c.rangeType);
+        s.setImportPageRange(c.range);
+        s.setImportQualityLevel(c.quality);
+        s.setImportBookmark(c.bookmarks);
+        s.setImportLinks(c.links);
     }
-    QLineEdit* field(const char* name) { return get<QLineEdit>(name); }
-    void type(const char* name, const QString& text)
-    {
-        field(name)->clear();
-        QTest::keyClicks(field(name), text);
-    }
-    void click(const char* name) { QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton); }
     void chooseRange(int id) { click(id == 1 ? "pageRangeSome" : "pageRangeAll"); }
     QString info() { return get<QLabel>("lblInfo")->text(); }
     bool idle() { return get<QPushButton>("btnOK")->isEnabled() && get<QProgressBar>("prgBar")->isHidden(); }
     // Until the import ended: the dialog finished, or it is ready again.
-    bool waitForEnd() { return QTest::qWaitFor([&] { return !finished.isEmpty() || idle(); }, kImportTimeout); }
-    int result() { return finished.isEmpty() ? -1 : finished.constFirst().constFirst().toInt(); }
+    bool waitForEnd() { return QTest::qWaitFor([&] { return !ends.isEmpty() || idle(); }, 60000); }
 };
 
 QString rtfPicture()
@@ -119,24 +88,9 @@ void writeLines(const QString& path, int count)
     writeFile(path, lines.toUtf8());
 }
 
-// Qt's warnings while alive (pixmaps used off the window's thread, say).
-struct QtWarnings {
-    static inline QStringList seen;
-    QtMessageHandler previous;
-    QtWarnings()
-    {
-        seen.clear();
-        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type != QtDebugMsg && type != QtInfoMsg && !text.contains("propagateSizeHints"))
-                seen << text;
-        });
-    }
-    ~QtWarnings() { qInstallMessageHandler(previous); }
-};
-
 } // namespace
 
-TEST(ImportDialog, SetsUpFromTheSettingsAndEnablesTheRangeByItsChoice)
+TEST(ImportDialog, SetsUpFromTheSettingsEnablesTheRangeByItsChoiceAndEscapeClosesIt)
 {
     const struct {
         Choices stored;
@@ -151,15 +105,18 @@ TEST(ImportDialog, SetsUpFromTheSettingsAndEnablesTheRangeByItsChoice)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored.file.toStdString());
         Dialog d(c.stored);
-        EXPECT_EQ(d.field("txtFilePath")->text(), c.stored.file);
+        EXPECT_EQ(d.text("txtFilePath"), c.stored.file);
         EXPECT_EQ(d.get<QButtonGroup>("pageRangeType")->checkedId(), c.checkedId);
-        EXPECT_EQ(d.field("txtPageRange")->text(), c.stored.range);
+        EXPECT_EQ(d.text("txtPageRange"), c.stored.range);
         EXPECT_EQ(d.get<QComboBox>("importQuality")->currentIndex(), c.qualityIndex);
         EXPECT_EQ(d.get<QCheckBox>("btnImportBookMark")->isChecked(), c.stored.bookmarks);
         EXPECT_EQ(d.get<QCheckBox>("btnImportLinks")->isChecked(), c.stored.links);
-        EXPECT_EQ(d.field("txtPageRange")->isEnabled(), c.checkedId == 1);
+        EXPECT_EQ(d.get("txtPageRange")->isEnabled(), c.checkedId == 1);
         d.chooseRange(1 - c.checkedId);
-        EXPECT_EQ(d.field("txtPageRange")->isEnabled(), c.checkedId == 0);
+        EXPECT_EQ(d.get("txtPageRange")->isEnabled(), c.checkedId == 0);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_EQ(d.endCode(), 0);
+        EXPECT_FALSE(d.isVisible() || d.flashPageSource());
     }
 }
 
@@ -204,12 +161,12 @@ TEST(ImportDialog, ImportsEachKindOfDocumentIntoPages)
         d.click("btnOK");
         EXPECT_FALSE(d.get<QPushButton>("btnOK")->isEnabled());
         ASSERT_TRUE(d.waitForEnd());
-        ASSERT_EQ(d.result(), 1) << d.info().toStdString();
+        ASSERT_EQ(d.endCode(), 1) << d.info().toStdString();
 
-        const auto source = std::dynamic_pointer_cast<FlashPageSourcePDF>(d.dialog.flashPageSource());
+        const auto source = std::dynamic_pointer_cast<FlashPageSourcePDF>(d.flashPageSource());
         ASSERT_TRUE(source);
         // The PDF read is shown: the source itself, or the printed "quire.pdf".
-        const QString pdf = d.field("txtImportFile")->text();
+        const QString pdf = d.get("txtImportFile")->text();
         EXPECT_EQ(pdf, c.source.endsWith(".pdf") ? c.source : TextToPdf::quireFolder() + "/quire.pdf");
         const int pages = c.pages ? c.pages : pdf::PdfDocument::open(pdf)->pageCount();
         EXPECT_GT(pages, c.pages ? 0 : 1);
@@ -217,14 +174,14 @@ TEST(ImportDialog, ImportsEachKindOfDocumentIntoPages)
         EXPECT_EQ(source->pages().front()->pageIndex(), c.firstPage);
         EXPECT_TRUE(QFileInfo(*source->pages().back()->pageFilePath()).isFile());
         EXPECT_EQ(source->quality(), c.jpegQuality);
-        EXPECT_EQ(QSize(d.dialog.pageWidth(), d.dialog.pageHeight()), c.size);
-        EXPECT_EQ(bool(d.dialog.flashOutline()), c.bookmarks);
-        EXPECT_EQ(bool(d.dialog.flashPagesAnnotations()), c.links);
+        EXPECT_EQ(QSize(d.pageWidth(), d.pageHeight()), c.size);
+        EXPECT_EQ(bool(d.flashOutline()), c.bookmarks);
+        EXPECT_EQ(bool(d.flashPagesAnnotations()), c.links);
         // Progress counted the pages, on a bar that knew how many.
         EXPECT_EQ(d.info(), QStringLiteral("Importing:%1/%1").arg(pages));
         EXPECT_EQ(d.get<QProgressBar>("prgBar")->maximum(), pages);
         EXPECT_EQ(d.get<QProgressBar>("prgBar")->value(), pages);
-        EXPECT_TRUE(warnings.seen.isEmpty()) << warnings.seen.join('\n').toStdString();
+        EXPECT_TRUE(warnings.messages().isEmpty()) << warnings.messages().join('\n').toStdString();
 
         // The choices were saved before the import started.
         AppSettings saved;
@@ -264,79 +221,62 @@ TEST(ImportDialog, BadInputShowsItsMessageAndLeavesTheControlsReady)
         d.type("txtPageRange", c.range);
         d.click("btnOK");
         ASSERT_TRUE(d.waitForEnd());
-        EXPECT_TRUE(d.finished.isEmpty());
-        EXPECT_TRUE(d.dialog.isVisible());
+        EXPECT_TRUE(d.ends.isEmpty());
+        EXPECT_TRUE(d.isVisible());
         EXPECT_TRUE(d.info().contains(c.words)) << d.info().toStdString();
         EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
         EXPECT_TRUE(d.get<QComboBox>("importQuality")->isEnabled());
-        EXPECT_EQ(d.field("txtPageRange")->isEnabled(), !c.range.isEmpty());
-        EXPECT_FALSE(d.dialog.flashPageSource());
+        EXPECT_EQ(d.get("txtPageRange")->isEnabled(), !c.range.isEmpty());
+        EXPECT_FALSE(d.flashPageSource());
     }
 }
 
+// A cancelled import's late end leaves the window as the user left it.
 TEST(ImportDialog, CancelWhileImportingStaysOpenAndTheNextImportIsTheOneThatCounts)
 {
+    log::Capture log(log::Level::Warn);
     TempDir dir;
     writeLines(dir.file("long.txt"), 3000);
-
     Dialog d;
     d.type("txtFilePath", dir.file("long.txt"));
     d.click("btnOK");
     EXPECT_EQ(d.info(), "Initialization the file, please wait a Minute...");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return d.info().startsWith("Importing:"); }, kImportTimeout));
-    QTest::keyClick(&d.dialog, Qt::Key_Escape);
-    EXPECT_TRUE(d.idle());
-    EXPECT_TRUE(d.dialog.isVisible());
-
-    // A second import at once; the first one's late end changes nothing.
-    d.type("txtFilePath", pdfFixture("oddities.pdf"));
-    d.click("btnOK");
-    ASSERT_TRUE(d.waitForEnd());
-    ASSERT_EQ(d.result(), 1) << d.info().toStdString();
-    QTest::qWait(300);
-    EXPECT_EQ(d.finished.size(), 1);
-    EXPECT_EQ(d.dialog.flashPageSource()->sourceFile(), pdfFixture("oddities.pdf"));
-    EXPECT_EQ(d.dialog.pageWidth(), 780);
-}
-
-TEST(ImportDialog, CancelledImportEndsIdleAndCancelWhenIdleCloses)
-{
-    log::Capture log(log::Level::Warn);
-    Dialog d(Choices{pdfFixture("plain.pdf")});
-    d.click("btnOK");
-    d.click("btnCancel");
-    // What the window shows after the cancel stays when the import ends.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.info().startsWith("Importing:"); }, 60000));
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_TRUE(d.idle() && d.isVisible());
     d.type("txtFilePath", "missing.txt");
     d.click("btnOK");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("import files failed..."); }, kImportTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("import files failed..."); }, 60000));
     EXPECT_TRUE(d.idle());
     EXPECT_EQ(d.info(), "Import file does not exist.");
-    EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
-    EXPECT_TRUE(d.finished.isEmpty());
-    EXPECT_FALSE(d.dialog.flashPageSource());
-    // Now idle: Escape closes the dialog with nothing.
-    QTest::keyClick(&d.dialog, Qt::Key_Escape);
-    EXPECT_EQ(d.result(), 0);
-    EXPECT_FALSE(d.dialog.isVisible());
+    EXPECT_TRUE(d.ends.isEmpty());
+    EXPECT_FALSE(d.flashPageSource());
+
+    // Cancelled with the button and started again at once.
+    d.type("txtFilePath", pdfFixture("oddities.pdf"));
+    d.click("btnOK");
+    d.click("btnCancel");
+    d.click("btnOK");
+    ASSERT_TRUE(d.waitForEnd());
+    ASSERT_EQ(d.endCode(), 1) << d.info().toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(d.ends.size(), 1);
+    EXPECT_EQ(d.flashPageSource()->sourceFile(), pdfFixture("oddities.pdf"));
+    EXPECT_EQ(d.pageWidth(), 780);
 }
 
 TEST(ImportDialog, KeyboardAloneReachesEveryControlAndEnterImports)
 {
     Dialog d(Choices{pdfFixture("plain.pdf"), 1, "1"});
-    d.field("txtFilePath")->setFocus();
-    QStringList order;
-    for (int i = 0; i < 11; ++i) {
-        order << QApplication::focusWidget()->objectName();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
+    d.get("txtFilePath")->setFocus();
     // The radio buttons are one stop: the arrow keys choose between them.
-    EXPECT_EQ(order, QStringList({"txtFilePath", "btnBrowse", "txtImportFile", "btnOpenFile", "pageRangeAll",
+    EXPECT_EQ(d.tabOrder(10), QStringList({"txtFilePath", "btnBrowse", "txtImportFile", "btnOpenFile", "pageRangeAll",
                                   "txtPageRange", "importQuality", "btnImportBookMark", "btnImportLinks", "btnCancel",
                                   "btnOK"}));
-    QTest::keyClick(d.field("txtPageRange"), Qt::Key_Return);
+    QTest::keyClick(d.get("txtPageRange"), Qt::Key_Return);
     ASSERT_TRUE(d.waitForEnd());
-    EXPECT_EQ(d.result(), 1);
-    EXPECT_EQ(d.dialog.flashPageSource()->pages().size(), 1u);
+    EXPECT_EQ(d.endCode(), 1);
+    EXPECT_EQ(d.flashPageSource()->pages().size(), 1u);
 }
 
 TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
@@ -345,24 +285,24 @@ TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
     Dialog d(Choices{"first.txt"});
     // Browsing: a cancelled chooser changes nothing.
     d.click("btnBrowse");
-    EXPECT_EQ(d.field("txtFilePath")->text(), "first.txt");
+    EXPECT_EQ(d.text("txtFilePath"), "first.txt");
     d.desktop->chosen = dir.file("chosen.rtf");
     d.click("btnBrowse");
-    EXPECT_EQ(d.field("txtFilePath")->text(), dir.file("chosen.rtf"));
+    EXPECT_EQ(d.text("txtFilePath"), dir.file("chosen.rtf"));
 
     // Dropping: documents of the three kinds, nothing else.
     for (const QString name : {"notes.odt", "Dropped.PDF", "two.txt"}) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(dir.file(name))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&d.dialog, &enter);
+        QApplication::sendEvent(&d, &enter);
         EXPECT_EQ(enter.isAccepted(), !name.endsWith(".odt")) << name.toStdString();
         if (!enter.isAccepted())
             continue;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&d.dialog, &drop);
+        QApplication::sendEvent(&d, &drop);
     }
-    EXPECT_EQ(d.field("txtFilePath")->text(), dir.file("two.txt"));
+    EXPECT_EQ(d.text("txtFilePath"), dir.file("two.txt"));
 
     // Opening: nothing before an import, then the PDF it read.
     d.click("btnOpenFile");

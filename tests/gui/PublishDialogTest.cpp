@@ -1,23 +1,16 @@
 // The publish dialog driven through its controls, with a desktop that
-// answers the chooser and the alerts in place of the user; published books
-// are read back as the publishing tests read them.
+// answers the chooser and the alerts in place of the user.
+#include "DialogDriver.h"
 #include "app/AppSettings.h"
 #include "gui/publish/OutputWindowDelegate.h"
 #include "publish/PublishFixture.h"
-#include "util/Xml.h"
 
-#include <QApplication>
-#include <QButtonGroup>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSemaphore>
-#include <QSignalSpy>
-#include <QTest>
 #include <cstdio>
 #include <vector>
 
@@ -27,26 +20,22 @@ using namespace quire::test;
 namespace {
 
 // What the user answers, and what the dialog asked.
-struct Desk {
+struct Desk : PublishDesktop {
     std::optional<QString> chosenFolder;
     bool openIt = true;
     QString chooserStart;
     int asked = 0;
     QStringList errors; // the details of each error alert
     QStringList opened;
-};
 
-struct FakeDesktop : PublishDesktop {
-    explicit FakeDesktop(Desk& d) : desk(d) {}
     std::optional<QString> chooseFolder(const QString& start, QWidget*) override
     {
-        desk.chooserStart = start;
-        return desk.chosenFolder;
+        chooserStart = start;
+        return chosenFolder;
     }
-    bool askToOpenResult(QWidget*) override { return ++desk.asked, desk.openIt; }
-    void showError(const QString&, const QString& details, QWidget*) override { desk.errors << details; }
-    bool open(const QString& path) override { return desk.opened << path, true; }
-    Desk& desk;
+    bool askToOpenResult(QWidget*) override { return ++asked, openIt; }
+    void showError(const QString&, const QString& details, QWidget*) override { errors << details; }
+    bool open(const QString& path) override { return opened << path, true; }
 };
 
 struct Choices {
@@ -71,6 +60,22 @@ void store(const Choices& c)
     s.saveSettings();
 }
 
+// The dialog as the main window opens it, with its desk.
+struct Dialog : OutputWindowDelegate, DialogDriver {
+    Desk* desk;
+    QSignalSpy ended{this, &OutputWindowDelegate::publishDidEnd};
+    Dialog(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+           Desk* answers = new Desk)
+        : OutputWindowDelegate(nullptr, std::unique_ptr<PublishDesktop>(answers)), DialogDriver(this), desk(answers)
+    {
+        setFlashTmpl(tmpl);
+        setFlashPageSource(pages);
+        openModal();
+    }
+    // Waits until the publish has ended and its alerts are answered.
+    bool waitForPublish() { return QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000); }
+};
+
 class PublishDialog : public PublishFixture {
 protected:
     void SetUp() override
@@ -80,58 +85,15 @@ protected:
         tmpl = makeTemplate("");
         pages = makePages(3);
     }
-
-    // The dialog as the main window opens it, after the settings were c.
-    void open(const Choices& c)
+    // The dialog, opened after the settings were c.
+    std::unique_ptr<Dialog> open(const Choices& c)
     {
         store(c);
-        dialog = std::make_unique<OutputWindowDelegate>(nullptr, std::make_unique<FakeDesktop>(desk));
-        dialog->setFlashTmpl(tmpl);
-        dialog->setFlashPageSource(pages);
-        finished = std::make_unique<QSignalSpy>(dialog.get(), &QDialog::finished);
-        ended = std::make_unique<QSignalSpy>(dialog.get(), &OutputWindowDelegate::publishDidEnd);
-        dialog->show();
-        QApplication::setActiveWindow(dialog.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-    }
-    template <typename W = QLineEdit>
-    W* control(const char* name) const
-    {
-        return dialog->findChild<W*>(QLatin1String(name));
-    }
-    void type(const char* field, const QString& text)
-    {
-        QLineEdit* edit = control(field);
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
-    }
-    void click(const char* button) { QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton); }
-    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
-    QString focused() const { return QApplication::focusWidget()->objectName(); }
-    // Waits until the publish has ended and its alerts are answered.
-    bool waitForPublish() { return QTest::qWaitFor([&] { return ended->count() > 0; }, 60000); }
-
-    // A published book read back: its page and its sealed configuration.
-    void expectBook(const QString& book, const QString& page, const QString& title)
-    {
-        EXPECT_TRUE(readFile(book + "/" + page).contains("<title>" + title.toUtf8() + "</title>"));
-        EXPECT_EQ(readFile(book + "/book.swf"), QByteArray(kViewer));
-        const auto doc = xml::parseMemory(unzippedConfiguration(book + "/files/book.bin"));
-        ASSERT_TRUE(doc.doc);
-        int found = 0;
-        for (xmlNode* p : xml::children(xml::firstChild(xmlDocGetRootElement(doc.doc.get()), "pages"), "page"))
-            for (xmlNode* url : xml::children(p))
-                found += QFileInfo(book + "/" + xml::text(url)).isFile() ? 1 : 0;
-        EXPECT_EQ(found, 9); // three pages, three URLs each
+        return std::make_unique<Dialog>(tmpl, pages);
     }
 
-    Desk desk;
     std::shared_ptr<FlashTemplate> tmpl;
     std::shared_ptr<FlashPageSourceImg> pages;
-    std::unique_ptr<OutputWindowDelegate> dialog;
-    std::unique_ptr<QSignalSpy> finished, ended;
 };
 
 // Holds a publish once its staging folder is made, until the test lets it go.
@@ -153,34 +115,31 @@ TEST_F(PublishDialog, PublishesEachKindStoresTheChoicesAndOffersToOpenIt)
         QString folder; // relative to the test folder; made when missing
         QString name;
         bool openIt;
-        QString result, book, page;
+        QString result, page;
     } cases[] = {
-        {"rbWebFolder", "shelf", "mybook", true, "shelf/mybook.html", "shelf", "mybook.html"},
-        {"rbWebFolder", "shelf", "mybook.html", false, "shelf/mybook.html.html", "shelf", "mybook.html.html"},
+        {"rbWebFolder", "shelf", "mybook", true, "shelf/mybook.html", "shelf/mybook.html"},
+        {"rbWebFolder", "shelf", "mybook.html", false, "shelf/mybook.html.html", "shelf/mybook.html.html"},
         {"rbDesktopApplication", "deep/er", "mybook", true, "deep/er/mybook.app",
-         "deep/er/mybook.app/Contents/Resources", "index.html"},
+         "deep/er/mybook.app/Contents/Resources/index.html"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.result.toStdString());
-        desk = Desk{};
-        desk.openIt = c.openIt;
-        open({"/elsewhere", "old", "Old title", 0});
-        type("txtOutputFolder", dir.file(c.folder));
-        type("txtOutputName", c.name);
-        type("txtTitle", "Tides & Times");
-        click(c.kind);
-        click("btnPublish");
-        ASSERT_TRUE(waitForPublish());
-
-        EXPECT_EQ(finished->count(), 1);
-        EXPECT_EQ(dialog->result(), 1);
-        EXPECT_TRUE(desk.errors.isEmpty()) << desk.errors.join('\n').toStdString();
-        EXPECT_EQ(desk.asked, 1);
-        EXPECT_EQ(desk.opened, c.openIt ? QStringList{dir.file(c.result)} : QStringList{});
-        EXPECT_TRUE(QFileInfo::exists(dir.file(c.result)));
-        expectBook(dir.file(c.book), c.page, "Tides &amp; Times");
-        const Choices expected{dir.file(c.folder), c.name, "Tides & Times", qstrcmp(c.kind, "rbWebFolder") == 0 ? 0 : 1};
-        EXPECT_TRUE(stored() == expected);
+        const auto d = open({"/elsewhere", "old", "Old title", 0});
+        d->desk->openIt = c.openIt;
+        d->type("txtOutputFolder", dir.file(c.folder));
+        d->type("txtOutputName", c.name);
+        d->type("txtTitle", "Tides & Times");
+        d->click(c.kind);
+        d->click("btnPublish");
+        ASSERT_TRUE(d->waitForPublish());
+        EXPECT_EQ(d->ends.size(), 1);
+        EXPECT_EQ(d->endCode(), 1);
+        EXPECT_TRUE(d->desk->errors.isEmpty()) << d->desk->errors.join('\n').toStdString();
+        EXPECT_EQ(d->desk->asked, 1);
+        EXPECT_EQ(d->desk->opened, c.openIt ? QStringList{dir.file(c.result)} : QStringList{});
+        EXPECT_TRUE(readFile(dir.file(c.page)).contains("<title>Tides &amp; Times</title>"));
+        EXPECT_TRUE(QFileInfo(QFileInfo(dir.file(c.page)).absolutePath() + "/files/book.bin").isFile());
+        EXPECT_TRUE(stored() == Choices({dir.file(c.folder), c.name, "Tides & Times", QByteArray(c.kind) == "rbWebFolder" ? 0 : 1}));
     }
     EXPECT_TRUE(QFileInfo(dir.file("deep/er/mybook.app/Contents/Info.plist")).isFile());
 }
@@ -218,20 +177,18 @@ TEST_F(PublishDialog, AFailedPublishShowsTheReasonAndNoSuccess)
     }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.words.toStdString());
-        desk = Desk{};
-        open(c.choices);
-        dialog->setFlashTmpl(c.withoutPage ? pageless : tmpl);
+        const auto d = open(c.choices);
+        d->setFlashTmpl(c.withoutPage ? pageless : tmpl);
         store({"/before", "before", "before", 0});
         publish::setMomentHook(c.hook);
-        key(Qt::Key_Return);
-        const bool ended = waitForPublish();
+        d->key(Qt::Key_Return);
+        const bool ended = d->waitForPublish();
         publish::setMomentHook(nullptr);
         ASSERT_TRUE(ended);
-        ASSERT_EQ(desk.errors.size(), 1);
-        EXPECT_TRUE(desk.errors[0].startsWith(c.words)) << desk.errors[0].toStdString();
-        EXPECT_EQ(desk.asked, 0);
-        EXPECT_EQ(finished->count(), 0);
-        EXPECT_TRUE(dialog->isVisible() && control<QPushButton>("btnPublish")->isEnabled());
+        ASSERT_EQ(d->desk->errors.size(), 1);
+        EXPECT_TRUE(d->desk->errors[0].startsWith(c.words)) << d->desk->errors[0].toStdString();
+        EXPECT_EQ(d->desk->asked, 0);
+        EXPECT_TRUE(d->ends.isEmpty() && d->isVisible() && d->get<QPushButton>("btnPublish")->isEnabled());
         EXPECT_TRUE(stored() == c.choices);
     }
     // No page, no staging folder, no folder in a missing one.
@@ -244,25 +201,18 @@ TEST_F(PublishDialog, OpensWithTheStoredChoicesAndCancelKeepsThem)
     const struct {
         int storedType;
         const char* checked;
-        Qt::Key cancel; // Escape, or none for the Cancel button
-    } cases[] = {{1, "rbDesktopApplication", Qt::Key_Escape}, {0, "rbWebFolder", Qt::Key_unknown},
-                 {7, "rbWebFolder", Qt::Key_Escape}};
+        bool escape; // else the Cancel button
+    } cases[] = {{1, "rbDesktopApplication", true}, {0, "rbWebFolder", false}, {7, "rbWebFolder", true}};
     for (const auto& c : cases) {
         const Choices before{dir.file("shelf"), "kept", "Kept title", c.storedType};
-        open(before);
-        EXPECT_EQ(control("txtOutputFolder")->text(), before.folder);
-        EXPECT_EQ(control("txtOutputName")->text(), "kept");
-        EXPECT_EQ(control("txtTitle")->text(), "Kept title");
-        EXPECT_TRUE(control<QRadioButton>(c.checked)->isChecked());
-
-        type("txtOutputName", "changed");
-        click(c.storedType == 1 ? "rbWebFolder" : "rbDesktopApplication");
-        if (c.cancel == Qt::Key_Escape)
-            key(Qt::Key_Escape);
-        else
-            click("btnCancel");
-        EXPECT_EQ(finished->count(), 1);
-        EXPECT_EQ(dialog->result(), 0);
+        const auto d = open(before);
+        EXPECT_EQ(QStringList({d->text("txtOutputFolder"), d->text("txtOutputName"), d->text("txtTitle")}),
+                  QStringList({before.folder, "kept", "Kept title"}));
+        EXPECT_TRUE(d->get<QRadioButton>(c.checked)->isChecked());
+        d->type("txtOutputName", "changed");
+        d->click(c.storedType == 1 ? "rbWebFolder" : "rbDesktopApplication");
+        c.escape ? d->key(Qt::Key_Escape) : d->click("btnCancel");
+        EXPECT_EQ(d->endCode(), 0);
         EXPECT_TRUE(stored() == before);
         EXPECT_FALSE(QFileInfo::exists(dir.file("shelf")));
     }
@@ -270,68 +220,61 @@ TEST_F(PublishDialog, OpensWithTheStoredChoicesAndCancelKeepsThem)
 
 TEST_F(PublishDialog, TheChooserFillsTheFolderAndCancellingKeepsIt)
 {
-    open({"/start/here", "b", "T", 0});
-    desk.chosenFolder = dir.file("picked");
-    click("btnSelectFolder");
-    EXPECT_EQ(desk.chooserStart, "/start/here");
-    EXPECT_EQ(control("txtOutputFolder")->text(), dir.file("picked"));
-    desk.chosenFolder.reset();
-    click("btnSelectFolder");
-    EXPECT_EQ(control("txtOutputFolder")->text(), dir.file("picked"));
-
+    const auto d = open({"/start/here", "b", "T", 0});
+    d->desk->chosenFolder = dir.file("picked");
+    d->click("btnSelectFolder");
+    EXPECT_EQ(d->desk->chooserStart, "/start/here");
+    EXPECT_EQ(d->text("txtOutputFolder"), dir.file("picked"));
+    d->desk->chosenFolder.reset();
+    d->click("btnSelectFolder");
+    EXPECT_EQ(d->text("txtOutputFolder"), dir.file("picked"));
     // The open-folder button shows an existing folder, and says when there is none.
-    click("btnOpenFolder");
-    EXPECT_EQ(desk.errors.size(), 1);
-    type("txtOutputFolder", dir.path());
-    click("btnOpenFolder");
-    EXPECT_EQ(desk.opened, QStringList{dir.path()});
+    d->click("btnOpenFolder");
+    EXPECT_EQ(d->desk->errors.size(), 1);
+    d->type("txtOutputFolder", dir.path());
+    d->click("btnOpenFolder");
+    EXPECT_EQ(d->desk->opened, QStringList{dir.path()});
 }
 
 TEST_F(PublishDialog, UsableWithTheKeyboardAlone)
 {
-    open({dir.file("shelf"), "b", "T", 0});
-    EXPECT_EQ(focused(), "txtOutputFolder");
-    QStringList order;
-    for (int i = 0; i < 8; ++i) {
-        key(Qt::Key_Tab);
-        order << focused();
-    }
-    EXPECT_EQ(order, QStringList({"btnSelectFolder", "btnOpenFolder", "txtOutputName", "txtTitle", "rbWebFolder",
-                                  "btnCancel", "btnPublish", "txtOutputFolder"}));
+    const auto d = open({dir.file("shelf"), "b", "T", 0});
+    EXPECT_EQ(d->tabOrder(8), QStringList({"txtOutputFolder", "btnSelectFolder", "btnOpenFolder", "txtOutputName",
+                                          "txtTitle", "rbWebFolder", "btnCancel", "btnPublish", "txtOutputFolder"}));
     // Arrows move between the kinds; Enter in a field publishes.
-    type("txtTitle", "Typed");
-    key(Qt::Key_Tab);
-    key(Qt::Key_Right);
-    EXPECT_TRUE(control<QRadioButton>("rbDesktopApplication")->isChecked());
-    QTest::mouseClick(control("txtTitle"), Qt::LeftButton);
-    key(Qt::Key_Enter);
-    ASSERT_TRUE(waitForPublish());
-    EXPECT_EQ(dialog->result(), 1);
+    d->type("txtTitle", "Typed");
+    d->key(Qt::Key_Tab);
+    d->key(Qt::Key_Right);
+    EXPECT_TRUE(d->get<QRadioButton>("rbDesktopApplication")->isChecked());
+    QTest::mouseClick(d->get("txtTitle"), Qt::LeftButton);
+    d->key(Qt::Key_Enter);
+    ASSERT_TRUE(d->waitForPublish());
+    EXPECT_EQ(d->endCode(), 1);
     EXPECT_TRUE(QFileInfo(dir.file("shelf/b.app/Contents/Resources/index.html")).isFile());
 }
 
 TEST_F(PublishDialog, BusyWhileTheBookIsWritten)
 {
-    open({dir.file("shelf"), "b", "T", 0});
+    const auto d = open({dir.file("shelf"), "b", "T", 0});
     publish::setMomentHook(holdAtStaging);
-    click("btnPublish");
+    d->click("btnPublish");
     const bool reached = QTest::qWaitFor([] { return g_reached.tryAcquire(); }, 60000);
     if (reached) {
         QApplication::processEvents();
-        EXPECT_TRUE(control<QProgressBar>("busyIndicator")->isVisible());
+        EXPECT_TRUE(d->get<QProgressBar>("busyIndicator")->isVisible());
         for (const char* name : {"txtOutputFolder", "txtTitle", "btnPublish", "btnCancel", "rbDesktopApplication"})
-            EXPECT_FALSE(control<QWidget>(name)->isEnabled()) << name;
-        QTest::keyClick(dialog.get(), Qt::Key_Escape); // no way out while it writes
-        dialog->close();
-        EXPECT_TRUE(dialog->isVisible());
+            EXPECT_FALSE(d->get<QWidget>(name)->isEnabled()) << name;
+        QTest::keyClick(d.get(), Qt::Key_Escape); // no way out while it writes
+        d->close();
+        EXPECT_TRUE(d->isVisible());
         g_go.release();
     }
-    const bool done = reached && waitForPublish();
+    const bool done = reached && d->waitForPublish();
     publish::setMomentHook(nullptr);
     ASSERT_TRUE(done);
-    EXPECT_FALSE(control<QProgressBar>("busyIndicator")->isVisible());
-    EXPECT_EQ(dialog->result(), 1);
-    EXPECT_EQ(finished->count(), 1);
+    EXPECT_FALSE(d->get<QProgressBar>("busyIndicator")->isVisible());
+    EXPECT_EQ(d->endCode(), 1);
+    EXPECT_EQ(d->ends.size(), 1);
 }
 
 // The system desktop starts a published bundle's launcher.
@@ -340,8 +283,7 @@ TEST_F(PublishDialog, OpeningABundleStartsItsLauncher)
     const QString launcher = dir.file("b.app/Contents/MacOS/launch");
     writeFile(launcher, "#!/bin/sh\npwd > \"$0.ran\"\n");
     QFile::setPermissions(launcher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    SystemPublishDesktop desktop;
-    ASSERT_TRUE(desktop.open(dir.file("b.app")));
+    ASSERT_TRUE(SystemPublishDesktop().open(dir.file("b.app")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(launcher + ".ran").size() > 0; }, 20000));
     EXPECT_EQ(readFile(launcher + ".ran").trimmed(), QFile::encodeName(dir.file("b.app/Contents/MacOS")));
 }

@@ -9,26 +9,16 @@
 namespace quire {
 namespace {
 
-TEST(ColorText, ReadsLeadingHexNumber)
+TEST(ColorText, ReadsTheLeadingHexNumberAndWritesLowerCaseRoundTrippingEveryChannelValue)
 {
-    const struct {
-        Text text;
-        QRgb rgb;
-    } cases[] = {
+    const std::pair<Text, QRgb> cases[] = {
         {QStringLiteral("0xff8000"), 0xff8000},    {QStringLiteral("ff8000"), 0xff8000},
         {QStringLiteral("  0XFF8000zz"), 0xff8000}, {QStringLiteral("#ff8000"), 0},
         {std::nullopt, 0},                         {QStringLiteral("0x"), 0},
         {QStringLiteral("0x1ff8000"), 0xff8000},   {QStringLiteral("0x123456789"), 0xffffff},
     };
-    for (const auto& c : cases) {
-        const QColor color = colorFromHexRGB(c.text);
-        EXPECT_EQ(color.rgb(), 0xff000000 | c.rgb) << textOr(c.text, "(none)").toStdString();
-    }
-}
-
-TEST(ColorText, WritesLowerCaseAndRoundTripsEveryChannelValue)
-{
-    EXPECT_EQ(colorToHexRGB(QColor(Qt::red)), QStringLiteral("0xff0000"));
+    for (const auto& [text, rgb] : cases)
+        EXPECT_EQ(colorFromHexRGB(text).rgb(), 0xff000000 | rgb) << textOr(text, "(none)").toStdString();
     EXPECT_EQ(colorToHexRGB(QColor::fromRgbF(0.999f, 0.5f, 0.0f)), QStringLiteral("0xff8000"));
     EXPECT_EQ(colorToHexRGB(QColor()), std::nullopt);
     for (int v = 0; v < 256; ++v) {
