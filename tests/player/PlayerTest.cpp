@@ -1,15 +1,16 @@
-// The book player, run on hand-made book folders and bundles, and on a book
-// published as a desktop bundle by the ordinary publisher, opened through the
-// bundle's own launcher and desktop entry.
-#include "PlayerRun.h"
+// The book player, run as its own process the way a reader's desktop runs it,
+// on hand-made book folders and bundles, and on a book published as a
+// desktop bundle, opened through the bundle's own launcher and desktop entry.
 #include "publish/FlashBookOutputApp.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 #include "util/FileUtil.h"
 #include "util/Resources.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -17,55 +18,98 @@ using namespace quire::test;
 
 namespace {
 
+const QColor kPage(0x2e, 0x8b, 0x57);
+
+// Runs the player (or a bundle's launcher) without WebEngine's sandbox, on
+// the offscreen platform or, as a login without a desktop, without a display
+// or a Qt platform chosen.
+ToolRun runPlayer(const QStringList& arguments, const QString& program = QUIRE_PLAYER_EXE,
+                  const QString& workingFolder = {}, bool offscreen = true)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    if (offscreen)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    return runTool(program, arguments, env, workingFolder);
+}
+
+// The values of the player's output lines "key: value".
+QStringList lines(const ToolRun& run, const QString& key)
+{
+    QStringList found;
+    for (const QString& l : run.out.split('\n'))
+        if (l.startsWith(key + ": "))
+            found << l.mid(key.size() + 2);
+    return found;
+}
+QString line(const ToolRun& run, const QString& key)
+{
+    return lines(run, key).value(0);
+}
+
+// A small book: "index.html" with the given title (none when empty) and
+// extra body, showing a picture of the page colour over the whole window.
+void writeBook(const QString& folder, const QString& title, const QString& body = {})
+{
+    QImage picture(120, 80, QImage::Format_RGB32);
+    picture.fill(kPage);
+    QDir().mkpath(folder);
+    ASSERT_TRUE(picture.save(folder + "/page1.png"));
+    writeFile(folder + "/index.html",
+              QString("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">%1</head>\n<body style=\"margin:0\">"
+                      "<img src=\"page1.png\" style=\"position:fixed;left:0;top:0;width:100%;height:100%\">%2"
+                      "</body></html>\n")
+                  .arg(title.isEmpty() ? QString() : "<title>" + title + "</title>", body)
+                  .toUtf8());
+}
+
 QString skeleton()
 {
     return resourcePath("AppFiles/TmplData/mac.app/Contents");
 }
 
-// The Exec line of a desktop entry as an argument list, unescaped and
-// unquoted as the Desktop Entry format says, with %k replaced.
+// The Exec line of a desktop entry as an argument list: string escapes
+// undone, then quoted arguments unquoted as the Desktop Entry format says;
+// %k is the entry's own path.
 QStringList execArguments(const QString& desktopFile)
 {
-    QString exec;
-    for (const QString& line : QString::fromUtf8(readFile(desktopFile)).split('\n'))
-        if (line.startsWith("Exec="))
-            exec = line.mid(5);
-    QString value; // string escapes first: \s \n \t \r \\ .
-    for (int i = 0; i < exec.size(); ++i) {
+    const QString exec = QString::fromUtf8(readFile(desktopFile)).section("\nExec=", 1).section('\n', 0, 0);
+    QString value;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
         QChar c = exec[i];
         if (c == '\\' && i + 1 < exec.size()) {
             c = exec[++i];
-            c = c == 's' ? QChar(' ') : c == 'n' ? QChar('\n') : c == 't' ? QChar('\t') : c == 'r' ? QChar('\r') : c;
+            const qsizetype k = QStringLiteral("sntr").indexOf(c);
+            c = k >= 0 ? QStringLiteral(" \n\t\r")[k] : c;
         }
         value += c;
     }
     QStringList args;
     QString current;
     bool quoted = false, any = false;
-    for (int i = 0; i <= value.size(); ++i) {
+    for (qsizetype i = 0; i <= value.size(); ++i) {
         const QChar c = i < value.size() ? value[i] : QChar(' ');
-        if (quoted && c == '\\' && i + 1 < value.size()) {
+        if (quoted && c == '\\' && i + 1 < value.size())
             current += value[++i];
-        } else if (c == '"') {
-            quoted = !quoted;
-            any = true;
-        } else if (c != ' ' || quoted) {
+        else if (c == '"')
+            quoted = !quoted, any = true;
+        else if (c != ' ' || quoted)
             current += c;
-        } else if (any || !current.isEmpty()) {
-            args << (current == "%k" ? desktopFile : current);
-            current.clear();
-            any = false;
-        }
+        else if (any || !current.isEmpty())
+            args << (current == "%k" ? desktopFile : current), current.clear(), any = false;
     }
     return args;
 }
 
+} // namespace
+
 TEST(Player, ReadsFilesBesideThePageAndHandsWebLinksToTheDesktop)
 {
     // The page reads a file of the book folder and makes it its title, as a
-    // viewer reads its configuration; both need file access from the page.
-    // A new window asked for by the page, and a web link followed in place,
-    // are both handed out; neither replaces the book.
+    // viewer reads its configuration. A new window asked for by the page, and
+    // a web link followed in place, are both handed out; neither replaces the book.
     TempDir dir;
     writeFile(dir.file("book/files/chapter.txt"), "Chapter Two");
     writeBook(dir.file("book"), "Loading",
@@ -73,12 +117,11 @@ TEST(Player, ReadsFilesBesideThePageAndHandsWebLinksToTheDesktop)
               "r.onload = function () { document.title = r.responseText; };"
               "r.open('GET', 'files/chapter.txt'); r.send(); window.addEventListener('load', function () {"
               "window.open('https://example.invalid/popup'); document.getElementById('web').click(); });</script>");
-    const PlayerRun run = runPlayer({"--quit-after-load", dir.file("book/index.html")});
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.line("title"), "Chapter Two") << run.out.toStdString();
-    EXPECT_EQ(run.line("images"), "1/1");
-    QStringList outside = run.lines("outside");
+    const ToolRun run = runPlayer({"--quit-after-load", dir.file("book/index.html")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(line(run, "title"), "Chapter Two") << run.out.toStdString();
+    EXPECT_EQ(line(run, "images"), "1/1");
+    QStringList outside = lines(run, "outside");
     outside.sort();
     EXPECT_EQ(outside, (QStringList{"https://example.invalid/popup", "https://example.invalid/site"}));
 }
@@ -88,42 +131,39 @@ TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameWithOrWithoutADisplayMissin
     // The folder, or the bundle folder, stands for its page.
     TempDir dir;
     writeBook(dir.file("Sea Stories"), {});
-    QDir().mkpath(dir.file("shelf"));
-    ASSERT_TRUE(fs::copyFolder(skeleton(), dir.file("shelf/Quiet Harbour.app/Contents")));
-    writeBook(dir.file("shelf/Quiet Harbour.app/Contents/Resources"), {});
-    for (const auto& [book, title] :
-         {std::pair{"Sea Stories", "Sea Stories"}, {"shelf/Quiet Harbour.app", "Quiet Harbour"}}) {
-        const PlayerRun run = runPlayer({"--quit-after-load", dir.file(book)});
-        ASSERT_TRUE(run.finished);
-        EXPECT_EQ(run.line("title"), title) << run.out.toStdString() << run.err.toStdString();
-        EXPECT_EQ(run.line("images"), "1/1");
-    }
-
-    const PlayerRun missing = runPlayer({"--quit-after-load", dir.file("gone/index.html")});
-    ASSERT_TRUE(missing.finished);
-    EXPECT_NE(missing.exitCode, 0);
-    EXPECT_TRUE(missing.err.contains(dir.file("gone/index.html") + "\" does not exist")) << missing.err.toStdString();
-    EXPECT_TRUE(missing.line("title").isEmpty());
-
-    // Without a display the load check runs offscreen and a window is refused.
     const QString contents = dir.file("shelf/Quiet Harbour.app/Contents");
-    for (const auto& [program, book] :
-         {std::pair{contents + "/MacOS/launch", QStringList()},
-          std::pair{QString(QUIRE_PLAYER_EXE), QStringList{contents + "/Resources/index.html"}}}) {
-        SCOPED_TRACE(program.toStdString());
-        const PlayerRun check = runPlayer(QStringList{"--quit-after-load"} + book, program, {}, false);
-        EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
-        EXPECT_EQ(check.line("title"), "Quiet Harbour") << check.out.toStdString();
-        const PlayerRun window = runPlayer(book, program, {}, false);
-        EXPECT_EQ(window.exitCode, 1) << window.err.toStdString();
-        EXPECT_TRUE(window.err.contains("no display")) << window.err.toStdString();
-    }
-
+    ASSERT_TRUE(QDir().mkpath(dir.file("shelf")) && fs::copyFolder(skeleton(), contents));
+    writeBook(contents + "/Resources", {});
     ASSERT_TRUE(fs::copyFolder(skeleton(), dir.file("Empty.app/Contents")));
-    const PlayerRun empty = runPlayer({"--quit-after-load"}, dir.file("Empty.app/Contents/MacOS/launch"));
-    ASSERT_TRUE(empty.finished);
-    EXPECT_NE(empty.exitCode, 0);
-    EXPECT_TRUE(empty.err.contains("Resources/index.html")) << empty.err.toStdString();
+    const struct {
+        QString program;
+        QStringList arguments;
+        bool display;
+        int status;
+        QString title, says;
+    } cases[] = {
+        {QUIRE_PLAYER_EXE, {dir.file("Sea Stories")}, true, 0, "Sea Stories", ""},
+        {QUIRE_PLAYER_EXE, {dir.file("shelf/Quiet Harbour.app")}, true, 0, "Quiet Harbour", ""},
+        {QUIRE_PLAYER_EXE, {dir.file("gone/index.html")}, true, 1, "", dir.file("gone/index.html") + "\" does not exist"},
+        {dir.file("Empty.app/Contents/MacOS/launch"), {}, true, 1, "", "Resources/index.html"},
+        // Without a display the load check runs offscreen and a window is refused.
+        {contents + "/MacOS/launch", {}, false, 0, "Quiet Harbour", ""},
+        {QUIRE_PLAYER_EXE, {contents + "/Resources/index.html"}, false, 0, "Quiet Harbour", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.program + " " + c.arguments.join(' ')).toStdString());
+        const ToolRun run = runPlayer(QStringList{"--quit-after-load"} + c.arguments, c.program, {}, c.display);
+        EXPECT_EQ(run.status == 0, c.status == 0) << run.err.toStdString();
+        EXPECT_EQ(line(run, "title"), c.title) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
+        if (!c.display) {
+            const ToolRun window = runPlayer(c.arguments, c.program, {}, false);
+            EXPECT_EQ(window.status, 1);
+            EXPECT_TRUE(window.err.contains("no display")) << window.err.toStdString();
+        } else if (c.status == 0) {
+            EXPECT_EQ(line(run, "images"), "1/1");
+        }
+    }
 }
 
 TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
@@ -131,7 +171,7 @@ TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
     TempDir dir;
     auto pages = std::make_shared<FlashPageSourceImg>();
     QImage picture(300, 400, QImage::Format_RGB32);
-    picture.fill(pageColor());
+    picture.fill(kPage);
     for (int i = 1; i <= 2; ++i) {
         ASSERT_TRUE(picture.save(dir.file(QString("%1.jpg").arg(i)), "JPEG"));
         pages->addImgPageFromFile(dir.file(QString("%1.jpg").arg(i)));
@@ -143,23 +183,29 @@ TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
     out.setHTMLConfig(config);
     ASSERT_TRUE(out.ouputTheBook().ok());
     const QString contents = dir.file("shelf/Sea Book.app/Contents");
-    ASSERT_TRUE(QFileInfo(contents + "/Resources/index.html").isFile());
 
     // Started from elsewhere, through a link to the launcher, as a menu entry might.
     ASSERT_TRUE(QFile::link(contents + "/MacOS/launch", dir.file("open-sea-book")));
-    const PlayerRun run = runPlayer({"--quit-after-load", "--screenshot", dir.file("shot.png")},
-                                    dir.file("open-sea-book"), dir.path());
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.line("title"), "Sea Book") << run.out.toStdString();
-    EXPECT_EQ(run.line("focus"), "book");
-    // The pictures the page shows have all arrived, the first page among them,
-    // and a good part of the window has the page's colour.
-    const QStringList images = run.line("images").split('/');
+    const ToolRun run = runPlayer({"--quit-after-load", "--screenshot", dir.file("shot.png")},
+                                  dir.file("open-sea-book"), dir.path());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(line(run, "title"), "Sea Book") << run.out.toStdString();
+    EXPECT_EQ(line(run, "focus"), "book");
+    // The pictures the page shows have all arrived, the first page among
+    // them, and a good part of the window has the page's colour.
+    const QStringList images = line(run, "images").split('/');
     ASSERT_EQ(images.size(), 2) << run.out.toStdString();
     EXPECT_GE(images[0].toInt(), 1);
     EXPECT_EQ(images[0], images[1]);
-    EXPECT_GT(pageShare(QImage(dir.file("shot.png"))), 0.1);
+    const QImage shot(dir.file("shot.png"));
+    int matching = 0, all = 0;
+    for (int y = 0; y < shot.height(); y += 4)
+        for (int x = 0; x < shot.width(); x += 4, ++all) {
+            const QColor c = shot.pixelColor(x, y);
+            matching += std::abs(c.red() - kPage.red()) <= 16 && std::abs(c.green() - kPage.green()) <= 16 &&
+                        std::abs(c.blue() - kPage.blue()) <= 16;
+        }
+    EXPECT_GT(matching, all / 10);
 
     // The trusted desktop entry runs the launcher on the book: a stand-in
     // player records what it is asked to open.
@@ -172,11 +218,8 @@ TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
     QFile::setPermissions(contents + "/MacOS/quire-player", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QStringList args = execArguments(entry);
     ASSERT_GE(args.size(), 1);
-    const PlayerRun fake = runPlayer(args.mid(1), args.first(), dir.path());
-    EXPECT_EQ(fake.exitCode, 0) << fake.err.toStdString();
+    EXPECT_EQ(runPlayer(args.mid(1), args.first(), dir.path()).status, 0);
     const QStringList asked = QString::fromUtf8(readFile(contents + "/MacOS/asked.txt")).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(QFileInfo(asked[0]).canonicalFilePath(), QFileInfo(contents + "/Resources/index.html").canonicalFilePath());
 }
-
-} // namespace

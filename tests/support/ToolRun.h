@@ -14,10 +14,12 @@ struct ToolRun {
 };
 
 inline ToolRun runTool(const QString& program, const QStringList& arguments,
-                       const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+                       const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                       const QString& workingFolder = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingFolder);
     process.start(program, arguments);
     process.closeWriteChannel();
     if (!process.waitForFinished(120000)) {
