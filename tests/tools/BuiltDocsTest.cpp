@@ -14,99 +14,56 @@
 using namespace quire;
 using namespace quire::test;
 
-namespace {
-
-QString manualPath()
-{
-    return resourcePath("Quire for Mac Help/Quire for Mac Manual.pdf");
-}
-
-QString words(const QString& text)
-{
-    return PdfProbe::wordsOf(text).join(' ');
-}
-
-// The manual's lines, page by page, each as its words from left to right:
-// words whose middles lie within a few points of each other share a line.
-QList<QStringList> manualLines()
-{
-    QList<PdfWord> all = PdfProbe::words(manualPath());
-    std::stable_sort(all.begin(), all.end(), [](const PdfWord& a, const PdfWord& b) {
-        return a.page != b.page ? a.page < b.page : a.box.center().y() < b.box.center().y();
-    });
-    QList<QStringList> pages;
-    QList<PdfWord> line;
-    auto endLine = [&] {
-        std::sort(line.begin(), line.end(), [](const PdfWord& a, const PdfWord& b) { return a.box.left() < b.box.left(); });
-        QStringList texts;
-        for (const PdfWord& w : line)
-            texts << w.text;
-        if (!line.isEmpty())
-            pages.last() << texts.join(' ');
-        line.clear();
-    };
-    for (const PdfWord& w : all) {
-        if (!line.isEmpty() && (w.page != line.first().page || w.box.center().y() - line.first().box.center().y() > 3))
-            endLine();
-        while (pages.size() < w.page)
-            pages << QStringList();
-        line << w;
-    }
-    endLine();
-    return pages;
-}
-
-TEST(BuiltManual, ChaptersAndSectionsAreBookmarksThatStandOnTheirPages)
+TEST(BuiltManual, BookmarksStandOnTheirPagesTheContentsListTheChaptersPagesAndTheQualityTableIsThere)
 {
     ASSERT_TRUE(PdfProbe::available());
-    const auto doc = pdf::PdfDocument::open(manualPath());
+    const QString manual = resourcePath("Quire for Mac Help/Quire for Mac Manual.pdf");
+    const auto doc = pdf::PdfDocument::open(manual);
     ASSERT_GE(doc->pageCount(), 20);
     for (int i = 0; i < doc->pageCount(); ++i)
         EXPECT_EQ(QSizeF(doc->displayedBounds(i).width, doc->displayedBounds(i).height), QSizeF(648, 468)) << i;
-    const QStringList pages = PdfProbe::pageTexts(manualPath());
+    const QStringList pages = PdfProbe::pageTexts(manual, true);
     ASSERT_EQ(pages.size(), doc->pageCount());
+    const auto words = [](const QString& text) { return PdfProbe::wordsOf(text).join(' '); };
 
     int previous = 1, sections = 0;
     std::map<QString, int> chapterPage; // "1" ... "A" -> page
     for (const pdf::OutlineNode& chapter : doc->outline()) {
         chapterPage[chapter.label.value_or("").simplified().section(' ', 0, 0)] = chapter.target.value_or(-1) + 1;
         sections += int(chapter.children.size());
-        std::vector<pdf::OutlineNode> marks = {chapter};
-        for (size_t i = 0; i < marks.size(); ++i) { // depth first
-            const std::vector<pdf::OutlineNode> kids = marks[i].children;
-            marks.insert(marks.begin() + qsizetype(i) + 1, kids.begin(), kids.end());
-        }
-        for (const pdf::OutlineNode& mark : marks) {
-            SCOPED_TRACE(mark.label.value_or("").toStdString());
-            const int page = mark.target.value_or(-1) + 1;
-            EXPECT_FALSE(mark.label.value_or("").trimmed().isEmpty());
-            EXPECT_GE(page, previous) << "bookmarks follow the pages";
-            ASSERT_LE(page, pages.size());
-            // Each bookmark's title stands on the page it leads to.
-            EXPECT_TRUE(words(pages[page - 1]).contains(words(*mark.label)));
-            previous = page;
-        }
+    }
+    std::vector<pdf::OutlineNode> marks = doc->outline();
+    for (size_t i = 0; i < marks.size(); ++i) { // depth first
+        const std::vector<pdf::OutlineNode> kids = marks[i].children;
+        marks.insert(marks.begin() + qsizetype(i) + 1, kids.begin(), kids.end());
+    }
+    for (const pdf::OutlineNode& mark : marks) {
+        SCOPED_TRACE(mark.label.value_or("").toStdString());
+        const int page = mark.target.value_or(-1) + 1;
+        EXPECT_GE(page, previous) << "bookmarks follow the pages";
+        ASSERT_LE(page, pages.size());
+        EXPECT_FALSE(mark.label.value_or("").trimmed().isEmpty());
+        EXPECT_TRUE(words(pages[page - 1]).contains(words(*mark.label))); // the title stands on its page
+        previous = page;
     }
     EXPECT_GE(chapterPage.size(), 8u);
     EXPECT_GE(sections, 25);
 
     // The contents page lists "N Title ... P" with each chapter's page.
-    const QList<QStringList> lines = manualLines();
     static const QRegularExpression entry(R"(^(\d+|[A-Z]) .+ (\d+)$)");
-    int checked = 0;
-    for (const QString& line : lines.value(1)) {
-        const auto m = entry.match(line);
-        if (!m.hasMatch() || !chapterPage.count(m.captured(1)))
-            continue;
-        EXPECT_EQ(m.captured(2).toInt(), chapterPage[m.captured(1)]) << line.toStdString();
-        ++checked;
+    int listed = 0;
+    for (const QString& line : pages.value(1).split('\n')) {
+        const auto m = entry.match(line.simplified());
+        if (m.hasMatch() && chapterPage.count(m.captured(1)) && ++listed) {
+            EXPECT_EQ(m.captured(2).toInt(), chapterPage[m.captured(1)]) << line.toStdString();
+        }
     }
-    EXPECT_EQ(checked, int(chapterPage.size()));
-
+    EXPECT_EQ(listed, int(chapterPage.size()));
     // The five quality levels with their JPEG qualities, as rows of a table.
-    const QStringList flat = [&] { QStringList l; for (const QStringList& p : lines) l << p; return l; }();
+    const QStringList lines = pages.join('\n').split('\n');
     for (const char* row : {"0 100 ", "1 85 ", "2 65 ", "3 45 ", "4 25 "})
-        EXPECT_TRUE(std::any_of(flat.begin(), flat.end(), [&](const QString& l) { return l.startsWith(row); })) << row;
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.simplified().startsWith(row); }))
+            << row;
 }
 
 TEST(BuiltDemoImgs, AreSameSizedJpegPagesNamedInPageOrder)
@@ -132,5 +89,3 @@ TEST(BuiltDemoImgs, AreSameSizedJpegPagesNamedInPageOrder)
         EXPECT_GT(dark, 20);
     }
 }
-
-} // namespace

@@ -54,9 +54,10 @@ QList<QSizeF> PdfProbe::pageSizes(const QString& pdf)
     return sizes;
 }
 
-QStringList PdfProbe::pageTexts(const QString& pdf)
+QStringList PdfProbe::pageTexts(const QString& pdf, bool layout)
 {
-    QStringList pages = run("pdftotext", {"-enc", "UTF-8", pdf, "-"}).split('\f');
+    const QStringList options = layout ? QStringList{"-layout"} : QStringList{};
+    QStringList pages = run("pdftotext", options + QStringList{"-enc", "UTF-8", pdf, "-"}).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;

@@ -18,7 +18,7 @@ struct PdfWord {
 struct PdfProbe {
     static bool available(); // whether the tools can be run
     static QList<QSizeF> pageSizes(const QString& pdf);
-    static QStringList pageTexts(const QString& pdf); // as pdftotext extracts them
+    static QStringList pageTexts(const QString& pdf, bool layout = false); // as pdftotext extracts them
     static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
     static QStringList links(const QString& pdf);                // the link annotations' targets
