@@ -3,7 +3,7 @@
 #include "PdfFixtures.h"
 #include "import/ImportPDFOperation.h"
 #include "import/PdfDocument.h"
-#include "import/text/QpdfOutline.h"
+#include "import/text/PdfProbe.h"
 #include "import/text/TextToPdf.h"
 #include "support/TestEnv.h"
 #include "util/Error.h"
@@ -22,8 +22,8 @@ class WriteOutline : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!test::qpdfAvailable())
-            GTEST_SKIP() << "qpdf is needed";
+        if (!test::PdfProbe::available())
+            GTEST_SKIP() << "qpdf and poppler-utils are needed";
     }
 
     // A copy of a fixture to write into.
@@ -38,7 +38,7 @@ protected:
     QStringList files() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }
     QStringList lines(const QString& path)
     {
-        const QStringList byQpdf = test::outlineLines(test::qpdfOutline(path).value_or(QList<QpdfBookmark>()));
+        const QStringList byQpdf = test::outlineLines(test::PdfProbe::bookmarks(path).value_or(QList<QpdfBookmark>()));
         EXPECT_EQ(test::outlineLines(pdf::PdfDocument::open(path)->outline()), byQpdf);
         return byQpdf;
     }
@@ -60,12 +60,12 @@ TEST_F(WriteOutline, NestedBookmarksAreAppendedAndReplaceAnyTheFileHad)
     // Appended to the original bytes, a sound file, and the same permissions.
     const QByteArray written = test::readFile(path);
     EXPECT_TRUE(written.startsWith(original) && written.size() > original.size());
-    EXPECT_TRUE(test::qpdfChecks(path));
+    EXPECT_TRUE(test::PdfProbe::checks(path));
     EXPECT_EQ(QFile::permissions(path), permissions);
     EXPECT_EQ(files(), QStringList{"plain.pdf"});
     EXPECT_EQ(lines(path), (QStringList{"Part One @1", "  Über uns @2", "    Глава 😀 @4", "  (Brackets) \\ and ü @5",
                                         "Part Two @10"}));
-    const QpdfBookmark deep = test::qpdfOutline(path).value_or(QList<QpdfBookmark>()).value(0).kids.value(0).kids.value(0);
+    const QpdfBookmark deep = test::PdfProbe::bookmarks(path).value_or(QList<QpdfBookmark>()).value(0).kids.value(0).kids.value(0);
     EXPECT_EQ(deep.view, "/FitH");
     EXPECT_NEAR(deep.top.value_or(0), pageHeight - 250, 0.01); // PDF space counts from the bottom
 
@@ -86,13 +86,13 @@ TEST_F(WriteOutline, FilesTheLibraryRepairedOrThatAreEncryptedTakeBookmarks)
     test::writeFile(repaired, bytes);
     pdf::writeOutline(repaired, {Entry{"Mended", 6, 0, {}}});
     EXPECT_FALSE(test::readFile(repaired).startsWith(bytes));
-    EXPECT_TRUE(test::qpdfChecks(repaired));
+    EXPECT_TRUE(test::PdfProbe::checks(repaired));
     EXPECT_EQ(lines(repaired), QStringList{"Mended @7"});
     // An owner password only: the new titles are encrypted like the rest.
     const QString locked = copyOf("ownerlocked.pdf");
     pdf::writeOutline(locked, {Entry{"Locked chapter", 1, 0, {}}});
     EXPECT_FALSE(test::readFile(locked).contains("Locked chapter"));
-    EXPECT_EQ(test::outlineLines(test::qpdfOutline(locked).value_or(QList<QpdfBookmark>())),
+    EXPECT_EQ(test::outlineLines(test::PdfProbe::bookmarks(locked).value_or(QList<QpdfBookmark>())),
               QStringList{"Locked chapter @2"});
 }
 

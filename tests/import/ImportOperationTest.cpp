@@ -2,7 +2,6 @@
 // in the caller's thread: its results, failures and cancellation.
 #include "PdfFixtures.h"
 #include "app/QuillUtility.h"
-#include "app/QuillUtility.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/ImportOperationQueue.h"
 #include "import/ImportPDFOperation.h"
@@ -10,6 +9,7 @@
 #include "util/Log.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <future>
@@ -100,11 +100,21 @@ TEST(ImportOperation, FailuresSayWhyAndLeaveOnlyWhatCouldBeMade)
 {
     test::TempDir dir;
     test::writeFile(dir.file("empty.pdf"), {});
-    test::writeFile(dir.file("noise.pdf"), QByteArray(2000, '\x9c'));
+    QByteArray noise(4096, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    test::writeFile(dir.file("noise.pdf"), noise.replace("%PDF-", "%pdf-"));
+    test::writeFile(dir.file("header.pdf"), "%PDF-1.4\n" + noise); // a header and nothing a reader could use
+    // What the library makes of a truncated file: a document without pages.
+    test::writeFile(dir.file("nopages.pdf"), "%PDF-1.4\n1 0 obj <</Type /Catalog /Pages 2 0 R>> endobj\n"
+                                             "2 0 obj <</Type /Pages /Kids [] /Count 0>> endobj\n"
+                                             "trailer <</Root 1 0 R>>\n%%EOF\n");
     const std::tuple<QString, QString, QString> cases[] = {
         {dir.file("missing.pdf"), "ALL", "The document \"" + dir.file("missing.pdf") + "\" was not found"},
+        {dir.path(), "ALL", "The document \"" + dir.path() + "\" cannot be read"}, // a folder is no file
         {dir.file("empty.pdf"), "ALL", "The file \"empty.pdf\" is not a PDF document"},
         {dir.file("noise.pdf"), "ALL", "The file \"noise.pdf\" is not a PDF document"},
+        {dir.file("header.pdf"), "ALL", "The PDF document \"header.pdf\" is damaged and cannot be opened"},
+        {dir.file("nopages.pdf"), "ALL", "The PDF document \"nopages.pdf\" is damaged and cannot be opened"},
         {pdfFixture("truncated.pdf"), "ALL", "The PDF document \"truncated.pdf\" is damaged and cannot be opened"},
         {pdfFixture("encrypted.pdf"), "ALL", "The PDF document \"encrypted.pdf\" is password-protected"},
         {pdfFixture("plain.pdf"), "1-3,200", "Page 200 is not in the document (10 pages)"},

@@ -35,7 +35,6 @@ TEST(PageRange, FollowsTheTableAndRefusesRangesNamingTooManyPages)
 TEST(PageSource, PicturePagesAreNumberedInOrderAndCopiedOnceAsNormalPages)
 {
     FlashPageSourceImg source;
-    EXPECT_FALSE(source.sourceFile().isNull()); // empty, not absent
     for (const char* path : {"/a.jpg", "/b.jpg", "/c.jpg"})
         source.addImgPageFromFile(path);
     source.generateNormalPages();
@@ -44,36 +43,25 @@ TEST(PageSource, PicturePagesAreNumberedInOrderAndCopiedOnceAsNormalPages)
     for (int i = 0; i < 3; ++i) {
         const FlashPage* page = source.pages()[size_t(i)].get();
         const FlashPage* normal = source.normalPages()[size_t(i)].get();
-        EXPECT_EQ(page->pageIndex(), i + 1);
-        EXPECT_EQ(normal->pageIndex(), i + 1);
+        EXPECT_EQ(std::pair(page->pageIndex(), normal->pageIndex()), std::pair(i + 1, i + 1));
         EXPECT_EQ(normal->pageFilePath(), page->pageFilePath());
-        EXPECT_NE(normal, page); // a copy, not the same record
-        EXPECT_TRUE(dynamic_cast<const FlashPageImage*>(page) && dynamic_cast<const FlashPageImage*>(normal));
-        EXPECT_EQ(source.getPageAtIndex(i), page);
-        EXPECT_EQ(source.getNormalPageAtIndex(i + 1), normal);
+        EXPECT_TRUE(normal != page && dynamic_cast<const FlashPageImage*>(normal)); // a copy of the same kind
     }
     EXPECT_EQ(*source.pages()[1]->pageFilePath(), "/b.jpg");
+    // Pages by position from 0, normal pages by their number.
     for (int n : {-1, 0, 3, 4}) {
         EXPECT_EQ(source.getPageAtIndex(n), n == 0 ? source.pages()[0].get() : nullptr);
         EXPECT_EQ(source.getNormalPageAtIndex(n), n == 3 ? source.normalPages()[2].get() : nullptr);
-        EXPECT_EQ(source.getZoomedPageAtIndex(n), nullptr);
-        EXPECT_EQ(source.getThumbPageAtIndex(n), nullptr);
     }
-    source.zoomedPages().push_back(std::make_unique<FlashPage>());
-    source.thumbPages().push_back(std::make_unique<FlashPage>());
     source.clearPages();
-    for (const auto* list : {&source.pages(), &source.normalPages(), &source.zoomedPages(), &source.thumbPages()})
-        EXPECT_TRUE(list->empty());
+    EXPECT_TRUE(source.pages().empty() && source.normalPages().empty());
 
     // Gaps in the numbers are kept; a plain page's copy stays a plain page.
     source.pages().push_back(std::make_unique<FlashPageImage>(QString("/x.jpg"), 5));
     source.pages().push_back(std::make_unique<FlashPageImage>(QString("/y.jpg"), 9));
     source.generateNormalPages();
-    ASSERT_EQ(source.normalPages().size(), 2u);
-    EXPECT_EQ(source.normalPages()[0]->pageIndex(), 5);
-    EXPECT_EQ(source.normalPages()[1]->pageIndex(), 9);
+    EXPECT_EQ(source.getNormalPageAtIndex(9), source.normalPages().back().get());
     auto copy = FlashPage(QString("/p.jpg"), 7).copyPage(100, 100);
-    EXPECT_EQ(dynamic_cast<FlashPageImage*>(copy.get()), nullptr);
-    EXPECT_EQ(copy->pageIndex(), 7);
-    EXPECT_EQ(*copy->pageFilePath(), "/p.jpg");
+    EXPECT_FALSE(dynamic_cast<FlashPageImage*>(copy.get()));
+    EXPECT_EQ(std::pair(copy->pageIndex(), *copy->pageFilePath()), std::pair(7, QString("/p.jpg")));
 }

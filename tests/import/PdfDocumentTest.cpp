@@ -1,11 +1,10 @@
-// The PDF adapter on the fixture documents: failures by name, boxes,
-// rendering, and documents used from several threads.
+// The PDF adapter on the fixture documents: boxes, missing and damaged
+// pages, rendering, and documents used from several threads.
 #include "PdfFixtures.h"
 #include "import/PdfDocument.h"
 #include "support/TestEnv.h"
 #include "util/Error.h"
 
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -22,32 +21,6 @@ int grey(const pdf::Bitmap& b, int x, int y)
 
 } // namespace
 
-TEST(PdfDocument, BadFilesFailByName)
-{
-    test::TempDir dir;
-    test::writeFile(dir.file("empty.pdf"), {});
-    QByteArray noise(4096, '\0');
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-    noise.replace("%PDF-", "%pdf-");
-    test::writeFile(dir.file("noise.pdf"), noise);
-    test::writeFile(dir.file("header.pdf"), "%PDF-1.4\n" + noise); // a header and nothing a reader could use
-    // What the library makes of a truncated file: a document without pages.
-    test::writeFile(dir.file("nopages.pdf"), "%PDF-1.4\n1 0 obj <</Type /Catalog /Pages 2 0 R>> endobj\n"
-                                             "2 0 obj <</Type /Pages /Kids [] /Count 0>> endobj\n"
-                                             "trailer <</Root 1 0 R>>\n%%EOF\n");
-    // The reasons are checked with the import operation's messages.
-    const std::pair<QString, const char*> cases[] = {
-        {dir.file("missing.pdf"), pdf::kNotFound}, {dir.path(), pdf::kNotFound}, // a folder is no file
-        {dir.file("empty.pdf"), pdf::kNotPdf},      {dir.file("noise.pdf"), pdf::kNotPdf},
-        {dir.file("header.pdf"), pdf::kDamaged},    {dir.file("nopages.pdf"), pdf::kDamaged},
-        {pdfFixture("truncated.pdf"), pdf::kDamaged}, {pdfFixture("encrypted.pdf"), pdf::kPasswordProtected},
-    };
-    for (const auto& [path, name] : cases)
-        EXPECT_EQ(test::errorOf([&] { pdf::PdfDocument::open(path); }).section(':', 0, 0), name) << path.toStdString();
-    // An owner password alone does not stop reading.
-    EXPECT_TRUE(pdf::PdfDocument::open(pdfFixture("ownerlocked.pdf"))->pageText(4).contains("Page 5"));
-}
-
 TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
 {
     auto doc = pdf::PdfDocument::open(pdfFixture("links.pdf"));
@@ -61,6 +34,9 @@ TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
     EXPECT_EQ(std::pair(shown.width, shown.height), std::pair(600.f, 400.f));
     EXPECT_FLOAT_EQ(doc->cropBox(5).width, 600); // the crop box itself is not turned
 
+    // Files that fail to open: ImportOperation's failure table. An owner
+    // password alone does not stop reading.
+    EXPECT_TRUE(pdf::PdfDocument::open(pdfFixture("ownerlocked.pdf"))->pageText(4).contains("Page 5"));
     auto plain = pdf::PdfDocument::open(pdfFixture("plain.pdf"));
     const QString missing = QString(pdf::kPageMissing) + ": Page %1 is not in the document (10 pages)";
     EXPECT_EQ(test::errorOf([&] { plain->links(-1); }), missing.arg(0));

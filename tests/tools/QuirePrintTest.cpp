@@ -2,7 +2,7 @@
 // its exit status for each kind of mistake.
 #include "support/ToolRun.h"
 #include "import/text/PdfProbe.h"
-#include "import/text/QpdfOutline.h"
+#include "import/text/PdfProbe.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ const QByteArray kRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss DejaVu Sans;}}{\\s
 
 TEST(QuirePrint, PrintsTheImportPagesWithHeadingsAsBookmarksAndReplacesAnEarlierPdf)
 {
-    ASSERT_TRUE(PdfProbe::available() && qpdfAvailable());
+    ASSERT_TRUE(PdfProbe::available());
     TempDir dir;
     writeFile(dir.file("book.rtf"), kRtf);
     ToolRun run = print({dir.file("book.rtf"), dir.file("book.pdf")});
@@ -35,7 +35,7 @@ TEST(QuirePrint, PrintsTheImportPagesWithHeadingsAsBookmarksAndReplacesAnEarlier
     const QStringList pages = PdfProbe::pageTexts(dir.file("book.pdf"));
     ASSERT_EQ(pages.size(), 2);
     EXPECT_TRUE(pages[0].contains("The first page.") && pages[1].contains("The second page."));
-    EXPECT_EQ(outlineLines(qpdfOutline(dir.file("book.pdf")).value_or(QList<QpdfBookmark>())),
+    EXPECT_EQ(outlineLines(PdfProbe::bookmarks(dir.file("book.pdf")).value_or(QList<QpdfBookmark>())),
               (QStringList{"Chapter One @1", "Chapter Two @2"}));
 
     QByteArray text;

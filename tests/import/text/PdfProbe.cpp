@@ -1,6 +1,9 @@
 #include "PdfProbe.h"
+#include "support/ToolRun.h"
 
-#include <QProcess>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -11,15 +14,13 @@ namespace {
 // What the program writes; `markup` when it writes XML or HTML.
 QString run(const QString& program, const QStringList& arguments, bool markup = false)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    const ToolRun r = runTool(program, arguments);
+    if (r.status != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << r.err.toStdString();
         return {};
     }
-    // Ligatures come back as presentation forms (U+FB01 for "fi"); the
-    // compatibility form turns them into their letters.
-    QString out = QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    // Ligatures come back as presentation forms (U+FB01 for "fi").
+    QString out = r.out.normalized(QString::NormalizationForm_KC);
     for (const char* entity : {"&lt;<", "&gt;>", "&quot;\"", "&#39;'", "&amp;&"})
         if (markup)
             out.replace(QString(entity).chopped(1), QString(entity).right(1));
@@ -35,11 +36,27 @@ QList<QStringList> tableRows(const QString& listing)
     return rows;
 }
 
+QList<QpdfBookmark> fromJson(const QJsonArray& array)
+{
+    QList<QpdfBookmark> out;
+    for (const QJsonValue& value : array) {
+        const QJsonObject o = value.toObject();
+        const QJsonArray dest = o.value("dest").toArray();
+        QpdfBookmark b{o.value("title").toString(), o.value("destpageposfrom1").toInt(), dest.at(1).toString(), {},
+                       fromJson(o.value("kids").toArray())};
+        const int topAt = b.view == "/FitH" ? 2 : b.view == "/XYZ" ? 3 : 0;
+        if (topAt && dest.at(topAt).isDouble())
+            b.top = dest.at(topAt).toDouble();
+        out.append(b);
+    }
+    return out;
+}
+
 } // namespace
 
 bool PdfProbe::available()
 {
-    for (const char* tool : {"pdfinfo", "pdftotext", "pdftohtml", "pdfimages", "pdffonts"})
+    for (const char* tool : {"pdfinfo", "pdftotext", "pdftohtml", "pdfimages", "pdffonts", "qpdf"})
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return false;
     return true;
@@ -121,6 +138,38 @@ QStringList PdfProbe::wordsOf(const QString& text)
 {
     static const QRegularExpression space(R"(\s+)");
     return text.split(space, Qt::SkipEmptyParts);
+}
+
+bool PdfProbe::checks(const QString& pdf)
+{
+    return runTool("qpdf", {"--check", pdf}).status == 0;
+}
+
+std::optional<QList<QpdfBookmark>> PdfProbe::bookmarks(const QString& pdf)
+{
+    const ToolRun r = runTool("qpdf", {"--json", "--json-key=outlines", pdf});
+    if (r.status != 0) {
+        ADD_FAILURE() << "qpdf cannot read " << pdf.toStdString();
+        return std::nullopt;
+    }
+    return fromJson(QJsonDocument::fromJson(r.out.toUtf8())["outlines"].toArray());
+}
+
+QStringList outlineLines(const QList<QpdfBookmark>& list, const QString& indent)
+{
+    QStringList out;
+    for (const QpdfBookmark& b : list)
+        out << indent + b.title + " @" + QString::number(b.page) << outlineLines(b.kids, indent + "  ");
+    return out;
+}
+
+QStringList outlineLines(const std::vector<pdf::OutlineNode>& list, const QString& indent)
+{
+    QStringList out;
+    for (const pdf::OutlineNode& n : list)
+        out << indent + n.label.value_or("(none)") + " @" + (n.target ? QString::number(*n.target + 1) : "-")
+            << outlineLines(n.children, indent + "  ");
+    return out;
 }
 
 } // namespace quire::test

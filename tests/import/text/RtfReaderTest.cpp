@@ -67,6 +67,7 @@ TEST(RtfReader, TextOfEscapesCodePagesAndDestinations)
         {"{\\rtf1\\mac caf\\'8e \\'a5}", "café •"},
         {"{\\rtf1\\pc caf\\'82}", "café"},
         {"{\\rtf1\\pca \\'d0}", "ð"},
+        {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'cf}", "П"}, // the document's code page
         // A font's character set decides for its own text.
         {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}{\\f2\\fcharset77 Geneva;}"
          "{\\f3\\fcharset128 MS Gothic;}}\\f0 \\'e1 {\\f1 \\'e1\\'e2} {\\f2 \\'8e} {\\f3 \\'82\\'a0}}", "á αβ é あ"},

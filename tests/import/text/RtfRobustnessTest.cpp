@@ -2,8 +2,6 @@
 #include "TextImportSupport.h"
 #include "import/text/RtfTokenizer.h"
 
-#include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QTextTable>
 
 using namespace quire::test;
@@ -39,7 +37,7 @@ TEST(RtfTokenizer, ParametersSymbolsBytesAndBinaryData)
     EXPECT_EQ(t.takeBinary(-5), "");
 }
 
-TEST(RtfRobustness, NotRtfIsRefusedAndBracesOutOfBalanceWarn)
+TEST(RtfRobustness, NotRtfIsRefusedBracesOutOfBalanceWarnAndCutDocumentsRead)
 {
     EXPECT_EQ(readRtf({}).result.problem, "is empty");
     EXPECT_FALSE(readRtf("   \n").result.ok);
@@ -62,6 +60,12 @@ TEST(RtfRobustness, NotRtfIsRefusedAndBracesOutOfBalanceWarn)
     EXPECT_TRUE(missing.result.warnings.first().contains("ends before"));
     // Trailing white space after the end is fine.
     EXPECT_EQ(readRtf("{\\rtf1 a}\r\n  ").result.warnings, QStringList());
+
+    // Cut short anywhere, a document reads; shorter than "{\rtf" it is none.
+    // (Random damage is the fuzz target's: tests/fuzz/fuzz_rtf.cpp.)
+    const QByteArray features = sample("features.rtf");
+    for (qsizetype length = 0; length < features.size(); length += 11)
+        EXPECT_EQ(readRtf(features.left(length)).result.ok, length >= 5) << length;
 }
 
 TEST(RtfRobustness, HugeParametersStayInBounds)
@@ -94,10 +98,7 @@ TEST(RtfRobustness, HugeParametersStayInBounds)
 TEST(RtfRobustness, DeepNestingIsBounded)
 {
     const int depth = 10000;
-    QElapsedTimer timer;
-    timer.start();
     const ReadRtf r = readRtf("{\\rtf1 before " + QByteArray(depth, '{') + "\\b deep" + QByteArray(depth, '}') + " after}");
-    EXPECT_LT(timer.elapsed(), 2000);
     EXPECT_EQ(r.text(), "before  after");
     EXPECT_NE(r.format("after").fontWeight(), QFont::Bold);
     ASSERT_EQ(r.result.warnings.size(), 1);
@@ -110,30 +111,6 @@ TEST(RtfRobustness, DeepNestingIsBounded)
     EXPECT_TRUE(ok.result.warnings.isEmpty());
     // Unclosed deep nesting ends too.
     EXPECT_TRUE(readRtf("{\\rtf1 " + QByteArray(depth, '{') + "x").result.ok);
-}
-
-TEST(RtfRobustness, TruncatedOrRandomlyDamagedDocumentsRead)
-{
-    const QByteArray features = sample("features.rtf");
-    // Shorter than "{\rtf" it is no RTF document at all.
-    for (qsizetype length = 0; length < features.size(); length += 11)
-        EXPECT_EQ(readRtf(features.left(length)).result.ok, length >= 5) << length;
-
-    const QByteArray both = features + sample("cocoa.rtf");
-    QRandomGenerator random(20240611);
-    const char noise[] = "{}\\'*;0123456789-abuxfinpc \n\xe9\xff";
-    for (int round = 0; round < 150; ++round) {
-        QByteArray damaged = both;
-        for (int e = 0, edits = 1 + random.bounded(40); e < edits; ++e) {
-            const qsizetype at = 6 + random.bounded(damaged.size() - 6);
-            switch (random.bounded(3)) {
-            case 0: damaged[at] = noise[random.bounded(int(sizeof noise) - 1)]; break;
-            case 1: damaged.remove(at, 1 + random.bounded(20)); break;
-            default: damaged.insert(at, damaged.mid(random.bounded(damaged.size()), random.bounded(30))); break;
-            }
-        }
-        EXPECT_TRUE(readRtf(damaged).result.ok) << round;
-    }
 }
 
 TEST(RtfRobustness, ManyFontsColoursAndCells)

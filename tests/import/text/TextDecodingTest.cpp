@@ -40,23 +40,8 @@ TEST(TextDecoding, Utf8FirstThenWindows1252)
     }
 }
 
-TEST(TextDecoding, CodePages)
-{
-    CodePageDecoder decoder;
-    EXPECT_FALSE(decoder.supports(4242));
-    const std::tuple<int, const char*, QString> cases[] = {
-        {1251, "\xCF\xF0\xE8", "При"}, {1253, "\xE1\xE2", "αβ"}, {10000, "\x8E\xA5", "é•"},
-        {932, "\x82\xA0", "あ"},       {1252, "\x80", "€"},     {4242, "\x80\xE9", "€é"}, // unknown: Windows-1252
-    };
-    for (const auto& [page, bytes, text] : cases)
-        EXPECT_EQ(decoder.decode(page, bytes), text) << page;
-
-    EXPECT_EQ(codePageForCharset(204, 1252), 1251);
-    EXPECT_EQ(codePageForCharset(77, 1252), 10000);
-    EXPECT_EQ(codePageForCharset(0, 1250), 1250);
-    EXPECT_EQ(codePageForCharset(1, 1257), 1257);
-    EXPECT_EQ(codePageForCharset(2, 1252), 1252);
-}
+// Code pages and font character sets are read through RTF documents
+// (RtfReader.TextOfEscapesCodePagesAndDestinations).
 
 TEST(PlainText, LineEndsAndControlCharacters)
 {

@@ -127,15 +127,6 @@ inline ReadRtf readBody(const QByteArray& body)
                    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}" + body + "}");
 }
 
-// A 72-dpi paint device: documents laid out on it measure lines as printed.
-inline QImage printerDevice()
-{
-    QImage device(1, 1, QImage::Format_RGB32);
-    device.setDotsPerMeterX(qRound(72 / 0.0254));
-    device.setDotsPerMeterY(qRound(72 / 0.0254));
-    return device;
-}
-
 // A document of samples/: "features.rtf" has every feature the reader
 // handles, each with words of its own so that a round trip through a PDF can
 // be checked word by word; "cocoa.rtf" is what TextEdit on macOS writes.

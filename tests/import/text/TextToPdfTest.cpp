@@ -140,6 +140,7 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     EXPECT_NEAR(box["IndentWord"].left(), 40 + 50 + 72 - 18, 1.5);
     EXPECT_NEAR(box["RightWord"].right(), 648 - 40 - 50, 1.5);
     EXPECT_EQ(PdfProbe::info(pdf(), "Title"), "InfoTitleWord");
+    EXPECT_EQ(readFile(pdf()).count("%%EOF"), 1); // no headings: Qt's file as it wrote it
 }
 
 TEST_F(TextToPdfTest, RtfLengthsArePointsOnThePage)
