@@ -1,7 +1,6 @@
 // Runs every seed file through a fuzz target once, for builds without
 // libFuzzer: the seeds become an ordinary test. Takes files and folders (all
-// files inside, in name order); options starting with "-" are libFuzzer's
-// and are ignored.
+// files inside, in name order); options starting with "-" are libFuzzer's.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -11,43 +10,27 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
-
-namespace {
-
-void runFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::fprintf(stderr, "seed %s (%zu bytes)\n", path.c_str(), bytes.size());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-}
-
-} // namespace
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv)
 {
-    if (LLVMFuzzerInitialize)
-        LLVMFuzzerInitialize(&argc, &argv);
-    int seeds = 0;
+    LLVMFuzzerInitialize(&argc, &argv);
+    std::vector<std::filesystem::path> seeds;
     for (int i = 1; i < argc; ++i) {
-        if (argv[i][0] == '-')
-            continue;
         const std::filesystem::path arg(argv[i]);
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::is_directory(arg)) {
-            for (const auto& entry : std::filesystem::directory_iterator(arg))
-                if (entry.is_regular_file())
-                    files.push_back(entry.path());
-            std::sort(files.begin(), files.end());
-        } else {
-            files.push_back(arg);
-        }
-        for (const auto& file : files) {
-            runFile(file);
-            ++seeds;
-        }
+        std::vector<std::filesystem::path> files{arg};
+        if (std::filesystem::is_directory(arg))
+            files.assign(std::filesystem::directory_iterator(arg), std::filesystem::directory_iterator());
+        std::sort(files.begin(), files.end());
+        if (argv[i][0] != '-')
+            seeds.insert(seeds.end(), files.begin(), files.end());
     }
-    std::fprintf(stderr, "%d seeds ran\n", seeds);
-    return seeds > 0 ? 0 : 1;
+    for (const auto& seed : seeds) {
+        std::ifstream in(seed, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::fprintf(stderr, "seed %s (%zu bytes)\n", seed.c_str(), bytes.size());
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    }
+    std::fprintf(stderr, "%zu seeds ran\n", seeds.size());
+    return seeds.empty() ? 1 : 0;
 }

@@ -3,13 +3,7 @@
 #include "FuzzSupport.h"
 #include "import/FlashPageSource.h"
 
-#include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    quire::fuzz::quietLogs();
-    return 0;
-}
+void quire::fuzz::setUp(char*) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const int total = data[0];
-    const QString range = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const QString range = QString::fromUtf8(quire::fuzz::bytes(data + 1, size - 1));
     const std::vector<int> pages = quire::FlashPageSource::parsePageRange(range, total);
     for (size_t i = 1; i < pages.size(); ++i)
         check(pages[i - 1] < pages[i], "pages ascend without duplicates", range);

@@ -3,37 +3,23 @@
 #include "FuzzSupport.h"
 #include "import/FlashOutlinePDF.h"
 #include "import/FlashPagesAnnotationsPDF.h"
-#include "import/PdfDocument.h"
 #include "util/Error.h"
-
-#include <cstdint>
 
 using namespace quire;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::quietLogs();
-    return 0;
-}
+void fuzz::setUp(char*) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString path = fuzz::workFile(QStringLiteral("input.pdf"));
-    fuzz::writeFile(path, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
-    std::shared_ptr<pdf::PdfDocument> doc;
+    const QString path = fuzz::workFile("input.pdf");
+    fuzz::writeFile(path, fuzz::bytes(data, size));
     try {
-        doc = pdf::PdfDocument::open(path);
-    } catch (const Error&) {
-        return 0;
-    }
-    try {
-        FlashOutlinePDF outline;
-        outline.loadOutlineFromPDF(doc.get());
-    } catch (const Error&) {
-    }
-    try {
-        FlashPagesAnnotationsPDF links;
-        links.loadLinksFromPDF(doc, QStringLiteral("ALL"));
+        const std::shared_ptr<pdf::PdfDocument> doc = pdf::PdfDocument::open(path);
+        try {
+            FlashOutlinePDF().loadOutlineFromPDF(doc.get());
+        } catch (const Error&) {
+        }
+        FlashPagesAnnotationsPDF().loadLinksFromPDF(doc, "ALL");
     } catch (const Error&) {
     }
     return 0;

@@ -5,7 +5,6 @@
 #include "util/Resources.h"
 
 #include <QDir>
-#include <cstdint>
 
 using namespace quire;
 
@@ -23,18 +22,15 @@ void visit(const FlashTemplate& t, const FlashTemplate::PropertyList& list)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+void fuzz::setUp(char*)
 {
-    fuzz::quietLogs();
-    setResourceFolder(fuzz::workFile(QStringLiteral("res")));
-    QDir().mkpath(fuzz::workFile(QStringLiteral("res/AppFiles/Templates/float")));
-    return 0;
+    setResourceFolder(fuzz::workFile("res"));
+    QDir().mkpath(fuzz::workFile("res/AppFiles/Templates/float"));
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::writeFile(FlashTemplate::tmplMetaPathForName(QStringLiteral("float")),
-                    QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    fuzz::writeFile(FlashTemplate::tmplMetaPathForName("float"), fuzz::bytes(data, size));
     FlashTemplate t;
     visit(t, t.properties());
     t.exportPropertiesSettings();
