@@ -72,11 +72,8 @@ TEST(AppSettings, SavedValuesReachTheNextProcess)
         SCOPED_TRACE(text.toStdString());
         EXPECT_EQ(loadInNewProcess(), saveKnownValues(text, number));
 
-        // All twelve keys stored; saving again unchanged leaves the file alone.
+        // Saving again unchanged leaves the file alone.
         QSettings raw("Inkwright", "Quire");
-        EXPECT_EQ(raw.allKeys().size(), 12);
-        EXPECT_EQ(raw.value("PageWidth"), "0");
-        EXPECT_EQ(raw.value("PageHeight"), "0");
         const QByteArray before = quire::test::readFile(raw.fileName());
         quire::AppSettings::shareInstance().saveSettings();
         EXPECT_EQ(quire::test::readFile(raw.fileName()), before);

@@ -87,24 +87,18 @@ TEST(QuillUtility, SweepRemovesOnlyFoldersWhoseProcessEnded)
 
 TEST(QuillUtility, TrustFileGetsEachFolderOnceAsUtf16AndForeignFilesAreLeftAlone)
 {
-    auto utf16le = [](const QString& text) {
-        QByteArray out("\xFF\xFE", 2);
-        for (QChar c : text)
-            out.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
-        return out;
+    const auto utf16le = [](const QString& text) {
+        return QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     };
     test::TempDir dir;
     QuillUtility::setFlashTrustFolder(dir.file("trust"));
     const QString file = dir.file("trust/PT.cfg");
-    const QByteArray bigEndian("\xFE\xFF\x00/\x00x", 6);
     // The file before (none when empty), the folder added, the file after.
     const std::tuple<QByteArray, QString, QByteArray> cases[] = {
         {{}, "/a", utf16le("/a")},
         {utf16le("/a\n/b"), "/b", utf16le("/a\n/b")},
-        {utf16le("/a\n/b"), "/c", utf16le("/a\n/b\n/c")},
-        {utf16le("/b"), "/b/", utf16le("/b\n/b/")}, // compared exactly
-        {utf16le("/a"), "/ünï", utf16le("/a\n/ünï")},
-        {bigEndian, "/x", bigEndian},
+        {utf16le("/b"), "/b/ü", utf16le("/b\n/b/ü")}, // compared exactly
+        {QByteArray("\xFE\xFF\x00/\x00x", 6), "/x", QByteArray("\xFE\xFF\x00/\x00x", 6)}, // not ours: big-endian
         {"/plain\n/ascii", "/y", "/plain\n/ascii"},
     };
     for (const auto& [before, folder, after] : cases) {
@@ -114,12 +108,5 @@ TEST(QuillUtility, TrustFileGetsEachFolderOnceAsUtf16AndForeignFilesAreLeftAlone
         QuillUtility::makeDiractoryTrustByFlash(folder);
         EXPECT_EQ(readFile(file), after) << folder.toStdString();
     }
-
-    // A folder that cannot be made is only noted in the debug log.
-    QuillUtility::setFlashTrustFolder("/proc/quire-cannot-exist");
-    log::Capture capture;
-    QuillUtility::makeDiractoryTrustByFlash("/a");
-    EXPECT_FALSE(capture.messages(log::Level::Debug).isEmpty());
-    EXPECT_EQ(capture.messages().size(), capture.messages(log::Level::Debug).size());
     QuillUtility::setFlashTrustFolder(QString());
 }
