@@ -21,28 +21,19 @@ namespace {
 
 // What the user answers, and what the dialog asked.
 struct Desk : PublishDesktop {
-    std::optional<QString> chosenFolder;
+    std::optional<QString> chosenFolder, chooserStart;
     bool openIt = true;
-    QString chooserStart;
     int asked = 0;
-    QStringList errors; // the details of each error alert
-    QStringList opened;
+    QStringList errors, opened; // the details of each error alert; what was opened
 
-    std::optional<QString> chooseFolder(const QString& start, QWidget*) override
-    {
-        chooserStart = start;
-        return chosenFolder;
-    }
+    std::optional<QString> chooseFolder(const QString& start, QWidget*) override { return chooserStart = start, chosenFolder; }
     bool askToOpenResult(QWidget*) override { return ++asked, openIt; }
     void showError(const QString&, const QString& details, QWidget*) override { errors << details; }
     bool open(const QString& path) override { return opened << path, true; }
 };
 
-struct Choices {
-    QString folder, name, title;
-    int type = 0;
-    bool operator==(const Choices&) const = default;
-};
+// The four choices the dialog keeps in the settings: folder, name, title, kind.
+using Choices = std::tuple<QString, QString, QString, int>;
 
 Choices stored()
 {
@@ -50,27 +41,27 @@ Choices stored()
     return {fresh.lastOutputFileFolder(), fresh.lastOutputFileName(), fresh.lastOutputFileTitle(), fresh.outputType()};
 }
 
-void store(const Choices& c)
-{
-    AppSettings& s = AppSettings::shareInstance();
-    s.setLastOutputFileFolder(c.folder);
-    s.setLastOutputFileName(c.name);
-    s.setLastOutputFileTitle(c.title);
-    s.setOutputType(c.type);
-    s.saveSettings();
-}
-
-// The dialog as the main window opens it, with its desk.
+// The dialog as the main window opens it, after the settings were c.
 struct Dialog : OutputWindowDelegate, DialogDriver {
     Desk* desk;
     QSignalSpy ended{this, &OutputWindowDelegate::publishDidEnd};
-    Dialog(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+    Dialog(const Choices& c, const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
            Desk* answers = new Desk)
-        : OutputWindowDelegate(nullptr, std::unique_ptr<PublishDesktop>(answers)), DialogDriver(this), desk(answers)
+        : OutputWindowDelegate((store(c), nullptr), std::unique_ptr<PublishDesktop>(answers)), DialogDriver(this),
+          desk(answers)
     {
         setFlashTmpl(tmpl);
         setFlashPageSource(pages);
         openModal();
+    }
+    static void store(const Choices& c)
+    {
+        AppSettings& s = AppSettings::shareInstance();
+        s.setLastOutputFileFolder(std::get<0>(c));
+        s.setLastOutputFileName(std::get<1>(c));
+        s.setLastOutputFileTitle(std::get<2>(c));
+        s.setOutputType(std::get<3>(c));
+        s.saveSettings();
     }
     // Waits until the publish has ended and its alerts are answered.
     bool waitForPublish() { return QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000); }
@@ -85,12 +76,7 @@ protected:
         tmpl = makeTemplate("");
         pages = makePages(3);
     }
-    // The dialog, opened after the settings were c.
-    std::unique_ptr<Dialog> open(const Choices& c)
-    {
-        store(c);
-        return std::make_unique<Dialog>(tmpl, pages);
-    }
+    std::unique_ptr<Dialog> open(const Choices& c) { return std::make_unique<Dialog>(c, tmpl, pages); }
 
     std::shared_ptr<FlashTemplate> tmpl;
     std::shared_ptr<FlashPageSourceImg> pages;
@@ -139,7 +125,7 @@ TEST_F(PublishDialog, PublishesEachKindStoresTheChoicesAndOffersToOpenIt)
         EXPECT_EQ(d->desk->opened, c.openIt ? QStringList{dir.file(c.result)} : QStringList{});
         EXPECT_TRUE(readFile(dir.file(c.page)).contains("<title>Tides &amp; Times</title>"));
         EXPECT_TRUE(QFileInfo(QFileInfo(dir.file(c.page)).absolutePath() + "/files/book.bin").isFile());
-        EXPECT_TRUE(stored() == Choices({dir.file(c.folder), c.name, "Tides & Times", QByteArray(c.kind) == "rbWebFolder" ? 0 : 1}));
+        EXPECT_EQ(stored(), Choices(dir.file(c.folder), c.name, "Tides & Times", QByteArray(c.kind) == "rbWebFolder" ? 0 : 1));
     }
     EXPECT_TRUE(QFileInfo(dir.file("deep/er/mybook.app/Contents/Info.plist")).isFile());
 }
@@ -179,7 +165,7 @@ TEST_F(PublishDialog, AFailedPublishShowsTheReasonAndNoSuccess)
         SCOPED_TRACE(c.words.toStdString());
         const auto d = open(c.choices);
         d->setFlashTmpl(c.withoutPage ? pageless : tmpl);
-        store({"/before", "before", "before", 0});
+        Dialog::store({"/before", "before", "before", 0});
         publish::setMomentHook(c.hook);
         d->key(Qt::Key_Return);
         const bool ended = d->waitForPublish();
@@ -189,7 +175,7 @@ TEST_F(PublishDialog, AFailedPublishShowsTheReasonAndNoSuccess)
         EXPECT_TRUE(d->desk->errors[0].startsWith(c.words)) << d->desk->errors[0].toStdString();
         EXPECT_EQ(d->desk->asked, 0);
         EXPECT_TRUE(d->ends.isEmpty() && d->isVisible() && d->get<QPushButton>("btnPublish")->isEnabled());
-        EXPECT_TRUE(stored() == c.choices);
+        EXPECT_EQ(stored(), c.choices);
     }
     // No page, no staging folder, no folder in a missing one.
     EXPECT_TRUE(QDir(dir.file("shelf")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
@@ -207,13 +193,13 @@ TEST_F(PublishDialog, OpensWithTheStoredChoicesAndCancelKeepsThem)
         const Choices before{dir.file("shelf"), "kept", "Kept title", c.storedType};
         const auto d = open(before);
         EXPECT_EQ(QStringList({d->text("txtOutputFolder"), d->text("txtOutputName"), d->text("txtTitle")}),
-                  QStringList({before.folder, "kept", "Kept title"}));
+                  QStringList({dir.file("shelf"), "kept", "Kept title"}));
         EXPECT_TRUE(d->get<QRadioButton>(c.checked)->isChecked());
         d->type("txtOutputName", "changed");
         d->click(c.storedType == 1 ? "rbWebFolder" : "rbDesktopApplication");
         c.escape ? d->key(Qt::Key_Escape) : d->click("btnCancel");
         EXPECT_EQ(d->endCode(), 0);
-        EXPECT_TRUE(stored() == before);
+        EXPECT_EQ(stored(), before);
         EXPECT_FALSE(QFileInfo::exists(dir.file("shelf")));
     }
 }
