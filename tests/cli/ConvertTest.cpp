@@ -1,10 +1,7 @@
 // quire-convert: its command line, and the built program run on text, RTF
 // and PDF documents, its books read with independent tools.
 #include "cli/CliOptions.h"
-#include "publish/BookContainer.h"
-#include "publish/PublishConstants.h"
-#include "support/TestEnv.h"
-#include "support/ToolRun.h"
+#include "publish/PublishFixture.h"
 #include "util/Xml.h"
 
 #include <QDir>
@@ -27,17 +24,11 @@ QString fixture(const char* name)
     return QUIRE_PDF_FIXTURES "/" + QString(name);
 }
 
-// A published book read back: its container deciphered here and unzipped by
-// the unzip tool.
+// A published book read back, its configuration unzipped by the unzip tool.
 struct Book {
-    explicit Book(const QString& folder) : folder(folder)
+    explicit Book(const QString& folder)
     {
-        TempDir dir;
-        writeFile(dir.file("book.zip"), publish::rc4(readFile(folder + "/files/book.bin"), publish::kContainerKey)
-                                            .value_or(QByteArray()));
-        const ToolRun unzip = runTool("unzip", {"-p", dir.file("book.zip"), "book.xml"});
-        EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
-        auto parsed = xml::parseMemory(unzip.out.toUtf8());
+        auto parsed = xml::parseMemory(unzippedConfiguration(folder + "/files/book.bin"));
         wellFormed = parsed.doc && !parsed.recovered;
         doc = std::move(parsed.doc);
         root = xmlDocGetRootElement(doc.get());
@@ -52,7 +43,6 @@ struct Book {
             EXPECT_GT(QFileInfo(folder + "/" + pageUrls.last().mid(2)).size(), 0) << pageUrls.last().toStdString();
         }
     }
-    QString folder;
     xml::DocPtr doc;
     bool wellFormed = false;
     const xmlNode* root = nullptr;
@@ -147,25 +137,18 @@ TEST(ConvertEndToEnd, PdfBookmarksLinksRangeQualityAndBundle)
     const QString ols = QString(xml::serialize(xml::firstChild(book.root, "ols"), false)).replace(space, ">");
     EXPECT_TRUE(ols.contains("<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci><o><c>Section 1.1</c><p>2</p>"))
         << ols.toStdString();
-    EXPECT_TRUE(ols.contains("<o><c>Chapter 2</c><p>7</p>")) << ols.toStdString();
 
-    run = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"}, dir);
+    run = convert({fixture("links.pdf"), "-o", dir.file("apps"), "--links", "--app", "--name", "mybook", "--range",
+                   "1-6", "--quality", "4"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const Book linked(dir.file("l"));
+    EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
+    const Book linked(dir.file("apps/mybook.app/Contents/Resources"));
     EXPECT_EQ(linked.count, 6);
     EXPECT_EQ(xml::firstChild(linked.root, "ols"), nullptr);
     std::vector<size_t> perPage; // page 1 has a web link and two go-to-page links; pages 5 and 6 one each
     for (const xmlNode* page : xml::children(xml::firstChild(linked.root, "pagesAnnos"), "pageAnnos"))
         perPage.push_back(xml::children(page, "anno").size());
     EXPECT_EQ(perPage, (std::vector<size_t>{3, 0, 0, 0, 1, 1}));
-
-    run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range", "3-5",
-                   "--quality", "4"}, dir);
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
-    const QString resources = dir.file("apps/mybook.app/Contents/Resources");
-    EXPECT_TRUE(QFileInfo(resources + "/index.html").isFile());
-    EXPECT_EQ(Book(resources).pageUrls, (QStringList{"./files/page/3.jpg", "./files/page/4.jpg", "./files/page/5.jpg"}));
 }
 
 TEST(ConvertEndToEnd, SettingsAreExportedAndAppliedAfterTheStyle)
@@ -194,9 +177,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     TempDir dir;
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
-    writeFile(dir.file("latin1.txt"), "\n\rbookTitle=caf\xe9");
     QDir().mkpath(dir.file("folder"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
     writeFile(dir.file("shelf"), "a file where a folder should be");
     const QString out = dir.file("o"), plain = fixture("plain.pdf");
     const std::tuple<QStringList, int, QString> cases[] = {
@@ -207,16 +188,12 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{plain, "-o", out, "--style", "Nope"}, 2, "has no style \"Nope\""},
         {{plain, "-o", out, "--range", "two"}, 2, "bad page range"},
         {{plain, "-o", out, "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
-        {{plain, "-o", out, "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
         {{fixture("truncated.pdf"), "-o", out}, 4, fixture("truncated.pdf")},
         {{fixture("hugepage.pdf"), "-o", out}, 4, "Page 2 is too large to draw"},
         {{fixture("encrypted.pdf"), "-o", out}, 4, "password"},
         {{plain, "-o", out, "--style", "../../Templates/float"}, 2, "has no style"},
         {{plain, "-o", out, "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
         {{plain, "-o", out, "--settings", dir.file("folder")}, 2, "is a folder"},
-        {{plain, "-o", out, "--settings", "/dev/zero"}, 2, "is not a regular file"},
-        {{plain, "-o", out, "--settings", dir.file("fifo")}, 2, "is not a regular file"},
-        {{plain, "-o", out, "--settings", dir.file("latin1.txt")}, 2, "is not UTF-8 text"},
         {{plain}, 2, "no output folder"},
         {{plain, "-o", dir.file("shelf/o"), "--range", "1"}, 5,
          dir.file("shelf/o") + ": cannot be created: " + dir.file("shelf") + " is not a folder"},
