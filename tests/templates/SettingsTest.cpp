@@ -82,37 +82,27 @@ TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
     EXPECT_EQ(t.propertyValueFor("about", ""), "C:\\new\\rates\\"); // escapes only in escaped records
 }
 
-TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolder)
+// A style's files resolve into its own folder; a style without settings
+// keeps the values; a style's page size never applies; switching template
+// keeps the page size and language, a language the old template lacks
+// becoming the empty text (the shipped styles: tests/styles).
+TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolderAndSwitchingTemplateKeepsPageSizeAndLanguage)
 {
     addStyle("float", "Blank", "\n\rbg=STYLE_RESOURCE:bg.jpg\n\ra=styled\n\rpageWidth=1");
+    addStyle("other", "Dark", "\n\rpageWidth=9\n\rbg=STYLE_RESOURCE:dark.png\n\rlanguageSetting=de");
+    QDir().mkpath(res("AppFiles/Styles/float/NoSettings"));
     FlashTemplate t;
     t.loadStyleByStyleName("Blank");
-    EXPECT_EQ(t.styleName(), QString("Blank"));
-    const QString bg = res("AppFiles/Styles/float/Blank/bg.jpg");
-    EXPECT_EQ(t.propertyValueFor("bg", ""), bg);
-    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
-    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
-
-    QDir().mkpath(res("AppFiles/Styles/float/NoSettings"));
     t.loadStyleByStylePath(res("AppFiles/Styles/float/NoSettings"));
     EXPECT_EQ(t.styleName(), QString("NoSettings"));
-    EXPECT_EQ(t.propertyValueFor("a", ""), "styled");
-}
-
-TEST_F(SettingsTest, SwitchingTemplateKeepsPageSizeAndLanguage)
-{
-    addStyle("other", "Dark", "\n\rpageWidth=9\n\rbg=STYLE_RESOURCE:dark.png\n\rlanguageSetting=de");
-    FlashTemplate t;
+    EXPECT_EQ(QStringList({t.propertyValueFor("bg", ""), t.propertyValueFor("a", ""), t.propertyValueFor("pageWidth", "")}),
+              QStringList({res("AppFiles/Styles/float/Blank/bg.jpg"), "styled", "1024"}));
     t.changeTmplTo("other", res("AppFiles/Styles/other/Dark"));
-    EXPECT_EQ(t.tmplName(), "other");
-    EXPECT_EQ(t.styleName(), QString("Dark"));
-    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
-    EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "700");
-    // "float" has no languageSetting: the new template gets the empty text.
-    EXPECT_EQ(t.propertyValueFor("languageSetting", "absent"), "");
-    EXPECT_EQ(t.propertyValueFor("bg", ""), res("AppFiles/Styles/other/Dark/dark.png"));
-    EXPECT_EQ(t.propertyValueFor("a", ""), "other");
-    // A language the old template has is kept: see the shipped styles' tests.
+    EXPECT_EQ(t.tmplName() + "/" + textOr(t.styleName()), "other/Dark");
+    EXPECT_EQ(QStringList({t.propertyValueFor("pageWidth", ""), t.propertyValueFor("pageHeight", ""),
+                           t.propertyValueFor("languageSetting", "absent"), t.propertyValueFor("bg", ""),
+                           t.propertyValueFor("a", "")}),
+              QStringList({"1024", "700", "", res("AppFiles/Styles/other/Dark/dark.png"), "other"}));
 }
 
 TEST_F(SettingsTest, ValuesSurviveExportAndImportWhole)
@@ -216,7 +206,7 @@ TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
     writeFile(dir.file("out/plain.jpg"), "j");
     const struct {
         QString value;
-        QString record; // "" for "bg=" and the value
+        QString record; // as exported; "" when not compared
         bool inResources;
     } cases[] = {
         {res("AppFiles/Styles/float/Night/sky.jpg"), "bg=STYLE_RESOURCE:../../float/Night/sky.jpg", true},
@@ -233,8 +223,9 @@ TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
         t.findProperty("bg")->setValue(c.value);
         QStringList records;
         t.exportPropertiesSettingsToArray(records, t.findProperty("bg"));
-        if (!c.record.isEmpty())
+        if (!c.record.isEmpty()) {
             EXPECT_EQ(records.value(0), c.record);
+        }
         ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file(QString("settings%1.txt").arg(n++))));
     }
 
