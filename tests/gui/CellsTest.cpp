@@ -1,4 +1,4 @@
-// The value cells' layout table, drawing and button pictures.
+// The value cells' layout, drawing and button pictures.
 #include "QtPrinting.h"
 #include "gui/templates/FlashTmplColorCell.h"
 #include "gui/templates/FlashTmplFileCell.h"
@@ -19,58 +19,37 @@ QImage drawn(const InfoButtonCell& cell, const QRect& bounds)
     return image;
 }
 
-TEST(Cells, ColourAndFileLayoutAtSeveralWidths)
+// At any width the text stays clear of the swatch and the button, which stay
+// in the cell; clicks find the part they land on.
+TEST(Cells, PartsStayApartAtEveryWidthAndHitsFindThem)
 {
-    FlashTmplColorCell color(QStringLiteral("0x2f3b4a"));
-    FlashTmplFileCell file(QStringLiteral("/home/me/pictures/background.jpg"));
-    const int ctw = color.textSize().width();
-    const int ftw = file.textSize().width();
-    const struct {
-        int w, colorText, fileText, fileButtonX;
-    } cases[] = {
-        {400, std::min(ctw, 359), std::min(ftw, 379), 396},
-        {60, std::min(ctw, 19), std::min(ftw, 39), 56},
-        {30, 0, std::min(ftw, 9), 26},
-        {10, 0, 0, 6}, // no room for text; the button stays 14 from the right edge
-    };
-    for (const auto& c : cases) {
-        const QRect bounds(10, 20, c.w, 22);
-        EXPECT_EQ(color.imageRectForBounds(bounds), QRect(15, 21, 15, 15));
-        EXPECT_EQ(color.titleRectForBounds(bounds), QRect(34, 21, c.colorText, color.textSize().height()));
-        EXPECT_EQ(color.cellSizeForBounds(bounds), QSize(std::min(ctw + 41, c.w), 17));
-        EXPECT_EQ(color.editingRectForBounds(bounds), QRect(34, 20, std::max(0, c.w - 24), 22));
-        EXPECT_EQ(file.titleRectForBounds(bounds), QRect(14, 21, c.fileText, file.textSize().height()));
-        EXPECT_EQ(file.infoButtonRectForBounds(bounds), QRect(c.fileButtonX, 23, 13, 13)) << c.w;
-        EXPECT_EQ(file.cellSizeForBounds(bounds), QSize(std::min(ftw + 21, c.w), 17));
-        EXPECT_EQ(file.editingRectForBounds(bounds).left(), 12);
+    const FlashTmplColorCell color(QStringLiteral("0x2f3b4a"));
+    const FlashTmplFileCell file(QStringLiteral("/home/me/pictures/background.jpg"));
+    for (const int w : {400, 60, 30, 10}) {
+        const QRect bounds(10, 20, w, 22);
+        const QRect colorText = color.titleRectForBounds(bounds), fileText = file.titleRectForBounds(bounds);
+        EXPECT_LT(color.imageRectForBounds(bounds).right(), colorText.left()) << w;
+        EXPECT_TRUE(colorText.isEmpty() || colorText.right() <= bounds.right()) << w;
+        EXPECT_TRUE(fileText.isEmpty() || fileText.right() < file.infoButtonRectForBounds(bounds).left()) << w;
+        EXPECT_EQ(file.infoButtonRectForBounds(bounds).right(), bounds.right() - 1) << w; // even with no room for text
+        EXPECT_LE(file.cellSizeForBounds(bounds).width(), w);
     }
-    EXPECT_EQ(color.hitTestForPoint({20, 30}, QRect(10, 20, 400, 22)), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(color.hitTestForPoint({36, 25}, QRect(10, 20, 400, 22)), InfoButtonCell::Hit::EditableText);
-    EXPECT_EQ(file.hitTestForPoint({400, 28}, QRect(10, 20, 400, 22)), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(file.hitTestForPoint({12, 40}, QRect(10, 20, 400, 22)), InfoButtonCell::Hit::None);
-}
+    const QRect bounds(10, 20, 400, 22);
+    EXPECT_EQ(color.hitTestForPoint({20, 30}, bounds), InfoButtonCell::Hit::Trackable);
+    EXPECT_EQ(color.hitTestForPoint({36, 25}, bounds), InfoButtonCell::Hit::EditableText);
+    EXPECT_EQ(file.hitTestForPoint({400, 28}, bounds), InfoButtonCell::Hit::Trackable);
+    EXPECT_EQ(file.hitTestForPoint({12, 40}, bounds), InfoButtonCell::Hit::None);
 
-TEST(Cells, PreviewLayout)
-{
-    ImagePreviewCell cell(QStringLiteral("Blank"));
-    const int tw = cell.textSize().width();
-    const QRect wide(0, 0, tw + 58, 50);
-    EXPECT_EQ(cell.imageRectForBounds(wide), QRect(5, 4, 32, 32));
-    EXPECT_EQ(cell.titleRectForBounds(wide), QRect(41, 4, tw, cell.textSize().height()));
-    EXPECT_EQ(cell.infoButtonRectForBounds(wide), QRect(tw + 45, 6, 13, 13));
-    EXPECT_EQ(cell.infoButtonRectForBounds(QRect(0, 0, tw + 57, 50)), std::nullopt); // text reaches the edge
-    EXPECT_EQ(cell.cellSizeForBounds(QRect(0, 0, 500, 60)), QSize(tw + 58, 40));
-
-    cell.setImage(QImage(20, 11, QImage::Format_RGB32));
-    EXPECT_EQ(cell.imageRectForBounds(wide), QRect(11, 15, 20, 11)); // centred in 32 by 32
-    cell.setImage(QImage(40, 40, QImage::Format_RGB32));
-    EXPECT_EQ(cell.imageRectForBounds(wide), QRect(5, 4, 40, 40));
-
-    EXPECT_FALSE(cell.attributedSubTitle());
-    cell.setSubTitle(QStringLiteral("second"));
-    cell.setHighlighted(true);
-    EXPECT_EQ(cell.attributedSubTitle()->color, QColor(Qt::lightGray));
-    EXPECT_EQ(cell.hitTestForPoint({45, 4 + cell.textSize().height() + 2}, wide), InfoButtonCell::Hit::Content);
+    // A preview's button goes once its text reaches the edge; a small picture is centred.
+    ImagePreviewCell preview(QStringLiteral("Blank"));
+    const int tw = preview.textSize().width();
+    EXPECT_TRUE(preview.infoButtonRectForBounds(QRect(0, 0, tw + 58, 50)));
+    EXPECT_FALSE(preview.infoButtonRectForBounds(QRect(0, 0, tw + 57, 50)));
+    preview.setImage(QImage(20, 11, QImage::Format_RGB32));
+    EXPECT_EQ(preview.imageRectForBounds(QRect(0, 0, 200, 50)), QRect(11, 15, 20, 11)); // in the 32 by 32 place
+    preview.setSubTitle(QStringLiteral("second"));
+    preview.setHighlighted(true);
+    EXPECT_EQ(preview.attributedSubTitle()->color, QColor(Qt::lightGray));
 }
 
 // A preview without a picture has a dashed frame; a swatch shows its colour in a grey frame.

@@ -11,7 +11,7 @@
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateFixture.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 
 namespace quire::test {
@@ -25,11 +25,7 @@ inline QByteArray pictureBytes(int n, const QByteArray& tag = "a")
 // Every file below folder, relative, sorted.
 inline QStringList filesBelow(const QString& folder)
 {
-    QStringList out;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-        out << QDir(folder).relativeFilePath(it.next());
-    out.sort();
-    return out;
+    return snapshot(folder).keys();
 }
 
 // The archive a container holds.

@@ -90,6 +90,8 @@ TEST(RtfReader, TextOfEscapesCodePagesAndDestinations)
          "{\\unknownbutplain kept}}", "body more 1.\titem kept"},
         // Unknown control words and symbols are ignored.
         {"{\\rtf1 \\zzzz12 \\qqq-5 one\\| \\:two\\^ {\\newthing three} \\'zzfour}", "one two three zzfour"},
+        // Parameters are clamped, words cut at their longest, a broken escape dropped.
+        {"{\\rtf1 a\\" + QByteArray(100, 'z') + "99999999999999999999 b\\'4\\'e9}", "ab\u00e9"},
         // Braces and backslashes inside \bin data are not structure.
         {"{\\rtf1 a\\bin4 {}\\}b}", "ab"},
         {"{\\rtf1 a{\\*\\junk \\bin3 }}}}b}", "ab"},

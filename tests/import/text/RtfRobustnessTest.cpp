@@ -1,6 +1,5 @@
 // Damaged, hostile and odd RTF: always an answer, never a crash or a hang.
 #include "TextImportSupport.h"
-#include "import/text/RtfTokenizer.h"
 
 #include <QTextTable>
 
@@ -8,34 +7,6 @@ using namespace quire::test;
 using namespace quire::textimport;
 
 namespace {
-
-TEST(RtfTokenizer, ParametersSymbolsBytesAndBinaryData)
-{
-    // Parameters are clamped to 32 bits, words to their longest; a broken
-    // escape is dropped, the next token being what follows it; the end stays
-    // the end. Binary data is taken as it is, as far as there is any.
-    RtfTokenizer t("\\fs24 \\li-720\\fs99999999999999999999x\\'e9\\'4\\~\\\\{\\b0text\\" + QByteArray(100, 'a') +
-                   "7 \\bin3 {}\\rest\\bin100 ab");
-    QStringList seen;
-    for (RtfToken k = t.next(); k.kind != RtfToken::Kind::End; k = t.next()) {
-        const QString word = QString::fromLatin1(k.word.data(), qsizetype(k.word.size()));
-        switch (k.kind) {
-        case RtfToken::Kind::ControlWord: seen << '\\' + word + (k.hasParameter ? QString::number(k.parameter) : ""); break;
-        case RtfToken::Kind::ControlSymbol: seen << QString('\\') + QLatin1Char(k.symbol); break;
-        case RtfToken::Kind::HexByte: seen << '\'' + QString::number(k.byte, 16); break;
-        case RtfToken::Kind::Text: seen << "text:" + word; break;
-        default: seen << QString(k.kind == RtfToken::Kind::GroupStart ? "{" : "}");
-        }
-        if (word == "bin")
-            seen << "data:" + QString::fromLatin1(t.takeBinary(k.parameter));
-    }
-    EXPECT_EQ(seen, (QStringList{"\\fs24", "\\li-720", "\\fs2147483647", "text:x", "'e9", "text:", "\\~", "\\\\", "{",
-                                 "\\b0", "text:text", "\\" + QString(RtfTokenizer::kMaxWordLength, 'a') + "7",
-                                 "\\bin3", "data:{}\\", "text:rest", "\\bin100", "data:ab"}));
-    EXPECT_TRUE(t.atEnd());
-    EXPECT_EQ(t.next().kind, RtfToken::Kind::End);
-    EXPECT_EQ(t.takeBinary(-5), "");
-}
 
 TEST(RtfRobustness, NotRtfIsRefusedBracesOutOfBalanceWarnAndCutDocumentsRead)
 {

@@ -160,17 +160,19 @@ TEST_F(TextToPdfTest, RtfLengthsArePointsOnThePage)
     EXPECT_NEAR(box["first"].top(), 40, 1.0);
 }
 
+// The document's own title, as one line of plain text, or else the file name.
 TEST_F(TextToPdfTest, TheDocumentsOwnTitleOrElseTheFileNameTitlesThePdf)
 {
-    ASSERT_TRUE(rtf("{\\rtf1\\ansi\\ansicpg1252{\\info{\\title Annual  {\\i report}\\tab \\'e9t\\'e9 \\u8364? 2024}"
-                    "{\\author Someone}{\\creatim\\yr2024\\mo1\\dy2}{\\*\\company Firm}}\\pard Body text\\par}")
-                    .ok);
-    EXPECT_EQ(PdfProbe::info(pdf(), "Title"), "Annual report été € 2024");
-    EXPECT_EQ(PdfProbe::text(pdf()).trimmed(), "Body text");
-    for (const char* untitled : {"{\\rtf1 Body without information\\par}", "{\\rtf1{\\info{\\author Someone}}Body\\par}",
-                                 "{\\rtf1{\\info{\\title   }}Body\\par}"}) {
-        ASSERT_TRUE(rtf(untitled, "Quarterly notes.rtf").ok);
-        EXPECT_EQ(PdfProbe::info(pdf(), "Title"), "Quarterly notes.rtf") << untitled;
+    const std::pair<QByteArray, QString> cases[] = {
+        {"{\\rtf1\\ansi{\\info{\\title Annual  {\\i report}\\tab \\'e9t\\'e9 \\u8364? 2024}{\\author A}}Body\\par}",
+         "Annual report été € 2024"},
+        {"{\\rtf1{\\info{\\author Someone}}Body\\par}", "Quarterly notes.rtf"},
+        {"{\\rtf1{\\info{\\title   }}Body\\par}", "Quarterly notes.rtf"},
+    };
+    for (const auto& [document, title] : cases) {
+        ASSERT_TRUE(rtf(document, "Quarterly notes.rtf").ok);
+        EXPECT_EQ(PdfProbe::info(pdf(), "Title"), title) << document.toStdString();
+        EXPECT_EQ(PdfProbe::text(pdf()).trimmed(), "Body");
     }
 }
 
@@ -200,18 +202,6 @@ TEST_F(TextToPdfTest, FailuresNameTheFileAndLeaveTheOldPdf)
     ASSERT_TRUE(text("fine words").ok);
     EXPECT_TRUE(PdfProbe::text(pdf()).contains("fine words"));
     EXPECT_EQ(QDir(m_dir.path()).entryList({"out.pdf*"}, QDir::Files), QStringList{"out.pdf"});
-}
-
-TEST_F(TextToPdfTest, ConvertsByLowerCasedExtension)
-{
-    auto result = TextToPdf::convertForImport(write("report.TXT", "{\\rtf1 shown as text}"), pdf());
-    ASSERT_TRUE(result.has_value() && result->ok);
-    EXPECT_TRUE(PdfProbe::text(pdf()).contains("{\\rtf1 shown as text}"));
-    result = TextToPdf::convertForImport(write("letter.Rtf", "{\\rtf1 read as rtf}"), pdf());
-    ASSERT_TRUE(result.has_value() && result->ok);
-    EXPECT_EQ(PdfProbe::text(pdf()).trimmed(), "read as rtf");
-    EXPECT_FALSE(TextToPdf::convertForImport(write("book.pdf", "%PDF"), pdf()).has_value());
-    EXPECT_FALSE(TextToPdf::convertForImport(write("README", "x"), pdf()).has_value());
 }
 
 // Points the user's temporary folder at a test folder while alive.
