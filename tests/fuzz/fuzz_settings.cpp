@@ -26,7 +26,8 @@ void fuzz::setUp(char*)
     setResourceFolder(fuzz::workFile("res"));
     for (const char* folder : {"res/AppFiles/Templates/float", "res/AppFiles/Styles/float/Blank", "in"})
         QDir().mkpath(fuzz::workFile(folder));
-    QFile::copy(QUIRE_FUZZ_DATA "/settings-template.xml", fuzz::workFile("res/AppFiles/Templates/float/flashTemplate.xml"));
+    QFile::copy(QUIRE_FUZZ_DATA "/settings-template.xml",
+                fuzz::workFile("res/AppFiles/Templates/float/flashTemplate.xml"));
     fuzz::writeFile(fuzz::workFile("res/AppFiles/Styles/float/Blank/tmplSetting.txt"), "\n\rb=STYLE_RESOURCE:sky.jpg");
     for (const char* file : {"res/AppFiles/Styles/float/Blank/sky.jpg", "in/pic.jpg", "in/pic.png"})
         fuzz::writeFile(fuzz::workFile(file), "picture");

@@ -92,7 +92,9 @@ TEST(Chooser, OpensOnTheNamedTemplateWhateverItsSpelling)
         // Styles in walk order without a style's own folders; a missing
         // picture still listed by name; nothing chosen yet.
         EXPECT_EQ(Chooser::names(chooser.styles()), QStringList({"Blank", "NoShot", "Second"}));
-        const auto picture = [&](int row) { return chooser.styles()->model()->index(row, 0).data(StyleImageRole).value<QImage>(); };
+        const auto picture = [&](int row) {
+            return chooser.styles()->model()->index(row, 0).data(StyleImageRole).value<QImage>();
+        };
         EXPECT_FALSE(picture(0).isNull());
         EXPECT_TRUE(picture(1).isNull());
         EXPECT_FALSE(chooser.get<QPushButton>("btnOK")->isEnabled());
@@ -112,7 +114,8 @@ TEST(Chooser, EndsWithTheChosenStyleOrNone)
         {"click, Cancel", [](Chooser& c) { Chooser::pick(c.styles(), 1); c.click("btnCancel"); }, 0},
         {"click, Escape", [](Chooser& c) { Chooser::pick(c.styles(), 1); c.key(Qt::Key_Escape); }, 0},
         {"Return, nothing chosen", [](Chooser& c) { c.key(Qt::Key_Return); }, -1},
-        {"another template, OK", [](Chooser& c) { Chooser::pick(c.styles(), 1); Chooser::pick(c.templates(), 1); c.click("btnOK"); }, -1},
+        {"another template, OK",
+         [](Chooser& c) { Chooser::pick(c.styles(), 1); Chooser::pick(c.templates(), 1); c.click("btnOK"); }, -1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.how);
@@ -141,7 +144,8 @@ TEST(Chooser, KeyboardMovesThroughListsAndButtonsAndRefreshListsNewTemplates)
     EXPECT_EQ(Chooser::names(chooser.styles()), QStringList{"Ocean"});
     chooser.key(Qt::Key_Tab); // reaching the styles selects one, so OK is in the chain
     EXPECT_EQ(Chooser::selectedName(chooser.styles()), "Ocean");
-    EXPECT_EQ(chooser.tabOrder(4), QStringList({"iImgBrowserView", "btnRefresh", "btnCancel", "btnOK", "iTableViewTmpls"}));
+    EXPECT_EQ(chooser.tabOrder(4),
+              QStringList({"iImgBrowserView", "btnRefresh", "btnCancel", "btnOK", "iTableViewTmpls"}));
 
     Chooser::pick(chooser.templates(), 0);
     c.addTemplate("added");

@@ -26,7 +26,10 @@ struct Desk : PublishDesktop {
     int asked = 0;
     QStringList errors, opened; // the details of each error alert; what was opened
 
-    std::optional<QString> chooseFolder(const QString& start, QWidget*) override { return chooserStart = start, chosenFolder; }
+    std::optional<QString> chooseFolder(const QString& start, QWidget*) override
+    {
+        return chooserStart = start, chosenFolder;
+    }
     bool askToOpenResult(QWidget*) override { return ++asked, openIt; }
     void showError(const QString&, const QString& details, QWidget*) override { errors << details; }
     bool open(const QString& path) override { return opened << path, true; }
@@ -125,7 +128,8 @@ TEST_F(PublishDialog, PublishesEachKindStoresTheChoicesAndOffersToOpenIt)
         EXPECT_EQ(d->desk->opened, c.openIt ? QStringList{dir.file(c.result)} : QStringList{});
         EXPECT_TRUE(readFile(dir.file(c.page)).contains("<title>Tides &amp; Times</title>"));
         EXPECT_TRUE(QFileInfo(QFileInfo(dir.file(c.page)).absolutePath() + "/files/book.bin").isFile());
-        EXPECT_EQ(stored(), Choices(dir.file(c.folder), c.name, "Tides & Times", QByteArray(c.kind) == "rbWebFolder" ? 0 : 1));
+        const int type = QByteArray(c.kind) == "rbWebFolder" ? 0 : 1;
+        EXPECT_EQ(stored(), Choices(dir.file(c.folder), c.name, "Tides & Times", type));
     }
     EXPECT_TRUE(QFileInfo(dir.file("deep/er/mybook.app/Contents/Info.plist")).isFile());
 }

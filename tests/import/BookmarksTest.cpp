@@ -65,7 +65,8 @@ TEST_F(WriteOutline, NestedBookmarksAreAppendedAndReplaceAnyTheFileHad)
     EXPECT_EQ(files(), QStringList{"plain.pdf"});
     EXPECT_EQ(lines(path), (QStringList{"Part One @1", "  Über uns @2", "    Глава 😀 @4", "  (Brackets) \\ and ü @5",
                                         "Part Two @10"}));
-    const QpdfBookmark deep = test::PdfProbe::bookmarks(path).value_or(QList<QpdfBookmark>()).value(0).kids.value(0).kids.value(0);
+    const QpdfBookmark deep =
+        test::PdfProbe::bookmarks(path).value_or(QList<QpdfBookmark>()).value(0).kids.value(0).kids.value(0);
     EXPECT_EQ(deep.view, "/FitH");
     EXPECT_NEAR(deep.top.value_or(0), pageHeight - 250, 0.01); // PDF space counts from the bottom
 

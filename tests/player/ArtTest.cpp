@@ -26,8 +26,9 @@ TEST(Art, EachPictureAtItsSizeAndTwiceItDistinctWithinItsSet)
                 if (size >= 64 && suffix != ".png")
                     continue;
                 const QImage image(resourcePath(name + suffix));
-                EXPECT_EQ(image.size(), QSize(size, size) * (suffix == ".png" ? 1 : 2)) << (name + suffix).toStdString();
-                EXPECT_FALSE(seen.contains(image)) << (name + suffix).toStdString();
+                const std::string file = (name + suffix).toStdString();
+                EXPECT_EQ(image.size(), QSize(size, size) * (suffix == ".png" ? 1 : 2)) << file;
+                EXPECT_FALSE(seen.contains(image)) << file;
                 seen << image;
             }
         }

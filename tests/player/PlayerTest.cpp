@@ -144,7 +144,7 @@ TEST(Player, UntitledBooksTakeTheirFolderOrBundleNameWithOrWithoutADisplayMissin
     } cases[] = {
         {QUIRE_PLAYER_EXE, {dir.file("Sea Stories")}, true, 0, "Sea Stories", ""},
         {QUIRE_PLAYER_EXE, {dir.file("shelf/Quiet Harbour.app")}, true, 0, "Quiet Harbour", ""},
-        {QUIRE_PLAYER_EXE, {dir.file("gone/index.html")}, true, 1, "", dir.file("gone/index.html") + "\" does not exist"},
+        {QUIRE_PLAYER_EXE, {dir.file("gone/index.html")}, true, 1, "", "gone/index.html\" does not exist"},
         {dir.file("Empty.app/Contents/MacOS/launch"), {}, true, 1, "", "Resources/index.html"},
         // Without a display the load check runs offscreen and a window is refused.
         {contents + "/MacOS/launch", {}, false, 0, "Quiet Harbour", ""},

@@ -95,8 +95,8 @@ TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolderAndSwitchingTemplateKeepsPag
     t.loadStyleByStyleName("Blank");
     t.loadStyleByStylePath(res("AppFiles/Styles/float/NoSettings"));
     EXPECT_EQ(t.styleName(), QString("NoSettings"));
-    EXPECT_EQ(QStringList({t.propertyValueFor("bg", ""), t.propertyValueFor("a", ""), t.propertyValueFor("pageWidth", "")}),
-              QStringList({res("AppFiles/Styles/float/Blank/bg.jpg"), "styled", "1024"}));
+    EXPECT_EQ(t.propertyValueFor("bg", "") + " " + t.propertyValueFor("a", "") + " " + t.propertyValueFor("pageWidth", ""),
+              res("AppFiles/Styles/float/Blank/bg.jpg") + " styled 1024");
     t.changeTmplTo("other", res("AppFiles/Styles/other/Dark"));
     EXPECT_EQ(t.tmplName() + "/" + textOr(t.styleName()), "other/Dark");
     EXPECT_EQ(QStringList({t.propertyValueFor("pageWidth", ""), t.propertyValueFor("pageHeight", ""),

@@ -36,7 +36,6 @@ TEST_F(TemplateTest, CatalogueListsFoldersByNameStylesAtEveryDepthAndCreationLoa
 
     const FlashTemplate t;
     EXPECT_EQ(t.tmplName(), "float");
-    EXPECT_FALSE(t.styleName());
     EXPECT_EQ(t.properties().size(), 2u);
     EXPECT_EQ(t.properties()[0]->parent(), nullptr);
     EXPECT_EQ(QStringList({textOr(t.HTMLFilePath()), textOr(t.SWFFilePath()), textOr(t.defaultSytleName()),

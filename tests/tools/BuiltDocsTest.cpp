@@ -62,8 +62,8 @@ TEST(BuiltManual, BookmarksStandOnTheirPagesTheContentsListTheChaptersPagesAndTh
     // The five quality levels with their JPEG qualities, as rows of a table.
     const QStringList lines = pages.join('\n').split('\n');
     for (const char* row : {"0 100 ", "1 85 ", "2 65 ", "3 45 ", "4 25 "})
-        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.simplified().startsWith(row); }))
-            << row;
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [&](const QString& l) { return l.simplified().startsWith(row); })) << row;
 }
 
 TEST(BuiltDemoImgs, AreSameSizedJpegPagesNamedInPageOrder)

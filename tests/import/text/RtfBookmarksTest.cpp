@@ -91,7 +91,7 @@ TEST_F(RtfBookmarks, ADocumentWiderThanThePageIsShrunkAndItsHeadingsFollow)
     QTextDocument doc;
     QTextCursor cursor(&doc);
     QTextTableFormat wide;
-    wide.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 450), QTextLength(QTextLength::FixedLength, 450)});
+    wide.setColumnWidthConstraints(QList<QTextLength>(2, QTextLength(QTextLength::FixedLength, 450)));
     cursor.insertTable(1, 2, wide)->cellAt(0, 1).firstCursorPosition().insertText("rightcell");
     cursor.movePosition(QTextCursor::End);
     QTextBlockFormat heading;
