@@ -8,10 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <map>
-#include <set>
 #include <sys/stat.h>
 
 using namespace quire;
@@ -234,36 +232,23 @@ TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithW
     EXPECT_TRUE(readFile(log).contains("console: key 3[")) << log.toStdString();
 }
 
+// The shell hands the program names in bytes that are not UTF-8, which
+// QProcess cannot; it finds the book, and nothing else beside it: no folder
+// under a mended name, no link left behind.
 TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
 {
     TempDir dir;
-    const QByteArray folder = QFile::encodeName(dir.path()), output = folder + "/book\xfe";
-    QFile file;
-    ASSERT_TRUE(file.open(::fopen((folder + "/notes\xff.txt").constData(), "w"), QIODevice::WriteOnly,
-                          QFile::AutoCloseHandle));
-    file.write("A text with a name that is not UTF-8.");
-    file.close();
+    const QString script = "n=\"$1/notes$(printf '\\377').txt\" b=\"$1/book$(printf '\\376')\"; printf text > \"$n\" && "
+                           "\"$0\" \"$n\" -o \"$b\" >/dev/null && test -f \"$b/index.html\" -a -s \"$b/files/book.bin\" && "
+                           "ls -A \"$1\" | wc -l";
     for (const char* locale : {"C.UTF-8", "C"}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LANG", locale);
         env.insert("LC_ALL", locale);
         env.insert("TMPDIR", dir.path());
-        // The shell hands the program the bytes, which QProcess cannot.
-        const QString script = "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"";
         const ToolRun run = runTool("/bin/sh", {"-c", script, QUIRE_CONVERT, dir.path()}, env);
-        ASSERT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
-        struct stat info {};
-        EXPECT_EQ(::stat((output + "/index.html").constData(), &info), 0) << locale;
-        EXPECT_GT(::stat((output + "/files/book.bin").constData(), &info) == 0 ? info.st_size : 0, 0) << locale;
-        // Nothing else was made: no folder under a mended name, no link left behind.
-        std::set<QByteArray> names;
-        if (DIR* listing = ::opendir(folder.constData())) {
-            while (const dirent* entry = ::readdir(listing))
-                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
-                    names.insert(entry->d_name);
-            ::closedir(listing);
-        }
-        EXPECT_EQ(names, (std::set<QByteArray>{"book\xfe", "notes\xff.txt"})) << locale;
+        EXPECT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out.trimmed(), "2") << locale;
     }
     runTool("/bin/sh", {"-c", "rm -rf -- \"$0\"/*", dir.path()}); // Qt cannot name these files to remove them
 }

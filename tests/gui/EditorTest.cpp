@@ -199,26 +199,6 @@ TEST_F(EditorFixture, SelectedRowChangeAnnouncesTheTip)
     EXPECT_EQ(view.selectedProperty(), find("list"));
 }
 
-TEST_F(EditorFixture, RealDialogsOpenAndCancel)
-{
-    view.setValueChooser(std::make_unique<DialogValueChooser>());
-    QStringList seen;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible()) {
-                seen << dialog->metaObject()->className();
-                dialog->reject();
-            }
-    });
-    closer.start(20);
-    view.onSelectColor(valueIndex("color"));
-    view.onSelectFile(valueIndex("file"));
-    EXPECT_EQ(seen, QStringList({"QColorDialog", "QFileDialog"}));
-    EXPECT_EQ(value("color"), "0x00ff00");
-    EXPECT_EQ(value("file"), "");
-}
-
 TEST(ShippedTemplates, EditorShowsEachWithoutWarnings)
 {
     FlashTemplate tmpl;

@@ -56,7 +56,7 @@ QList<QpdfBookmark> fromJson(const QJsonArray& array)
 
 bool PdfProbe::available()
 {
-    for (const char* tool : {"pdfinfo", "pdftotext", "pdftohtml", "pdfimages", "pdffonts", "qpdf"})
+    for (const char* tool : {"pdfinfo", "pdftotext", "pdfimages", "pdffonts", "qpdf"})
         if (QStandardPaths::findExecutable(tool).isEmpty())
             return false;
     return true;
@@ -94,16 +94,6 @@ QList<PdfWord> PdfProbe::words(const QString& pdf)
                                        QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())), m.captured(5)});
     }
     return words;
-}
-
-QStringList PdfProbe::links(const QString& pdf)
-{
-    static const QRegularExpression re(R"re(<a href="([^"]*)")re");
-    QStringList links;
-    for (const auto& m : re.globalMatch(run("pdftohtml", {"-xml", "-stdout", "-i", "-q", pdf}, true)))
-        links.append(m.captured(1));
-    links.removeDuplicates(); // text touching a link's rectangle is reported with it
-    return links;
 }
 
 QStringList PdfProbe::images(const QString& pdf)

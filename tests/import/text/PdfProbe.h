@@ -1,7 +1,7 @@
 #pragma once
 // Reads PDF files back with tools that share no code with the writer under
-// test: poppler's command-line tools for pages, text, links, pictures, fonts
-// and information; qpdf for the file's structure and its bookmarks. Text
+// test: poppler's command-line tools for pages, text, pictures, fonts and
+// information; qpdf for the file's structure and its bookmarks. Text
 // comes back in Unicode compatibility form, so ligatures read as letters.
 #include "import/PdfDocument.h"
 
@@ -33,7 +33,6 @@ struct PdfProbe {
     static QStringList pageTexts(const QString& pdf, bool layout = false); // as pdftotext extracts them
     static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
-    static QStringList links(const QString& pdf);                // the link annotations' targets
     static QStringList images(const QString& pdf);               // "width x height" of each picture
     static QStringList fonts(const QString& pdf);                // names without subset tags, sorted
     static QString info(const QString& pdf, const QString& key); // "Title", "Creator" ...
