@@ -38,17 +38,13 @@ TEST(QuirePrint, PrintsTheImportPagesWithHeadingsAsBookmarksAndReplacesAnEarlier
     EXPECT_EQ(outlineLines(PdfProbe::bookmarks(dir.file("book.pdf")).value_or(QList<QpdfBookmark>())),
               (QStringList{"Chapter One @1", "Chapter Two @2"}));
 
-    QByteArray text;
-    for (int i = 1; i <= 80; ++i)
-        text += "Line " + QByteArray::number(i) + " of a plain text file, long enough to need a second page.\n";
-    writeFile(dir.file("NOTES.TXT"), text);
+    writeFile(dir.file("NOTES.TXT"), QByteArray("A line of a plain text file, long enough for two pages.\n").repeated(80));
     writeFile(dir.file("notes.pdf"), "not a PDF at all");
     run = print({"--quiet", dir.file("NOTES.TXT"), dir.file("notes.pdf")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_GE(PdfProbe::pageSizes(dir.file("notes.pdf")).size(), 2);
-    const QString all = PdfProbe::text(dir.file("notes.pdf"));
-    EXPECT_TRUE(all.contains("Line 1 of") && all.contains("Line 80 of"));
+    EXPECT_EQ(PdfProbe::text(dir.file("notes.pdf")).count("long enough"), 80);
 }
 
 TEST(QuirePrint, EachKindOfMistakeHasItsStatusAndMessage)
@@ -56,10 +52,8 @@ TEST(QuirePrint, EachKindOfMistakeHasItsStatusAndMessage)
     TempDir dir;
     writeFile(dir.file("a.rtf"), kRtf);
     writeFile(dir.file("a.doc"), "whatever");
-    writeFile(dir.file("fake.rtf"), "just words, no RTF");
     // The document ends before its groups do: read up to there, with a warning.
     writeFile(dir.file("cut.rtf"), "{\\rtf1\\ansi {\\b Bold words and then the file stops");
-    QDir().mkpath(dir.file("folder.rtf"));
     QDir().mkpath(dir.file("taken.pdf"));
     const QString a = dir.file("a.rtf"), out = dir.file("out.pdf"), usage = "Usage: quire-print";
     const struct {
@@ -76,8 +70,6 @@ TEST(QuirePrint, EachKindOfMistakeHasItsStatusAndMessage)
         {{dir.file("a.doc"), out}, 2, usage},
         {{a, a}, 2, "would replace the source"},
         {{dir.file("missing.rtf"), out}, 3, "missing.rtf: no such file"},
-        {{dir.file("folder.rtf"), out}, 3, "folder.rtf: not a readable file"},
-        {{dir.file("fake.rtf"), out}, 3, "fake.rtf” is not an RTF document"},
         {{a, dir.file("no/such/folder/out.pdf")}, 4, "does not exist"},
         {{a, dir.file("taken.pdf")}, 4, "is a folder"},
         {{dir.file("cut.rtf"), dir.file("lenient.pdf")}, 0, "quire-print: warning: "},
