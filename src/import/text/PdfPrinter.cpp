@@ -79,7 +79,8 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
     // places below come from the layout they leave.
     PageKeeping::apply(doc);
     const double pageHeight = doc.pageSize().height();
-    const double left = (PageSetup::printableWidth - PageSetup::textAreaWidth * scale) / 2;
+    // The text area centred; content wider than it, shrunk to fit, centred likewise.
+    const double left = (PageSetup::printableWidth - contentWidth * scale) / 2;
     const int pages = countPages(doc, pageHeight);
     outcome.headings = HeadingOutline::find(doc, {pageHeight, scale, PageSetup::marginTop, pages});
 
