@@ -9,29 +9,36 @@
 namespace quire {
 namespace {
 
-// Area averaging along one axis: `count` runs of `from` samples, `step`
-// bytes apart within a run and `runStep` bytes between runs, each become
-// `to` samples (to <= from). Every output sample weighs the input samples
-// its span covers by how much of them it covers.
-void averageAxis(const unsigned char* in, unsigned char* out, int from, int to, int count, int step, int runStep,
-                 int outStep, int outRunStep)
+// Averages boxes of the picture down to the output's size. A box of four or
+// more pixels across is sampled on every other row and column: plenty for a
+// thumbnail, and a quarter of the reading.
+void shrink(const unsigned char* src, int width, int height, int stride, unsigned char* dst, int outWidth,
+            int outHeight)
 {
-    const double scale = double(from) / to;
-    for (int run = 0; run < count; ++run) {
-        const unsigned char* src = in + size_t(run) * size_t(runStep);
-        unsigned char* dst = out + size_t(run) * size_t(outRunStep);
-        for (int i = 0; i < to; ++i) {
-            const double begin = i * scale, end = (i + 1) * scale;
-            double sum[3] = {0, 0, 0};
-            for (int k = int(begin); k < int(std::ceil(end)) && k < from; ++k) {
-                const double weight = std::min(end, k + 1.0) - std::max(begin, double(k));
-                const unsigned char* p = src + size_t(k) * size_t(step);
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += weight * p[c];
+    std::vector<int> columns(size_t(outWidth) + 1);
+    for (int x = 0; x <= outWidth; ++x)
+        columns[size_t(x)] = int((long long)x * width / outWidth);
+    for (int y = 0; y < outHeight; ++y) {
+        const int top = int((long long)y * height / outHeight);
+        const int bottom = std::max(top + 1, int((long long)(y + 1) * height / outHeight));
+        const int rowStep = bottom - top >= 4 ? 2 : 1;
+        unsigned char* out = dst + size_t(y) * size_t(outWidth) * 3;
+        for (int x = 0; x < outWidth; ++x) {
+            const int left = columns[size_t(x)];
+            const int right = std::max(left + 1, columns[size_t(x) + 1]);
+            const int columnStep = right - left >= 4 ? 2 : 1;
+            unsigned sum[3] = {0, 0, 0}, count = 0;
+            for (int row = top; row < bottom; row += rowStep) {
+                const unsigned char* p = src + size_t(row) * size_t(stride) + size_t(left) * 3;
+                for (int column = left; column < right; column += columnStep, p += 3 * columnStep) {
+                    sum[0] += p[0];
+                    sum[1] += p[1];
+                    sum[2] += p[2];
+                    ++count;
+                }
             }
-            unsigned char* q = dst + size_t(i) * size_t(outStep);
             for (int c = 0; c < 3; ++c)
-                q[c] = (unsigned char)std::clamp(int(sum[c] / scale + 0.5), 0, 255);
+                out[size_t(x) * 3 + size_t(c)] = (unsigned char)((sum[c] + count / 2) / count);
         }
     }
 }
@@ -93,22 +100,27 @@ std::optional<Thumbnail> JpegThumbnailer::make(const QByteArray& jpeg)
         != 0)
         return std::nullopt;
 
-    const int outWidth = std::min(m_width, decodedWidth);
-    const int outHeight = std::max(1, int(std::lround(double(decodedHeight) * outWidth / decodedWidth)));
-    const unsigned char* pixels = m_decoded.data();
-    if (outWidth != decodedWidth || outHeight != decodedHeight) {
-        m_across.resize(size_t(outWidth) * size_t(decodedHeight) * 3);
+    return fromPixels(m_decoded.data(), decodedWidth, decodedHeight, decodedWidth * 3);
+}
+
+std::optional<Thumbnail> JpegThumbnailer::fromPixels(const unsigned char* rgb, int width, int height, int stride)
+{
+    if (!rgb || width <= 0 || height <= 0)
+        return std::nullopt;
+    const int outWidth = std::min(m_width, width);
+    const int outHeight = std::max(1, int(std::lround(double(height) * outWidth / width)));
+    const unsigned char* pixels = rgb;
+    int pixelStride = stride;
+    if (outWidth != width || outHeight != height) {
         m_scaled.resize(size_t(outWidth) * size_t(outHeight) * 3);
-        averageAxis(m_decoded.data(), m_across.data(), decodedWidth, outWidth, decodedHeight, 3, decodedWidth * 3, 3,
-                    outWidth * 3);
-        averageAxis(m_across.data(), m_scaled.data(), decodedHeight, outHeight, outWidth, outWidth * 3, 3,
-                    outWidth * 3, 3);
+        shrink(rgb, width, height, stride, m_scaled.data(), outWidth, outHeight);
         pixels = m_scaled.data();
+        pixelStride = outWidth * 3;
     }
 
     unsigned char* encoded = nullptr;
     unsigned long encodedSize = 0;
-    if (tjCompress2(m_encoder, pixels, outWidth, outWidth * 3, outHeight, TJPF_RGB, &encoded, &encodedSize,
+    if (tjCompress2(m_encoder, pixels, outWidth, pixelStride, outHeight, TJPF_RGB, &encoded, &encodedSize,
                     TJSAMP_420, m_quality, 0)
         != 0) {
         tjFree(encoded);

@@ -1,7 +1,7 @@
 #pragma once
-// Small pictures of page pictures for a panel of thumbnails: the JPEG is
-// decoded already scaled down (the decoder skips most of the work), brought
-// to the exact width by averaging, and encoded again.
+// Small pictures of page pictures for a panel of thumbnails: pixels
+// averaged down to the width, or a JPEG decoded already scaled down (the
+// decoder skips most of the work) and then averaged, encoded as JPEG.
 #include <QByteArray>
 #include <optional>
 #include <vector>
@@ -28,6 +28,9 @@ public:
     // its height in proportion. None when the bytes are no JPEG picture the
     // decoder can read (CMYK, damaged, another format).
     std::optional<Thumbnail> make(const QByteArray& jpeg);
+    // The same of a picture in memory: RGB, 3 bytes a pixel, rows stride
+    // bytes apart.
+    std::optional<Thumbnail> fromPixels(const unsigned char* rgb, int width, int height, int stride);
     // A thumbnail made earlier, taken as it is once its size is read; none
     // when it is no JPEG picture.
     std::optional<Thumbnail> take(const QByteArray& jpeg);
@@ -38,7 +41,6 @@ private:
     void* m_decoder = nullptr;
     void* m_encoder = nullptr;
     std::vector<unsigned char> m_decoded; // reused from picture to picture
-    std::vector<unsigned char> m_across;
     std::vector<unsigned char> m_scaled;
 };
 

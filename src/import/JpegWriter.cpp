@@ -85,19 +85,12 @@ void JpegWriter::write(const pdf::Bitmap& bitmap, int quality, const QString& pa
         if (!m_buffer)
             throw Error(QStringLiteral("ERROR_JPEG"), QStringLiteral("Out of memory for the JPEG encoder"));
     }
-    m_size = 0;
     unsigned long size = m_capacity;
     if (tjCompress2(m_handle, bitmap.pixels.data(), bitmap.width, bitmap.stride, bitmap.height, TJPF_RGB, &m_buffer,
                     &size, subsampling, q, TJFLAG_NOREALLOC) != 0)
         throw Error(QStringLiteral("ERROR_JPEG"),
                     formatMessage("Cannot encode the page file \"%@\": %s", {path, tjGetErrorStr2(m_handle)}));
-    m_size = size;
     writeAside(path, m_buffer, size);
-}
-
-QByteArray JpegWriter::lastPicture() const
-{
-    return QByteArray::fromRawData(reinterpret_cast<const char*>(m_buffer), qsizetype(m_size));
 }
 
 } // namespace quire

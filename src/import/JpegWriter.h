@@ -17,14 +17,11 @@ public:
     // then renames it onto path, so a reader never sees half a picture.
     // Throws Error on failure; no file is left behind then.
     void write(const pdf::Bitmap& bitmap, int quality, const QString& path);
-    // The bytes of the last picture written, valid until the next write.
-    QByteArray lastPicture() const;
 
 private:
     void* m_handle = nullptr;        // the encoder, kept for every page
     unsigned char* m_buffer = nullptr; // output buffer, grown as needed
     unsigned long m_capacity = 0;
-    unsigned long m_size = 0; // of the last picture in m_buffer
 };
 
 } // namespace quire

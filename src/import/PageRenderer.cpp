@@ -28,11 +28,11 @@ void PageRenderer::renderPage(int n, const QString& path)
             throw;
         throw Error(e.name(), formatMessage("Page %d: %@", {n, e.reason()}));
     }
-    // From the encoded picture: the decoder scales it down almost for free.
     const QString thumbnailPath = thumbnailPathFor(path);
     QFile::remove(thumbnailPath);
     QString error;
-    const std::optional<Thumbnail> thumbnail = m_thumbnailer.make(m_writer.lastPicture());
+    const std::optional<Thumbnail> thumbnail =
+        m_thumbnailer.fromPixels(m_bitmap.pixels.data(), m_bitmap.width, m_bitmap.height, m_bitmap.stride);
     if (!thumbnail || !fs::makePath(fs::deletingLastPathComponent(thumbnailPath), &error)
         || !fs::writeNewFile(thumbnailPath, thumbnail->jpeg, &error))
         QLOG_WARN("Page %d has no thumbnail: %@", n, thumbnail ? error : QStringLiteral("it cannot be scaled"));

@@ -198,8 +198,9 @@ TEST_F(BookExtras, BooksWithoutSomeExtrasListOnlyWhatTheyHave)
         QStringList files = filesBelow(at("files"));
         files.removeIf([](const QString& f) { return f.startsWith("book.") || f.startsWith("page/"); });
         EXPECT_EQ(files, c.files);
-        if (!c.list.isEmpty())
+        if (!c.list.isEmpty()) {
             EXPECT_EQ(readFile(at("files/extras.js")), c.list);
+        }
     }
 }
 
