@@ -134,3 +134,35 @@ TEST(PageText, ImportKeepsWordsLabelsAndThumbnailsWithThePages)
         }
     }
 }
+
+TEST(PageText, BuilderSplitsAtWhiteSpaceSpellsOutLigaturesAndKeepsWordsOnThePage)
+{
+    // A page 200 x 100 in the library's space, its top left corner at (0, 50).
+    PageTextBuilder builder(0, 50, 200, 150);
+    builder.beginBlock();
+    builder.beginLine(1, 0);
+    const struct {
+        char32_t c;
+        float x0, x1;
+    } chars[] = {
+        {U'o', 10, 20}, {0xFB03, 20, 30}, {U'c', 30, 40}, {U'e', 40, 50}, // "office" with the ffi ligature
+        {U' ', 50, 55}, {0x0007, 55, 56}, {0xFFFD, 56, 57}, {U'\u00a0', 57, 58}, // nothing a reader searches for
+        {U'b', 190, 200}, {U'y', 200, 230},                                  // runs off the page's right edge
+        {U'\t', 0, 0},  {U'x', -40, -30}, {U' ', -30, -25},                 // wholly off the page
+        {0x1F600, 100, 110},                                                 // beyond 16 bits
+    };
+    for (const auto& ch : chars)
+        builder.addChar(ch.c, ch.x0, 60, ch.x1, 70);
+    builder.beginLine(0, -1);
+    builder.beginBlock();
+    const PageText text = builder.take();
+    EXPECT_EQ(text.plainText(), QString::fromUcs4(U"office by \U0001F600"));
+    ASSERT_EQ(text.blocks.size(), 1u); // empty lines and blocks are left out
+    const std::vector<TextWord>& words = text.blocks[0].lines[0].words;
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_FLOAT_EQ(words[0].box.x, 0.05f);
+    EXPECT_FLOAT_EQ(words[0].box.width, 0.2f);
+    EXPECT_FLOAT_EQ(words[0].box.y, 0.1f);
+    EXPECT_FLOAT_EQ(words[0].box.height, 0.1f);
+    EXPECT_FLOAT_EQ(words[1].box.x + words[1].box.width, 1.0f);
+}
