@@ -152,6 +152,8 @@ TEST(PageConversion, StopKeepsThePagesMadeAndEndsNormalPages)
         for (int n : made)
             files << QString("%1.jpg").arg(n);
         EXPECT_EQ(folderFiles(source), files);
+        EXPECT_EQ(QDir(workFolder(source) + "/thumb").entryList(QDir::Files, QDir::Name), files); // their thumbnails
+        EXPECT_EQ(source.thumbPages().size(), made.size());
         source.generateNormalPages();
         EXPECT_TRUE(source.normalPages().empty());
         EXPECT_EQ(source.getNormalPageAtIndex(1), nullptr);
