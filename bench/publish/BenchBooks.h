@@ -2,6 +2,7 @@
 // Material for the publishing benchmark: page pictures, a template in a
 // private resource folder, and large outlines and annotation sets.
 #include "import/FlashOutline.h"
+#include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
 
 #include <QString>
@@ -12,6 +13,10 @@ namespace bench {
 // Writes count JPEG pictures of about 200 KB named 1.jpg ... into folder.
 // Returns their total size in bytes.
 qint64 writePagePictures(const QString& folder, int count);
+
+// Gives every page what an import gives it: about 350 words with their
+// places, a label, and a thumbnail made into thumbFolder beforehand.
+void addImportExtras(quire::FlashPageSource& source, const QString& thumbFolder);
 
 // Writes template "bench" (definition, page, viewer, one file property) into
 // the resource folder res.

@@ -1,6 +1,7 @@
 #include "FlashBookOutput.h"
 
 #include "PublishConstants.h"
+#include "PublishFiles.h"
 #include "PublishStaging.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
@@ -43,14 +44,7 @@ bool linkOrCopy(const QString& source, const QString& destination, QString* erro
         || fs::copyFile(source, destination, error);
 }
 
-bool makeFolder(const QString& folder, const QString& step, PublishResult& result)
-{
-    QString error;
-    if (fs::makePath(folder, &error))
-        return true;
-    result.fail(step, folder, QStringLiteral("cannot be created: %1").arg(error));
-    return false;
-}
+using publish::makeFolder;
 
 } // namespace
 
@@ -130,6 +124,7 @@ PublishResult FlashBookOutput::writeBook(const QString& folder)
         [&] { return prepaireNomalPage(folder); },
         [&] { return prepaireZoomendPage(folder); },
         [&] { return prepaireThumbPage(folder); },
+        [&] { return prepaireBookExtras(folder); },
         [&] { return prepaireExtFiles(folder); },
         [&] { return m_flashPagesAnnotations ? PrepareAnnotationFiles(folder) : PublishResult(); },
         [&] { return writeHTMLPage(page); },
@@ -168,13 +163,8 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     return result;
 }
 
-// Large and thumbnail pages are the normal pages: there is nothing to write.
+// Large pages are the normal pages: there is nothing to write.
 PublishResult FlashBookOutput::prepaireZoomendPage(const QString&)
-{
-    return {};
-}
-
-PublishResult FlashBookOutput::prepaireThumbPage(const QString&)
 {
     return {};
 }
@@ -262,8 +252,14 @@ PublishResult FlashBookOutput::PrepareAnnotationFiles(const QString& folder)
 PublishResult FlashBookOutput::keepForeignFiles(const QString& folder) const
 {
     PublishResult result;
-    const QStringList own = {m_normalPageFolder, m_exterFilesFolder, m_annotationFilesFolder,
-                             QStringLiteral("book.bin"), QString::fromUtf8(publish::kContainerScriptName)};
+    const QStringList own = {m_normalPageFolder,
+                             m_exterFilesFolder,
+                             m_annotationFilesFolder,
+                             QStringLiteral("book.bin"),
+                             QString::fromUtf8(publish::kContainerScriptName),
+                             QString::fromUtf8(publish::kThumbFolder),
+                             QString::fromUtf8(publish::kTextFolder),
+                             QString::fromUtf8(publish::kExtrasScriptName)};
     const QDir previous(fs::join(m_saveToFolder, m_resourceFolder));
     for (const QFileInfo& entry :
          previous.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {

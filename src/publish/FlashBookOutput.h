@@ -11,6 +11,8 @@
 #include "util/Text.h"
 #include "util/Xml.h"
 
+#include <QSize>
+#include <map>
 #include <memory>
 
 namespace quire {
@@ -39,7 +41,12 @@ public:
     // folder when empty) and stopping at its first failure.
     PublishResult prepaireNomalPage(const QString& folder);
     PublishResult prepaireZoomendPage(const QString& folder);
+    // Thumbnails of the JPEG page pictures in files/thumb, named as the pages.
     PublishResult prepaireThumbPage(const QString& folder);
+    // The words of the pages in files/text and the list of what the book
+    // has besides its pictures (labels, thumbnails, words) in
+    // files/extras.js; neither for a book without any (viewer/BOOKFILES.md).
+    PublishResult prepaireBookExtras(const QString& folder);
     PublishResult prepaireExtFiles(const QString& folder);
     PublishResult prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro);
     PublishResult PrepareAnnotationFiles(const QString& folder);
@@ -91,6 +98,9 @@ private:
     void appendItem(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendChildPropertyToNode(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendPages(xmlNode* root) const;
+    // The normal page of an entry of the page list, or the entry itself when
+    // it has none.
+    const FlashPage& normalPageFor(const FlashPage& entry) const;
     // The files of the properties and their descendants, depth first.
     PublishResult copyExtFiles(const QString& folder, const FlashTemplate::PropertyList& properties);
     PublishResult copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const;
@@ -111,6 +121,7 @@ private:
     const QString m_normalPageFolder;
     const QString m_exterFilesFolder;
     const QString m_annotationFilesFolder;
+    std::map<int, QSize> m_thumbnails; // by page number: what prepaireThumbPage made
 };
 
 } // namespace quire

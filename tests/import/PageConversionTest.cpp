@@ -107,8 +107,11 @@ TEST(PageConversion, StopKeepsThePagesMadeAndEndsNormalPages)
         });
         source.generatePages();
         // Nothing rendered ahead of the stop stays behind.
+        const QStringList made = stopAt ? QStringList{"1.jpg", "2.jpg", "3.jpg"} : QStringList{};
         EXPECT_EQ(source.numbers(), (stopAt ? std::vector<int>{1, 2, 3} : std::vector<int>{}));
-        EXPECT_EQ(source.files(), (stopAt ? QStringList{"1.jpg", "2.jpg", "3.jpg"} : QStringList{}));
+        EXPECT_EQ(source.files(), made);
+        EXPECT_EQ(QDir(source.folder() + "/thumb").entryList(QDir::Files, QDir::Name), made); // their thumbnails
+        EXPECT_EQ(source.thumbPages().size(), size_t(made.size()));
         source.generateNormalPages();
         EXPECT_TRUE(source.normalPages().empty());
         EXPECT_EQ(source.getNormalPageAtIndex(1), nullptr);

@@ -257,3 +257,45 @@ TEST(PrintedPdf, EachConversionReadsItsOwnFileWhileQuirePdfShowsTheLatest)
 }
 
 } // namespace
+
+TEST_F(TextToPdfTest, PrintedDocumentsGiveTheImportTheirWordsWherePopplerFindsThem)
+{
+    // Ligatures (fi, ffl), other scripts, bold and italic runs, wrapped
+    // lines and a second page.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0\\fs24 "
+                     "We find the office waffle {\\b bold words} and {\\i italic ones}, "
+                     "\\u1055?\\u1088?\\u1080?\\u1074?\\u1077?\\u1090? \\par ";
+    rtf += test::fillerParagraphs(12) + "\\page Last page\\par}";
+    const ConversionResult result = TextToPdf::CreateRTFtoPDF(write("words.rtf", rtf), pdf());
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    ASSERT_GE(result.pageCount, 2);
+
+    const QList<PdfWord> expected = PdfProbe::words(pdf());
+    auto doc = pdf::PdfDocument::open(pdf());
+    int matched = 0;
+    for (int position = 0; position < doc->pageCount(); ++position) {
+        QList<PdfWord> theirs;
+        for (const PdfWord& w : expected)
+            if (w.page == position + 1)
+                theirs << w;
+        QList<PdfWord> ours;
+        for (const TextBlock& block : doc->words(position).blocks)
+            for (const TextLine& line : block.lines)
+                for (const TextWord& w : line.words) {
+                    EXPECT_EQ(line.direction, 0);
+                    ours << PdfWord{position + 1, QRectF(w.box.x * 648, w.box.y * 468, w.box.width * 648,
+                                                         w.box.height * 468), w.text};
+                }
+        EXPECT_EQ(joined(ours), joined(theirs)) << "page " << position + 1;
+        for (qsizetype i = 0; i < std::min(ours.size(), theirs.size()); ++i) {
+            // Both start a word at its first letter's origin and stand it on
+            // the same baseline; heights differ with the fonts' measures.
+            EXPECT_NEAR(ours[i].box.left(), theirs[i].box.left(), 1.0) << ours[i].text.toStdString();
+            EXPECT_TRUE(ours[i].box.contains(QPointF(theirs[i].box.center().x(), theirs[i].box.center().y())))
+                << ours[i].text.toStdString();
+            ++matched;
+        }
+    }
+    EXPECT_GT(matched, 100);
+    EXPECT_TRUE(PdfProbe::text(pdf()).contains("We find the office waffle"));
+}
