@@ -81,6 +81,7 @@ struct AppWindow {
     void select(const QString& key) const { editor()->setCurrentIndex(model()->indexOf(app().flashTmpl()->findProperty(key))); }
     void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
+        QApplication::setActiveWindow(window.get());
         QTest::keyClick(window.get(), Qt::Key(k), modifiers);
     }
 
