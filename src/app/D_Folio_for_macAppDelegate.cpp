@@ -63,6 +63,8 @@ void D_Folio_for_macAppDelegate::applicationWillTerminate()
     m_indicator.stop();
     m_iFlashTmpl.reset();
     m_iFlashPageSource.reset();
+    // Waits for the removal of a replaced preview still running in it.
+    m_previewReuse = std::make_shared<PublishReuse>();
     removeFlashPreviewFolder();
 }
 

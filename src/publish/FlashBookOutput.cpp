@@ -119,6 +119,9 @@ PublishResult FlashBookOutput::ouputTheBook()
                 staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
                 publish::moment("book swapped");
                 committing = true;
+                // The replaced book goes while the new one is being shown.
+                if (m_fileReuse && result.ok())
+                    m_fileReuse->removeLater(staging.release());
             }
         }
     }

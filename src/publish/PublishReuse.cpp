@@ -2,7 +2,10 @@
 
 #include "util/FileUtil.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,8 +46,46 @@ std::optional<PublishReuse::Written> PublishReuse::identify(const QString& path,
     return Written{origin, s->device, s->inode, s->size, s->modifiedNs};
 }
 
+PublishReuse::~PublishReuse()
+{
+    if (m_removal.valid())
+        m_removal.wait();
+}
+
+void PublishReuse::removeLater(const QString& folder)
+{
+    if (m_removal.valid())
+        m_removal.wait();
+    // Out of the book's folder first, so that nothing done to that folder
+    // meanwhile meets the removal halfway.
+    QByteArray aside = QFile::encodeName(trashPrefix() + QStringLiteral("XXXXXX"));
+    const bool madeAside = ::mkdtemp(aside.data()) != nullptr;
+    const QString trash = QFile::decodeName(aside);
+    if (!madeAside || ::rename(QFile::encodeName(folder).constData(),
+                               QFile::encodeName(fs::join(trash, QStringLiteral("book"))).constData()) != 0) {
+        if (madeAside)
+            ::rmdir(aside.constData());
+        fs::removeAll(folder);
+        return;
+    }
+    m_removal = std::async(std::launch::async, [trash] { fs::removeAll(trash); });
+}
+
+QString PublishReuse::trashPrefix() const
+{
+    return fs::join(fs::deletingLastPathComponent(m_folder),
+                    QLatin1Char('.') + fs::lastPathComponent(m_folder) + QStringLiteral(".replaced-"));
+}
+
 void PublishReuse::begin(const QString& bookFolder)
 {
+    if (m_removal.valid())
+        m_removal.wait();
+    // What a process that ended during a removal left beside the book.
+    const QFileInfo book(bookFolder);
+    const QString prefix = QLatin1Char('.') + book.fileName() + QStringLiteral(".replaced-");
+    for (const QString& name : book.dir().entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        fs::removeAll(book.dir().filePath(name));
     if (bookFolder != m_folder)
         m_inPlace.clear();
     m_folder = bookFolder;

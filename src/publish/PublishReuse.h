@@ -11,6 +11,7 @@
 // wrote() for each per-page file of the staged book, then committed() once
 // the new book is in place or abandoned() when the publish failed.
 #include <QString>
+#include <future>
 #include <map>
 #include <optional>
 #include <sys/types.h>
@@ -33,8 +34,14 @@ public:
     // None when the source cannot be read.
     static std::optional<Origin> originOf(const QString& source, const QString& kind);
 
-    // A publish into bookFolder starts; what was known of another folder is
-    // forgotten.
+    PublishReuse() = default;
+    PublishReuse(const PublishReuse&) = delete;
+    PublishReuse& operator=(const PublishReuse&) = delete;
+    // Waits for a removal still running.
+    ~PublishReuse();
+
+    // A publish into bookFolder starts, once the previous one's leftovers
+    // are gone; what was known of another folder is forgotten.
     void begin(const QString& bookFolder);
     // Links the file the book in place has at `relative` to `staged` when it
     // was made from the same origin and is unchanged; false when the caller
@@ -46,6 +53,12 @@ public:
     void committed();
     // The publish failed: the book in place, and what is known of it, stay.
     void abandoned();
+    // Removes a folder inside the book's folder (the book a publish
+    // replaced) on another thread, so that the new book can be shown
+    // meanwhile. The folder is first moved beside the book's folder
+    // (".NAME.replaced-XXXXXX"); the next begin() removes any such folder
+    // that a process ending halfway left.
+    void removeLater(const QString& folder);
 
     // Files linked by the latest publish, instead of written.
     int reusedCount() const { return m_reusedCount; }
@@ -60,11 +73,13 @@ private:
         bool operator==(const Written&) const = default;
     };
     static std::optional<Written> identify(const QString& path, const Origin& origin);
+    QString trashPrefix() const;
 
     QString m_folder;
     std::map<QString, Written> m_inPlace; // the book in the folder, by relative path
     std::map<QString, Written> m_staged;  // the book being written
     int m_reusedCount = 0;
+    std::future<void> m_removal;
 };
 
 } // namespace quire

@@ -105,6 +105,10 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
         ASSERT_TRUE(fresh.ouputTheBook().ok());
         const QMap<QString, QByteArray> expected = snapshot(full);
         EXPECT_EQ(reused.keys(), expected.keys());
+        // The replaced book is gone once the removal has run.
+        reuse.reset();
+        EXPECT_EQ(QDir(dir.path()).entryList({".book.replaced-*"}, QDir::Dirs | QDir::Hidden), QStringList());
+        EXPECT_EQ(QDir(folder).entryList({".quire-publish-*"}, QDir::Dirs | QDir::Hidden), QStringList());
         for (const QString& name : expected.keys()) {
             if (!name.endsWith("book.bin") && !name.endsWith("book.js")) {
                 EXPECT_EQ(reused.value(name), expected.value(name)) << name.toStdString();
