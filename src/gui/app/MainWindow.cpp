@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -66,7 +68,7 @@ void MainWindow::buildWidgets()
     m_tmplDelegate = new FlashTemplateOutlineDelegate(this);
     m_tmplDelegate->setObjectName(QStringLiteral("tmplDelegate"));
 
-    m_toolTipBox = new QGroupBox(this);
+    m_toolTipBox = new QGroupBox(tr("Help"), this);
     m_toolTipBox->setObjectName(QStringLiteral("toolTipBox"));
     m_toolTip = new QPlainTextEdit(m_toolTipBox);
     m_toolTip->setObjectName(QStringLiteral("toolTip"));
@@ -165,11 +167,15 @@ void MainWindow::buildToolBar()
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setIconSize(QSize(24, 24));
+    auto* label = new QLabel(tr("Template:"), bar);
+    label->setContentsMargins(6, 0, 4, 0);
+    bar->addWidget(label);
     m_btnFloat = new QToolButton(bar);
     m_btnFloat->setObjectName(QStringLiteral("btnFloat"));
     m_btnFloat->setToolTip(tr("Choose the template and its style (Ctrl+T)"));
     m_btnFloat->setToolButtonStyle(Qt::ToolButtonTextOnly);
     connect(m_btnFloat, &QToolButton::clicked, this, &MainWindow::onSelectTemplate);
+    label->setBuddy(m_btnFloat);
     bar->addWidget(m_btnFloat);
     bar->addSeparator();
     bar->addActions({m_import, m_publish});
