@@ -9,7 +9,9 @@
 #include "util/Resources.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cstdlib>
 
 #ifndef QUIRE_VERSION
 #define QUIRE_VERSION "0"
@@ -74,9 +76,27 @@ QString D_Folio_for_macAppDelegate::previewFolderFor(const QString& applicationS
     return fs::join(base, QStringLiteral("Quire/preview"));
 }
 
+QString D_Folio_for_macAppDelegate::previewLockFor(const QString& previewFolder)
+{
+    return previewFolder + QStringLiteral(".lock");
+}
+
 void D_Folio_for_macAppDelegate::makeFlashPreviewFolder()
 {
-    m_iFlashPreviewFolder = previewFolderFor(userApplicationSupportFolder());
+    const QString shared = previewFolderFor(userApplicationSupportFolder());
+    if (!m_previewLock) {
+        // A second window would rebuild and, at its exit, remove the first
+        // one's preview: it previews in a folder of its own beside it.
+        fs::makePath(fs::deletingLastPathComponent(shared));
+        m_previewLock = std::make_unique<QLockFile>(previewLockFor(shared));
+        m_previewLock->setStaleLockTime(0);
+        if (m_previewLock->tryLock(0)) {
+            m_iFlashPreviewFolder = shared;
+        } else {
+            QByteArray own = QFile::encodeName(shared + QStringLiteral("-XXXXXX"));
+            m_iFlashPreviewFolder = ::mkdtemp(own.data()) ? QFile::decodeName(own) : shared;
+        }
+    }
     QString error;
     if (!QFileInfo(m_iFlashPreviewFolder).isDir() && !fs::makePath(m_iFlashPreviewFolder, &error))
         QLOG_WARN("flash preview folder cannot be crearted[%@]", error);
@@ -87,6 +107,7 @@ void D_Folio_for_macAppDelegate::removeFlashPreviewFolder()
 {
     if (!m_iFlashPreviewFolder.isEmpty() && fs::exists(m_iFlashPreviewFolder))
         fs::removeAll(m_iFlashPreviewFolder);
+    m_previewLock.reset();
 }
 
 PreviewBuild D_Folio_for_macAppDelegate::applyChange()

@@ -14,6 +14,7 @@
 #include "templates/FlashTemplate.h"
 #include "util/Text.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -87,6 +88,9 @@ public:
     // The preview folder for an application-support folder ("" when the
     // system names none).
     static QString previewFolderFor(const QString& applicationSupport);
+    // The lock that the application holding the preview folder keeps beside
+    // it; another one running at the same time gets a folder of its own.
+    static QString previewLockFor(const QString& previewFolder);
 
     const std::shared_ptr<FlashTemplate>& flashTmpl() const { return m_iFlashTmpl; }
     const std::shared_ptr<FlashPageSource>& flashPageSource() const { return m_iFlashPageSource; }
@@ -111,6 +115,7 @@ private:
     std::shared_ptr<FlashOutline> m_iFlashOutline;
     ApplyChangeIndicator m_indicator;
     QString m_iFlashPreviewFolder;
+    std::unique_ptr<QLockFile> m_previewLock;
     std::shared_ptr<PublishReuse> m_previewReuse;
     bool m_launched = false;
 };

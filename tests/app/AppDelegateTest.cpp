@@ -97,10 +97,19 @@ TEST_F(AppDelegate, StartsWithTheDemonstrationBookInTheDefaultTemplateAndItsPrev
     }
     EXPECT_FALSE(fresh.flashOutline());
     EXPECT_FALSE(fresh.flashPagesAnnotations());
-    EXPECT_EQ(fresh.flashPreviewFolder(), testHome() + "/.local/share/Quire/preview");
     EXPECT_EQ(readFile(fresh.flashPreviewFolder() + "/files/page/2.jpg"), "02.jpg");
     EXPECT_EQ(readFile(fresh.flashPreviewFolder() + "/index.html"), "<title>Preview</title>");
     EXPECT_EQ(D_Folio_for_macAppDelegate::previewFolderFor(""), "/temp/Quire/preview");
+
+    // The first application previews in Quire/preview; one started while it
+    // runs previews beside it, and leaves the first one's preview alone.
+    const QString shared = testHome() + "/.local/share/Quire/preview";
+    EXPECT_EQ(app.flashPreviewFolder(), shared);
+    EXPECT_TRUE(fresh.flashPreviewFolder().startsWith(shared + "-")) << fresh.flashPreviewFolder().toStdString();
+    const QString second = fresh.flashPreviewFolder();
+    fresh.applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_TRUE(QFileInfo::exists(shared + "/index.html"));
 }
 
 TEST_F(AppDelegate, PendingChangesCycleTheApplyPictureUntilTheNextRebuild)
