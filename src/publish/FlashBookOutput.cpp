@@ -136,15 +136,26 @@ PublishResult FlashBookOutput::ouputTheBook()
 bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& relative, const QString& source,
                                        const QString& kind, const MakeFile& make, QString* error)
 {
-    const QString destination = fs::join(folder, relative);
-    const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
-    if (origin && m_fileReuse->reuse(relative, *origin, destination))
+    if (reusePerPageFile(folder, relative, source, kind))
         return true;
-    if (!make(destination, error))
+    if (!make(fs::join(folder, relative), error))
         return false;
-    if (origin)
-        m_fileReuse->wrote(relative, *origin, destination);
+    rememberPerPageFile(folder, relative, source, kind);
     return true;
+}
+
+bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                       const QString& kind)
+{
+    const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
+    return origin && m_fileReuse->reuse(relative, *origin, fs::join(folder, relative));
+}
+
+void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                          const QString& kind)
+{
+    if (const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt)
+        m_fileReuse->wrote(relative, *origin, fs::join(folder, relative));
 }
 
 PublishResult FlashBookOutput::writeBook(const QString& folder)

@@ -96,11 +96,18 @@ protected:
     // Puts a file made from one page's source at `relative` inside the book
     // being written into `folder`: linked from the book in place when the
     // file reuse knows it unchanged, else written by `make`. Every per-page
-    // file goes through here, so that a rebuild with unchanged pages writes
-    // none of them. False, with the reason, when `make` fails.
+    // file goes through here (or the two steps below, for files made in
+    // batches), so that a rebuild with unchanged pages writes none of them.
+    // False, with the reason, when `make` fails. `kind` tells apart the
+    // files made from one source ("page" for the copy of the picture).
     using MakeFile = std::function<bool(const QString& destination, QString* error)>;
     bool placePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind,
                           const MakeFile& make, QString* error);
+    // True when the file was linked from the book in place: nothing to make.
+    bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
+    // A file made at `relative` from `source`, for the next publish to reuse.
+    void rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                             const QString& kind);
 
 private:
     QString folderOrOutput(const QString& folder) const;
