@@ -17,6 +17,16 @@ bool noDisplay()
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+bool prepareApplication()
+{
+    allowRunningAsRoot();
+    const bool headless = noDisplay();
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return headless;
+}
+
 bool canShowDialogs()
 {
     const QString platform = QGuiApplication::platformName();

@@ -11,6 +11,10 @@ void allowRunningAsRoot();
 // abort the whole process.
 bool noDisplay();
 
+// All of the above, then offscreen when there is no display, and the shared
+// graphics contexts WebEngine needs. True when there is no display.
+bool prepareApplication();
+
 // False on the offscreen and minimal platforms, where no one sees a dialog.
 bool canShowDialogs();
 

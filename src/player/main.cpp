@@ -18,11 +18,7 @@ using namespace quire::player;
 
 int main(int argc, char** argv)
 {
-    allowRunningAsRoot();
-    const bool headless = noDisplay();
-    if (headless)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const bool headless = prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quire-player"));
     QApplication::setOrganizationName(QStringLiteral("Quire"));

@@ -12,38 +12,31 @@
 namespace quire {
 namespace {
 
-struct FileStat {
-    dev_t device;
-    ino_t inode;
-    qint64 size;
-    qint64 modifiedNs;
-};
-
-std::optional<FileStat> statOf(const QString& path)
+std::optional<PublishReuse::Stamp> stampOf(const QString& path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    return FileStat{info.st_dev, info.st_ino, qint64(info.st_size),
-                    qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return PublishReuse::Stamp{info.st_dev, info.st_ino, qint64(info.st_size),
+                               qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 } // namespace
 
 std::optional<PublishReuse::Origin> PublishReuse::originOf(const QString& source, const QString& kind)
 {
-    const auto s = statOf(source);
-    if (!s)
+    const auto stamp = stampOf(source);
+    if (!stamp)
         return std::nullopt;
-    return Origin{source, kind, s->device, s->inode, s->size, s->modifiedNs};
+    return Origin{source, kind, *stamp};
 }
 
 std::optional<PublishReuse::Written> PublishReuse::identify(const QString& path, const Origin& origin)
 {
-    const auto s = statOf(path);
-    if (!s)
+    const auto stamp = stampOf(path);
+    if (!stamp)
         return std::nullopt;
-    return Written{origin, s->device, s->inode, s->size, s->modifiedNs};
+    return Written{origin, *stamp};
 }
 
 PublishReuse::~PublishReuse()

@@ -20,15 +20,20 @@ namespace quire {
 
 class PublishReuse {
 public:
+    // A file as the file system knows it: rewriting or replacing it changes this.
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
     // What a per-page file is made from: its source file as it is now, and
     // what is made of it ("page" for a copy; a thumbnail would say its size).
     struct Origin {
         QString source;
         QString kind;
-        dev_t device = 0;
-        ino_t inode = 0;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
+        Stamp stamp;
         bool operator==(const Origin&) const = default;
     };
     // None when the source cannot be read.
@@ -66,10 +71,7 @@ public:
 private:
     struct Written {
         Origin origin;
-        dev_t device = 0;
-        ino_t inode = 0;
-        qint64 size = 0;
-        qint64 modifiedNs = 0;
+        Stamp stamp; // of the file the book holds
         bool operator==(const Written&) const = default;
     };
     static std::optional<Written> identify(const QString& path, const Origin& origin);

@@ -22,11 +22,7 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    player::allowRunningAsRoot();
-    const bool headless = player::noDisplay();
-    if (headless)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const bool headless = player::prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quire"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quire"));
