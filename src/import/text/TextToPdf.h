@@ -52,8 +52,8 @@ public:
     static bool isReadableSource(const QString& source);
 
     // The file's bytes as UTF-8 (Windows-1252 when they are not valid UTF-8,
-    // with a warning), left-aligned with insets of 30 points left and right
-    // and 15 at the top. The PDF is titled with the file's name.
+    // with a warning), line for line as PlainTextDocument lays them out. The
+    // PDF is titled with the file's name.
     static ConversionResult CreateTXTtoPDF(const QString& source, const QString& savePath);
     // The file read as RTF with its own formatting, the pictures it attaches
     // read from its folder. The source may be an RTFD folder. The PDF's
