@@ -1,6 +1,8 @@
 #include "RtfAttachment.h"
 
 #include "RtfPicture.h"
+#include "import/PdfDocument.h"
+#include "util/Error.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -14,14 +16,27 @@ namespace quire::textimport {
 
 namespace {
 
-bool isEps(const QString& path)
+// Vector pictures are drawn at twice their size in points.
+constexpr int kDrawnDpi = 144;
+
+QByteArray startOf(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray start = file.read(4);
+    return file.open(QIODevice::ReadOnly) ? file.read(5) : QByteArray();
+}
+
+bool isEps(const QByteArray& start)
+{
     // Plain PostScript, or the binary header of a DOS EPS file.
-    return start.startsWith("%!") || start == QByteArray("\xC5\xD0\xD3\xC6", 4);
+    return start.startsWith("%!") || start.startsWith(QByteArray("\xC5\xD0\xD3\xC6", 4));
+}
+
+QImage drawnAt(QImage image, int dpi)
+{
+    const int dotsPerMeter = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
 }
 
 } // namespace
@@ -52,8 +67,11 @@ QImage RtfAttachment::load(const QString& folder, QString* problem) const
                        .arg(RtfPicture::kMaxDataBytes / (1024 * 1024));
         return {};
     }
-    if (isEps(path))
+    const QByteArray start = startOf(path);
+    if (isEps(start))
         return drawEps(path, problem);
+    if (start.startsWith("%PDF-"))
+        return drawPdf(path, problem);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     QImage image = RtfPicture::read(reader, problem);
@@ -70,11 +88,10 @@ QImage RtfAttachment::drawEps(const QString& path, QString* problem)
         *problem = QStringLiteral("its EPS file “%1” needs Ghostscript (gs) to be shown").arg(name);
         return {};
     }
-    constexpr int dpi = 144;
     QProcess process;
     process.start(gs, {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
                        QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"),
-                       QStringLiteral("-sDEVICE=png16m"), QStringLiteral("-r%1").arg(dpi),
+                       QStringLiteral("-sDEVICE=png16m"), QStringLiteral("-r%1").arg(kDrawnDpi),
                        QStringLiteral("-sOutputFile=-"), path});
     if (!process.waitForFinished(kEpsSeconds * 1000)) {
         process.kill();
@@ -96,10 +113,21 @@ QImage RtfAttachment::drawEps(const QString& path, QString* problem)
         *problem = QStringLiteral("its EPS file “%1” cannot be shown: %2").arg(name, *problem);
         return {};
     }
-    const int dotsPerMeter = qRound(dpi / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    return image;
+    return drawnAt(image, kDrawnDpi);
+}
+
+QImage RtfAttachment::drawPdf(const QString& path, QString* problem)
+{
+    try {
+        const auto doc = pdf::PdfDocument::open(path);
+        pdf::Bitmap bitmap;
+        doc->renderScaled(0, kDrawnDpi / 72.0, bitmap);
+        const QImage image(bitmap.pixels.data(), bitmap.width, bitmap.height, bitmap.stride, QImage::Format_RGB888);
+        return drawnAt(image.copy(), kDrawnDpi);
+    } catch (const Error& e) {
+        *problem = QStringLiteral("its PDF file “%1” cannot be drawn: %2").arg(QFileInfo(path).fileName(), e.reason());
+        return {};
+    }
 }
 
 } // namespace quire::textimport

@@ -16,13 +16,14 @@ public:
     int widthTwips = 0;  // \width: its size on the page
     int heightTwips = 0; // \height
 
-    // The picture of the file in `folder`: TIFF, PNG, JPEG, GIF, BMP, and
-    // EPS where Ghostscript ("gs") is installed. Otherwise a null image with
-    // the reason in *problem.
+    // The picture of the file in `folder`: TIFF, PNG, JPEG, GIF, BMP, the
+    // first page of a PDF, and EPS where Ghostscript ("gs") is installed.
+    // Otherwise a null image with the reason in *problem.
     QImage load(const QString& folder, QString* problem) const;
 
 private:
     static QImage drawEps(const QString& path, QString* problem);
+    static QImage drawPdf(const QString& path, QString* problem);
 };
 
 } // namespace quire::textimport

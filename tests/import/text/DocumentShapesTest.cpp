@@ -232,12 +232,13 @@ TEST_F(DocumentShapes, RtfdFolderShowsItsPicturesOnTheirPages)
     EXPECT_TRUE(empty.error.contains("TXT.rtf"));
 }
 
-TEST_F(DocumentShapes, AttachedPicturesThatCannotBeShownAreNamedInWarnings)
+TEST_F(DocumentShapes, AttachedPicturesAreDrawnOrNamedInWarnings)
 {
     const QString folder = writeRtfd(m_dir.path(), false);
     writeFile(folder + "/art.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\nshowpage\n");
     writeFile(folder + "/notes.tiff", "not a picture");
     writeFile(m_dir.file("secret.png"), readFile(folder + "/blue.png"));
+    ASSERT_TRUE(TextToPdf::CreateTXTtoPDF(write("page.txt", "A page"), folder + "/page.pdf").ok);
     const struct {
         QByteArray name;
         QString says;
@@ -246,6 +247,7 @@ TEST_F(DocumentShapes, AttachedPicturesThatCannotBeShownAreNamedInWarnings)
         {"../secret.png", "“../secret.png” is not beside the document"},
         {"/etc/passwd", "is not beside the document"},
         {"art.eps", QStandardPaths::findExecutable("gs").isEmpty() ? "needs Ghostscript" : ""},
+        {"page.pdf", ""}, // its first page, drawn
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
@@ -253,7 +255,7 @@ TEST_F(DocumentShapes, AttachedPicturesThatCannotBeShownAreNamedInWarnings)
         const ConversionResult result = TextToPdf::CreateRTFtoPDF(folder, m_dir.file("out.pdf"));
         ASSERT_TRUE(result.ok) << result.error.toStdString();
         EXPECT_EQ(PdfProbe::text(m_dir.file("out.pdf")).trimmed(), "Text");
-        if (c.says.isEmpty()) { // Ghostscript drew it
+        if (c.says.isEmpty()) {
             EXPECT_TRUE(result.warnings.isEmpty());
             EXPECT_EQ(picturePages(m_dir.file("out.pdf")).size(), 1);
             continue;
