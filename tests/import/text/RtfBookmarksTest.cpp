@@ -22,7 +22,7 @@ QByteArray headingSample()
     return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
            "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}{\\s2\\b\\fs28 Heading 2;}{\\s3\\b\\fs24 heading 3;}}\n"
            "\\pard\\plain\\s1\\b\\fs32 Chapter One\\par\n" + fillerParagraphs(4, 1) +
-           "\\pard\\plain\\outlinelevel1\\b\\fs28 Section   1.1\\tab opens\\par\n" + fillerParagraphs(30, 5) +
+           "\\pard\\plain\\outlinelevel1\\b\\fs28 Section   1.1\\tab\\tab opens\\par\n" + fillerParagraphs(30, 5) +
            "\\pard\\plain\\s3\\b\\fs24 \\'dcber Stra\\'dfen\\par\n" + fillerParagraphs(8, 35) +
            "\\pard\\plain\\s2\\b\\fs28 Section 1.2\\par\n" + fillerParagraphs(6, 43) +
            "\\pard\\plain\\s1\\b\\fs32\\pagebb Chapter Two\\par\n\\pard\\plain\\outlinelevel2\\b Subsection 2.0.1\\par\n" +
