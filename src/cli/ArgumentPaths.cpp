@@ -137,7 +137,8 @@ QString ArgumentPaths::link(const QString& argument, QString* error)
     }
     // Each link in a folder of its own: two names may look alike.
     const QString slot = m_dir->filePath(QString::number(m_links.size() + 1));
-    QString name = QFileInfo(displayName(argument)).fileName();
+    // "Notes.rtfd/" keeps its name, and with it its kind.
+    QString name = QFileInfo(QDir::cleanPath(displayName(argument))).fileName();
     if (name.isEmpty())
         name = QStringLiteral("folder");
     const QString path = fs::join(slot, name);

@@ -7,6 +7,7 @@
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace quire::cli {
@@ -71,7 +72,7 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     job.flashPagesAnnotations = operation.flashPagesAnnotation();
     job.folder = folder;
     job.name = o.name;
-    job.title = o.title ? displayName(*o.title) : QFileInfo(shownSource).completeBaseName();
+    job.title = o.title ? displayName(*o.title) : QFileInfo(QDir::cleanPath(shownSource)).completeBaseName();
     job.kind = o.app ? BookKind::DesktopApplication : BookKind::WebFolder;
     job.makeParentFolders = true;
 

@@ -2,6 +2,7 @@
 
 #include "FlashPageSourcePDF.h"
 #include "ImportPDFOperation.h"
+#include "text/TextToPdf.h"
 #include "util/FileUtil.h"
 #include "util/Log.h"
 
@@ -26,12 +27,12 @@ std::optional<DocumentImport::SourceProblem> DocumentImport::checkSource(const Q
     const QFileInfo info(source);
     if (!info.exists())
         return SourceProblem{true, QStringLiteral("%1: no such file").arg(shown)};
-    if (!info.isFile() || !info.isReadable())
+    if (!TextToPdf::isReadableSource(source))
         return SourceProblem{false, QStringLiteral("%1: not a readable file").arg(shown)};
     const QString extension = fs::pathExtension(source).toLower();
-    if (extension != QLatin1String("pdf") && extension != QLatin1String("txt") && extension != QLatin1String("rtf"))
+    if (extension != QLatin1String("pdf") && !TextToPdf::converts(source))
         return SourceProblem{
-            false, QStringLiteral("%1: unknown kind of document \"%2\" (use a .txt, .rtf or .pdf file)")
+            false, QStringLiteral("%1: unknown kind of document \"%2\" (use a .txt, .rtf, .rtfd or .pdf file)")
                        .arg(shown, extension.isEmpty() ? QStringLiteral("no extension") : "." + extension)};
     return std::nullopt;
 }

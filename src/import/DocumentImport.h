@@ -24,7 +24,7 @@ namespace quire {
 class ImportPDFOperation;
 
 struct DocumentImportOptions {
-    QString source;        // the document: a .txt, .rtf or .pdf file
+    QString source;        // the document: a .txt, .rtf or .pdf file, or an .rtfd folder
     QString shownName;     // how messages name it; the path when empty
     QString pageRange = QStringLiteral("ALL");
     int qualityLevel = 0;  // 0 (best) to 4; see qualityForLevel
@@ -54,7 +54,8 @@ public:
         QString message;      // naming the file as `shown`
     };
     // Whether the source can be imported at all, without reading it: it
-    // exists, is a readable file, and its extension is txt, rtf or pdf.
+    // exists, is a readable file (or an RTFD folder), and its extension is
+    // txt, rtf, rtfd or pdf.
     static std::optional<SourceProblem> checkSource(const QString& source, const QString& shown);
 
     explicit DocumentImport(DocumentImportOptions options);

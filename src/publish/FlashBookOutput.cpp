@@ -97,22 +97,59 @@ PublishResult FlashBookOutput::ouputTheBook()
                     QStringLiteral("the page's name must be a plain file name"));
         return result;
     }
+    if (m_fileReuse)
+        m_fileReuse->begin(m_saveToFolder);
+    m_reusing = m_fileReuse != nullptr;
+    bool committing = false; // the commit was tried
     {
         PublishStaging staging(m_saveToFolder, result);
-        if (!result.ok())
-            return result;
-        publish::moment("staging made");
-        result.take(writeBook(staging.path()));
-        if (result.ok())
-            result.take(keepForeignFiles(staging.path()));
-        result.relocate(staging.path(), m_saveToFolder);
-        if (!result.ok())
-            return result;
-        staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
-        publish::moment("book swapped");
+        if (result.ok()) {
+            publish::moment("staging made");
+            result.take(writeBook(staging.path()));
+            if (result.ok())
+                result.take(keepForeignFiles(staging.path()));
+            result.relocate(staging.path(), m_saveToFolder);
+            if (result.ok()) {
+                staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
+                publish::moment("book swapped");
+                committing = true;
+                // The replaced book goes while the new one is being shown.
+                if (m_fileReuse && result.ok())
+                    m_fileReuse->removeLater(staging.release());
+            }
+        }
     }
-    publish::moment("publish done");
+    m_reusing = false;
+    if (m_fileReuse)
+        result.ok() ? m_fileReuse->committed() : m_fileReuse->abandoned();
+    if (committing)
+        publish::moment("publish done");
     return result;
+}
+
+bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                       const QString& kind, const MakeFile& make, QString* error)
+{
+    if (reusePerPageFile(folder, relative, source, kind))
+        return true;
+    if (!make(fs::join(folder, relative), error))
+        return false;
+    rememberPerPageFile(folder, relative, source, kind);
+    return true;
+}
+
+bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                       const QString& kind)
+{
+    const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
+    return origin && m_fileReuse->reuse(relative, *origin, fs::join(folder, relative));
+}
+
+void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                          const QString& kind)
+{
+    if (const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt)
+        m_fileReuse->wrote(relative, *origin, fs::join(folder, relative));
 }
 
 PublishResult FlashBookOutput::writeBook(const QString& folder)
@@ -148,14 +185,18 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     const QString step = QStringLiteral("page files");
     if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result) || !m_flashPageSource)
         return result;
+    const auto copy = [](const QString& source) {
+        return [source](const QString& destination, QString* error) {
+            return replaceWithCopy(source, destination, error);
+        };
+    };
     for (const auto& page : m_flashPageSource->normalPages()) {
         const QString source = textOr(page->pageFilePath());
-        const QString destination = fs::join(
-            base, formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder, page->pageIndex(),
-                                                fs::pathExtension(source)}));
+        const QString relative = formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder,
+                                                              page->pageIndex(), fs::pathExtension(source)});
         QString error;
-        if (!replaceWithCopy(source, destination, &error)) {
-            result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
+        if (!placePerPageFile(base, relative, source, QStringLiteral("page"), copy(source), &error)) {
+            result.fail(step, fs::join(base, relative), QStringLiteral("cannot be written: %1").arg(error));
             return result;
         }
         publish::moment("page file");

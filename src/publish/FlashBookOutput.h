@@ -4,6 +4,7 @@
 // and the viewer) from a template and a page source.
 #include "HTMLConfigInfo.h"
 #include "PublishResult.h"
+#include "PublishReuse.h"
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
@@ -12,6 +13,7 @@
 #include "util/Xml.h"
 
 #include <QSize>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -81,6 +83,12 @@ public:
     const std::shared_ptr<HTMLConfigInfo>& HTMLConfig() const { return m_HTMLConfig; }
     void setHTMLConfig(std::shared_ptr<HTMLConfigInfo> v) { m_HTMLConfig = std::move(v); }
 
+    // Per-page files of the book in the output folder that the next publish
+    // there may link instead of writing again (the live preview keeps one
+    // across its rebuilds); none writes every file.
+    const std::shared_ptr<PublishReuse>& fileReuse() const { return m_fileReuse; }
+    void setFileReuse(std::shared_ptr<PublishReuse> v) { m_fileReuse = std::move(v); }
+
     const QString& resourceFolder() const { return m_resourceFolder; }
     const QString& normalPageFolder() const { return m_normalPageFolder; }
     const QString& exterFilesFolder() const { return m_exterFilesFolder; }
@@ -92,6 +100,21 @@ protected:
     // The book this publish replaces, whose annotation files are kept; none
     // when the book is made afresh.
     virtual QString previousBook() const { return m_saveToFolder; }
+    // Puts a file made from one page's source at `relative` inside the book
+    // being written into `folder`: linked from the book in place when the
+    // file reuse knows it unchanged, else written by `make`. Every per-page
+    // file goes through here (or the two steps below, for files made in
+    // batches), so that a rebuild with unchanged pages writes none of them.
+    // False, with the reason, when `make` fails. `kind` tells apart the
+    // files made from one source ("page" for the copy of the picture).
+    using MakeFile = std::function<bool(const QString& destination, QString* error)>;
+    bool placePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind,
+                          const MakeFile& make, QString* error);
+    // True when the file was linked from the book in place: nothing to make.
+    bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
+    // A file made at `relative` from `source`, for the next publish to reuse.
+    void rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                             const QString& kind);
 
 private:
     QString folderOrOutput(const QString& folder) const;
@@ -117,6 +140,8 @@ private:
     QString m_saveToFolder;
     Text m_saveToFileName;
     std::shared_ptr<HTMLConfigInfo> m_HTMLConfig;
+    std::shared_ptr<PublishReuse> m_fileReuse;
+    bool m_reusing = false; // inside ouputTheBook, with a file reuse
     const QString m_resourceFolder;
     const QString m_normalPageFolder;
     const QString m_exterFilesFolder;

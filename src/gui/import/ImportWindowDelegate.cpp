@@ -37,18 +37,6 @@ W* named(W* widget, const char* objectName)
     return widget;
 }
 
-// A single local text, RTF or PDF file, as dropped from a file manager.
-std::optional<QString> droppedDocument(const QMimeData* data)
-{
-    if (!data || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
-        return std::nullopt;
-    const QString path = data->urls().constFirst().toLocalFile();
-    const QString extension = fs::pathExtension(path).toLower();
-    if (extension != QLatin1String("txt") && extension != QLatin1String("rtf") && extension != QLatin1String("pdf"))
-        return std::nullopt;
-    return path;
-}
-
 // A field that shows a path keeps its status-line neighbours from growing
 // with it; the whole path is in its tool tip.
 void showPath(QLineEdit* field, const QString& path)
@@ -374,6 +362,22 @@ void ImportWindowDelegate::onPageRangeTypeChangeAction()
 {
     // The controls keep their state: a change during an import enables nothing.
     enableButtons(m_controlsEnabled);
+}
+
+std::optional<QString> ImportWindowDelegate::droppedDocument(const QMimeData* data)
+{
+    if (!data || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
+        return std::nullopt;
+    const QString path = data->urls().constFirst().toLocalFile();
+    const QString extension = fs::pathExtension(path).toLower();
+    if (extension != QLatin1String("txt") && extension != QLatin1String("rtf") && extension != QLatin1String("pdf"))
+        return std::nullopt;
+    return path;
+}
+
+void ImportWindowDelegate::setDocumentPath(const QString& path)
+{
+    showPath(m_txtFilePath, path);
 }
 
 void ImportWindowDelegate::dragEnterEvent(QDragEnterEvent* event)

@@ -16,6 +16,7 @@ class QComboBox;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 
@@ -36,6 +37,13 @@ public:
     std::shared_ptr<FlashPageSource> flashPageSource() const { return m_flashPageSource; }
     std::shared_ptr<FlashPagesAnnotations> flashPagesAnnotations() const { return m_flashPagesAnnotations; }
     std::shared_ptr<FlashOutline> flashOutline() const { return m_flashOutline; }
+
+    // An import runs (its end not yet handled).
+    bool isImporting() const { return m_awaitingCompletion; }
+    // The document to import next, as if chosen in the chooser.
+    void setDocumentPath(const QString& path);
+    // The single local text, RTF or PDF file dragged in; none for anything else.
+    static std::optional<QString> droppedDocument(const QMimeData* data);
 
 public slots:
     void onImportAction();

@@ -53,7 +53,7 @@ TEST(RtfReader, FontsMapToInstalledFamilies)
                               "{\\f8\\fnil TimesNewRomanPS-ItalicMT;}}"
                               "default {\\f0 times} {\\f1 arial} {\\f2 courier} {\\f4 helvbold} {\\f5 script} "
                               "{\\f6 terminal} {\\f7 madeup} {\\f8 psname} {\\f42 missing}}");
-    expectFormats(r, {{"default", ""}, {"times", ""}, {"arial", "sans"}, {"courier", "mono"},
+    expectFormats(r, {{"default", "DejaVu Serif"}, {"times", ""}, {"arial", "sans"}, {"courier", "mono"},
                       {"helvbold", "B I sans"}, {"script", "sans"}, {"terminal", "mono"}, {"madeup", ""},
                       {"psname", "I"}, {"missing", "sans"}});
     EXPECT_FALSE(r.text().contains(QLatin1Char(';')));

@@ -134,8 +134,8 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     EXPECT_EQ(PdfProbe::images(pdf()), (QStringList{"40 x 20", "24 x 24"}));
     // Installed faces, real italics and bold included, stand in for the
     // document's fonts.
-    EXPECT_EQ(PdfProbe::fonts(pdf()), (QStringList{"DejaVuSans", "DejaVuSansMono", "DejaVuSerif", "DejaVuSerif-Bold",
-                                                   "DejaVuSerif-Italic"}));
+    EXPECT_EQ(PdfProbe::fonts(pdf()), (QStringList{"LiberationMono", "LiberationSans", "LiberationSerif",
+                                                   "LiberationSerif-Bold", "LiberationSerif-Italic"}));
     expectWordsInsideMargins(PdfProbe::words(pdf()), 50);
     // Left indents are in points on the page: \li1440 is one inch.
     const QHash<QString, QRectF> box = boxes(pdf());
