@@ -1,7 +1,7 @@
 // quire-viewer-books: publishes the books the viewer's browser tests and
 // benchmark read.
 //   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
-//   quire-viewer-books bench OUT PAGES     book/ in OUT
+//   quire-viewer-books bench OUT PAGES [WxH]   book/ in OUT, pictures 1224x1584 unless given
 #include "BookMaker.h"
 
 #include "util/Error.h"
@@ -56,6 +56,8 @@ BookSpec bigBook(const QString& linkBase)
         {3, {QRectF(0.1, 0.74, 0.8, 0.08), "javascript:window.quirePwned=1", 0, "javascript: link"}},
         {3, {QRectF(0.1, 0.84, 0.8, 0.08), "data:text/html,<script>opener.quirePwned=1</script>", 0, "data: link"}},
         {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}},
+        // Smaller than a fingertip on a phone.
+        {4, {QRectF(0.45, 0.6, 0.03, 0.02), QString(), 12, QString()}},
     };
     return spec;
 }
@@ -109,11 +111,11 @@ BookSpec settingsBook(const QString& out)
     return spec;
 }
 
-BookSpec benchBook(int pages)
+BookSpec benchBook(int pages, const QSize& size)
 {
     BookSpec spec;
     spec.pageCount = pages;
-    spec.pictureSize = QSize(480, 640);
+    spec.pictureSize = size;
     spec.htmlTitle = QStringLiteral("Benchmark book");
     spec.settings = {{"flipDuration", "200"}};
     return spec;
@@ -141,14 +143,21 @@ int main(int argc, char** argv)
             publish(settingsBook(args[2]), args[2], "settings");
             return 0;
         }
-        if (args.size() == 4 && args[1] == "bench" && args[3].toInt() > 0) {
-            publish(benchBook(args[3].toInt()), args[2], "book");
-            return 0;
+        if ((args.size() == 4 || args.size() == 5) && args[1] == "bench" && args[3].toInt() > 0) {
+            QSize size(1224, 1584);   // a letter page imported at 144 dots per inch
+            if (args.size() == 5) {
+                const QStringList wh = args[4].split('x');
+                size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+            }
+            if (size.isValid() && !size.isEmpty()) {
+                publish(benchBook(args[3].toInt(), size), args[2], "book");
+                return 0;
+            }
         }
     } catch (const quire::Error& e) {
         std::fprintf(stderr, "quire-viewer-books: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: quire-viewer-books test OUT LINKBASE | bench OUT PAGES\n");
+    std::fprintf(stderr, "usage: quire-viewer-books test OUT LINKBASE | bench OUT PAGES [WxH]\n");
     return 2;
 }

@@ -1,0 +1,233 @@
+// What a book may have besides its pictures (viewer/BOOKFILES.md): the list
+// "files/extras.js" of printed page labels, thumbnails and pages with text,
+// and one small script of words per page under "files/text/". They are
+// scripts rather than data files so a book opened from disk reads them too.
+// A book without them opens as before; the words of a page are fetched with
+// its picture, all of them only when the reader searches.
+
+Q.EXTRAS_URL = 'files/extras.js';
+Q.TEXT_FOLDER = 'files/text/';
+Q.THUMB_FOLDER = 'files/thumb/';
+Q.TEXT_UNITS = 10000;   // places in the files are ten-thousandths of the page
+Q.TEXT_LOADS = 6;       // scripts fetched at once
+
+Q.BookText = function (book, listener) {
+  this.book = book;
+  this.listener = listener;   // extrasArrived(), textArrived(position)
+  this.extras = null;
+  this.pages = {};            // position -> page text, or false when it cannot be read
+  this.loading = {};          // page number -> position
+  this.queue = [];
+  this.active = 0;
+  this.waiters = [];
+  var self = this;
+  window.quireExtras = function (data) { self.takeExtras(data); };
+  window.quireText = function (number, data) { self.takeText(number, data); };
+};
+
+Q.BookText.prototype.start = function () {
+  var self = this;
+  Q.loadScript(Q.EXTRAS_URL, function () {
+    if (self.extras) self.listener.extrasArrived();
+  });
+};
+
+Q.loadScript = function (url, done) {
+  var script = document.createElement('script');
+  script.src = url;
+  script.async = true;
+  script.onload = script.onerror = function (event) {
+    script.remove();
+    done(event.type === 'load');
+  };
+  document.head.appendChild(script);
+};
+
+// Keeps what the list says only where it fits this book.
+Q.BookText.prototype.takeExtras = function (data) {
+  var count = this.book.pages.length;
+  if (!data || data.version !== 1 || data.count !== count || !Array.isArray(data.pages) ||
+      data.pages.length !== count) return;
+  function list(key, check) {
+    var v = data[key];
+    if (!Array.isArray(v) || v.length !== count) return null;
+    return v.map(function (item) { return check(item) ? item : null; });
+  }
+  var labels = list('labels', function (l) { return typeof l === 'string' && l.length > 0 && l.length <= 40; });
+  var thumbs = list('thumbs', function (s) {
+    return Array.isArray(s) && s.length === 2 && s[0] > 0 && s[1] > 0;
+  });
+  var text = list('text', function (t) { return t === 1; });
+  var pages = data.pages.map(function (n) { return typeof n === 'number' && n >= 0 && n % 1 === 0 ? n : null; });
+  var byLabel = {};
+  if (labels) {
+    labels.forEach(function (label, position) {
+      var key = label && label.toLowerCase();
+      if (key && !Object.prototype.hasOwnProperty.call(byLabel, key)) byLabel[key] = position;
+    });
+  }
+  this.extras = { pages: pages, labels: labels, thumbs: thumbs, text: text, byLabel: byLabel };
+};
+
+Q.BookText.prototype.label = function (position) {
+  var labels = this.extras && this.extras.labels;
+  return labels && labels[position] ? labels[position] : null;
+};
+
+Q.BookText.prototype.hasLabels = function () {
+  return !!(this.extras && this.extras.labels);
+};
+
+Q.BookText.prototype.positionOfLabel = function (text) {
+  var map = this.extras ? this.extras.byLabel : {};
+  var key = text.toLowerCase();
+  return Object.prototype.hasOwnProperty.call(map, key) ? map[key] : null;
+};
+
+Q.BookText.prototype.longestLabel = function () {
+  var longest = String(this.book.pages.length).length;
+  ((this.extras && this.extras.labels) || []).forEach(function (l) { if (l) longest = Math.max(longest, l.length); });
+  return Math.min(longest, 12);
+};
+
+Q.BookText.prototype.thumbUrl = function (position) {
+  var e = this.extras;
+  if (!e || !e.thumbs || !e.thumbs[position] || e.pages[position] === null) return null;
+  return Q.THUMB_FOLDER + e.pages[position] + '.jpg';
+};
+
+Q.BookText.prototype.hasText = function (position) {
+  var e = this.extras;
+  return !!(e && e.text && e.text[position] && e.pages[position] !== null);
+};
+
+Q.BookText.prototype.searchable = function () {
+  var e = this.extras;
+  return !!(e && e.text && e.text.some(function (t) { return t; }));
+};
+
+// The words of a page once they have arrived, else null.
+Q.BookText.prototype.page = function (position) {
+  return this.pages[position] || null;
+};
+
+// Fetches the words of these pages, the first ones first.
+Q.BookText.prototype.want = function (positions) {
+  positions.forEach(function (p) {
+    if (this.hasText(p) && this.pages[p] === undefined && this.queue.indexOf(p) < 0 &&
+        !Object.prototype.hasOwnProperty.call(this.loading, this.extras.pages[p])) this.queue.push(p);
+  }, this);
+  this.pump();
+};
+
+Q.BookText.prototype.pump = function () {
+  while (this.active < Q.TEXT_LOADS && this.queue.length) {
+    var position = this.queue.shift();
+    var number = this.extras.pages[position];
+    if (this.pages[position] !== undefined || Object.prototype.hasOwnProperty.call(this.loading, number)) continue;
+    this.loading[number] = position;
+    this.active++;
+    Q.loadScript(Q.TEXT_FOLDER + number + '.js', this.loaded.bind(this, number, position));
+  }
+  if (!this.active && !this.queue.length) {
+    var waiters = this.waiters;
+    this.waiters = [];
+    waiters.forEach(function (w) { w(); });
+  }
+};
+
+Q.BookText.prototype.loaded = function (number, position) {
+  // A script that ran has handed its words over; a compressed one may still
+  // be inflating.
+  var self = this;
+  function finish() {
+    delete self.loading[number];
+    if (self.pages[position] === undefined) self.pages[position] = false;
+    self.active--;
+    self.pump();
+  }
+  if (this.inflating && this.inflating[number]) this.inflating[number].push(finish);
+  else finish();
+};
+
+Q.BookText.prototype.takeText = function (number, data) {
+  if (!Object.prototype.hasOwnProperty.call(this.loading, number) || !data) return;
+  var position = this.loading[number], self = this;
+  function take(blocks) {
+    var page = Q.readBlocks(blocks);
+    self.pages[position] = page || false;
+    if (page) self.listener.textArrived(position);
+  }
+  if (Array.isArray(data.blocks)) return take(data.blocks);
+  if (typeof data.deflated !== 'string' || !(data.size > 0)) return;
+  var bytes;
+  try {
+    bytes = Q.base64ToBytes(data.deflated);
+  } catch (e) {
+    return;
+  }
+  this.inflating = this.inflating || {};
+  var after = this.inflating[number] = [];
+  Q.inflate(bytes, data.size, function (error, out) {
+    delete self.inflating[number];
+    if (!error) {
+      try {
+        take(JSON.parse(new TextDecoder('utf-8').decode(out)));
+      } catch (e) { /* unreadable: the page has no words */ }
+    }
+    after.forEach(function (f) { f(); });
+  });
+};
+
+// Blocks of lines of [direction, word, x, y, w, h, word, ...] to the page's
+// words in reading order, places as fractions of the page.
+Q.readBlocks = function (blocks) {
+  if (!Array.isArray(blocks)) return null;
+  var words = [], lines = [], u = Q.TEXT_UNITS;
+  blocks.forEach(function (block, b) {
+    if (!Array.isArray(block)) return;
+    block.forEach(function (raw) {
+      if (!Array.isArray(raw) || (raw.length - 1) % 5 !== 0) return;
+      var line = { dir: [0, 1, 2, 3].indexOf(raw[0]) >= 0 ? raw[0] : 0, block: b, words: [] };
+      for (var i = 1; i < raw.length; i += 5) {
+        var text = raw[i], x = raw[i + 1], y = raw[i + 2], w = raw[i + 3], h = raw[i + 4];
+        if (typeof text !== 'string' || !text || !isFinite(x) || !isFinite(y) || !(w >= 0) || !(h > 0)) continue;
+        var word = { text: text, x: x / u, y: y / u, w: w / u, h: h / u, line: lines.length, index: words.length };
+        line.words.push(word);
+        words.push(word);
+      }
+      if (line.words.length) lines.push(line);
+    });
+  });
+  return { words: words, lines: lines };
+};
+
+// The words inside an area of a page (a link's), in reading order, without
+// dot leaders; empty when the page's words have not arrived.
+Q.BookText.prototype.wordsIn = function (position, area) {
+  var page = this.page(position);
+  if (!page) return '';
+  var inside = page.words.filter(function (w) {
+    var cx = w.x + w.w / 2, cy = w.y + w.h / 2;
+    return cx >= area.x && cx <= area.x + area.width && cy >= area.y && cy <= area.y + area.height;
+  }).map(function (w) { return w.text; });
+  return inside.join(' ').replace(/[.\u2026\u00b7_]{3,}/g, ' ').replace(/\s+/g, ' ').trim();
+};
+
+// Calls back once every page with words has arrived (for searching), with
+// the number of pages still to come along the way.
+Q.BookText.prototype.loadAll = function (progress, done) {
+  var all = [];
+  for (var p = 0; p < this.book.pages.length; p++) if (this.hasText(p)) all.push(p);
+  var self = this;
+  function remaining() {
+    return all.filter(function (p) { return self.pages[p] === undefined; }).length;
+  }
+  if (!remaining()) return done();
+  this.want(all);
+  var timer = setInterval(function () { progress(all.length - remaining(), all.length); }, 150);
+  this.waiters.push(function () {
+    clearInterval(timer);
+    done();
+  });
+};
