@@ -41,3 +41,4 @@ ctx.TIMEOUT = { timeout: 60000 };
 
 require('./cases-book.js')(ctx);
 require('./cases-reader.js')(ctx);
+require('./cases-text.js')(ctx);

@@ -318,6 +318,25 @@ module.exports = function (ctx) {
     await page.close();
   });
 
+  test('thumbnails drawn small from the pictures as they scroll into view, and going to their page', TIMEOUT,
+    async () => {
+      const page = await ctx.open(ctx.url('big'));
+      await settled(page, '1');
+      await openPanel(page, 'thumbnails');
+      assert.equal(await page.$$eval('.qv-thumb', (l) => l.length), 40);
+      await page.waitForFunction(() => document.querySelectorAll('.qv-thumb canvas').length > 0 &&
+        Array.from(document.querySelectorAll('.qv-thumb canvas')).every((c) => c.width > 0));
+      const drawn = await page.$$eval('.qv-thumb canvas', (l) => l.map((c) => [c.width, c.getBoundingClientRect().width]));
+      assert.ok(drawn.length < 40, 'thumbnails drawn at once: ' + drawn.length);
+      for (const [pixels, shown] of drawn) assert.ok(pixels <= Math.ceil(shown) + 1 && pixels > shown / 2, pixels + ' ' + shown);
+      await ctx.shot(page, 'thumbnails-drawn');
+      await clickOn(page, '.qv-thumb', '10');
+      await settled(page, '10-11');
+      await openPanel(page, 'thumbnails');
+      assert.equal(await page.$$eval('.qv-thumb[aria-current="page"]', (l) => l.length), 2);
+      await page.close();
+    });
+
   test('a right-to-left book in French turns the other way', TIMEOUT, async () => {
     const page = await ctx.open(ctx.url('rtl'));
     await settled(page, '1');

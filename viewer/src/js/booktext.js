@@ -202,8 +202,9 @@ Q.readBlocks = function (blocks) {
   return { words: words, lines: lines };
 };
 
-// The words inside an area of a page (a link's), in reading order, without
-// dot leaders; empty when the page's words have not arrived.
+// The words inside an area of a page (a link's), in reading order; of a
+// contents line only what stands before its dot leader. Empty when the
+// page's words have not arrived.
 Q.BookText.prototype.wordsIn = function (position, area) {
   var page = this.page(position);
   if (!page) return '';
@@ -211,7 +212,10 @@ Q.BookText.prototype.wordsIn = function (position, area) {
     var cx = w.x + w.w / 2, cy = w.y + w.h / 2;
     return cx >= area.x && cx <= area.x + area.width && cy >= area.y && cy <= area.y + area.height;
   }).map(function (w) { return w.text; });
-  return inside.join(' ').replace(/[.\u2026\u00b7_]{3,}/g, ' ').replace(/\s+/g, ' ').trim();
+  var text = inside.join(' ');
+  var leader = /\s*[.\u2026\u00b7_]{3,}/.exec(text);
+  if (leader && leader.index > 0) text = text.slice(0, leader.index);
+  return text.replace(/\s+/g, ' ').trim();
 };
 
 // Calls back once every page with words has arrived (for searching), with

@@ -197,10 +197,14 @@ Q.PageBox.prototype.parse = function (text) {
   return n >= 1 ? Math.min(n, this.viewer.book.pages.length) - 1 : null;
 };
 
+// Shows the spread on show unless the reader is typing into the box.
 Q.PageBox.prototype.update = function (force) {
   var v = this.viewer, count = v.book.pages.length;
   var labels = v.text.hasLabels();
-  if (force || document.activeElement !== this.input) this.input.value = labels ? v.spreadName() : v.spreadLabel();
+  if (force || document.activeElement !== this.input || this.input.value === this.shown) {
+    this.shown = labels ? v.spreadName() : v.spreadLabel();
+    this.input.value = this.shown;
+  }
   this.input.setAttribute('inputmode', labels ? 'text' : 'numeric');
   this.input.size = Math.max(3, (labels ? v.text.longestLabel() : String(count).length) * 2 + 1);
   this.total.textContent = labels ? v.t('pageOfNumbered', v.spreadLabel(), count) : v.t('pageOf', 0, count);
