@@ -40,8 +40,8 @@ Q.Viewer.prototype.layout = function (position, live) {
   var b = this.bookEl.style;
   b.width = bookW + 'px';
   b.height = this.H + 'px';
-  b.left = Math.round((canvasW - bookW) / 2) + 'px';
   b.top = Math.round((canvasH - this.H) / 2) + 'px';
+  this.placeBook();
   this.leftSlot.style.left = (this.spineX - this.W) + 'px';
   this.rightSlot.style.left = this.spineX + 'px';
   [this.leftSlot, this.rightSlot].forEach(function (slot) {
@@ -55,6 +55,15 @@ Q.Viewer.prototype.layout = function (position, live) {
   this.pictures.setSize(this.W, this.H, live);
   this.liveLayout = !!live;
   if (!live) this.render();
+};
+
+// Centres the book; an open panel takes its side of the window where the
+// book fits beside it.
+Q.Viewer.prototype.placeBook = function () {
+  var bookW = (this.double ? 2 : 1) * this.W, canvasW = this.canvas.offsetWidth, sw = this.stageWidth;
+  var aside = this.panel && this.zoom <= 1.001 ? this.panel.el.offsetWidth : 0;
+  var left = aside && sw - aside >= bookW + 2 * this.margin ? aside + (sw - aside - bookW) / 2 : (canvasW - bookW) / 2;
+  this.bookEl.style.left = Math.round(left) + 'px';
 };
 
 Q.Viewer.prototype.relayout = function () {

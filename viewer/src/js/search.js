@@ -132,8 +132,17 @@ Q.Panel.prototype.buildSearch = function () {
     clearTimeout(timer);
     timer = setTimeout(run, 300);
   });
+  // Enter searches, and once the hits are listed goes to the next one.
   form.addEventListener('submit', function (event) {
     event.preventDefault();
+    var search = viewer.search;
+    if (search && search.query === input.value.trim() && asked === search.query && search.results.length) {
+      var buttons = self.searchList.querySelectorAll('.qv-search-hit');
+      var current = self.searchList.querySelector('[aria-current]');
+      var next = Array.prototype.indexOf.call(buttons, current) + 1;
+      buttons[next % buttons.length].click();
+      return;
+    }
     run();
   });
   input.addEventListener('keydown', function (event) {
@@ -180,6 +189,7 @@ Q.Panel.prototype.showResults = function (search) {
       var previous = list.querySelector('[aria-current]');
       if (previous) previous.removeAttribute('aria-current');
       button.setAttribute('aria-current', 'true');
+      if (button.scrollIntoView) button.scrollIntoView({ block: 'nearest' });
       viewer.showHit(hit);
     });
     item.appendChild(button);

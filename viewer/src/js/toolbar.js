@@ -206,8 +206,10 @@ Q.PageBox.prototype.update = function (force) {
     this.input.value = this.shown;
   }
   this.input.setAttribute('inputmode', labels ? 'text' : 'numeric');
-  this.input.size = Math.max(3, (labels ? v.text.longestLabel() : String(count).length) * 2 + 1);
+  var longest = labels ? v.text.longestLabel() : String(count).length;
+  this.input.style.width = ((v.double ? 2 * longest + 1 : longest) + 2) + 'ch';
   this.total.textContent = labels ? v.t('pageOfNumbered', v.spreadLabel(), count) : v.t('pageOf', 0, count);
+  this.el.classList.toggle('qv-labelled', labels);
 };
 
 Q.fullscreenSupported = function () {

@@ -225,7 +225,10 @@ Q.Viewer.prototype.toggleFullscreen = function () {
 Q.Viewer.prototype.togglePanel = function (kind, opener) {
   var same = this.panel && this.panel.kind === kind;
   this.closePanel(!same);
-  if (!same) this.panel = new Q.Panel(this, kind, opener);
+  if (!same) {
+    this.panel = new Q.Panel(this, kind, opener);
+    this.slideBook();
+  }
   if (this.toolbar) this.toolbar.update();
   return this.panel;
 };
@@ -235,18 +238,28 @@ Q.Viewer.prototype.closePanel = function (keepFocus) {
   var opener = this.panel.opener;
   this.panel.destroy();
   this.panel = null;
+  this.slideBook();
   if (this.toolbar) this.toolbar.update();
   if (!keepFocus) (opener || this.stage).focus({ preventScroll: true });
+};
+
+// The book moves beside an opening panel, or back, with the panel's motion.
+Q.Viewer.prototype.slideBook = function () {
+  var root = this.root, before = this.bookEl.style.left;
+  this.placeBook();
+  if (this.bookEl.style.left === before) return;
+  root.classList.add('qv-sliding');
+  clearTimeout(this.slideTimer);
+  this.slideTimer = setTimeout(function () { root.classList.remove('qv-sliding'); }, 250);
 };
 
 // After a choice in a panel: the panel stays open only where it leaves the
 // spread the reader is going to wholly in view.
 Q.Viewer.prototype.closePanelIfCovering = function () {
   if (!this.panel) return;
-  var panel = this.panel.el.getBoundingClientRect();
   var stage = this.stage.getBoundingClientRect();
-  var bookLeft = stage.left + Math.max(this.margin, (stage.width - (this.double ? 2 : 1) * this.W) / 2);
-  if (panel.right > bookLeft + 1) this.closePanel();
+  var bookLeft = stage.left + this.bookEl.offsetLeft - this.stage.scrollLeft;
+  if (this.panel.el.getBoundingClientRect().right > bookLeft + 1) this.closePanel();
 };
 
 Q.Viewer.prototype.toggleAutoFlip = function () {
