@@ -12,7 +12,8 @@ const { execFileSync } = require('child_process');
 const { manualPdf } = require('./manual-pdf.js');
 const { readerState: state, settled, box, clickOn, pause, openPanel } = require('./support.js');
 
-const PAGES = 14, RARE = 9;   // the rare word's page, counted from 1: label 7
+// The rare word's page, counted from 1, labelled 16, in the second file of words.
+const PAGES = 20, RARE = 18;
 
 module.exports = function (ctx) {
   const { TIMEOUT } = ctx;
@@ -41,10 +42,11 @@ module.exports = function (ctx) {
     const page = await ctx.open(ctx.url('manual', '#page=2'));
     await settled(page, '2-3');
     await page.waitForFunction(() => document.querySelector('.qv-page-input').value === 'ii-1');
-    assert.equal(await page.$eval('.qv-page-total', (e) => e.textContent), '(2-3 of 14)');
+    assert.equal(await page.$eval('.qv-page-total', (e) => e.textContent), '(2-3 of 20)');
     await page.waitForFunction(() => document.querySelectorAll('.qv-text-line').length > 10);
+    // One file holds the words of sixteen pages.
     const texts = ctx.server.requests.filter((r) => r.indexOf('/books/manual/files/text/') === 0);
-    assert.ok(texts.length >= 2 && texts.length <= 6, 'text files fetched: ' + texts.join(' '));
+    assert.deepEqual(texts, ['/books/manual/files/text/0.js']);
     // A label goes to its page; a number beyond the labels goes to that position.
     await page.click('.qv-page-input');
     await page.keyboard.type('7');
@@ -52,7 +54,8 @@ module.exports = function (ctx) {
     await settled(page, '8-9');
     assert.equal(await page.$eval('.qv-page-input', (i) => i.value), '6-7');
     await openPanel(page, 'contents');
-    assert.deepEqual(await page.$$eval('.qv-toc-page', (l) => l.map((e) => e.textContent)), ['1', '4', '7', '10']);
+    assert.deepEqual(await page.$$eval('.qv-toc-page', (l) => l.map((e) => e.textContent)),
+      ['1', '4', '7', '10', '13', '16']);
     await page.close();
   });
 
@@ -60,12 +63,12 @@ module.exports = function (ctx) {
     async (t) => {
       if (needsText(t)) return;
       const page = await ctx.open(ctx.url('manual', '#page=' + RARE));
-      await settled(page, '8-9');
-      await page.waitForFunction(() => document.querySelectorAll('.qv-slot-right .qv-text-line').length >= 40);
+      await settled(page, '18-19');
+      await page.waitForFunction(() => document.querySelectorAll('.qv-slot-left .qv-text-line').length >= 40);
       const layer = await page.evaluate(() => {
-        const right = document.querySelector('.qv-slot-right');
-        const lines = Array.from(right.querySelectorAll('.qv-text-line'));
-        const canvas = right.querySelector('canvas').getBoundingClientRect();
+        const left = document.querySelector('.qv-slot-left');
+        const lines = Array.from(left.querySelectorAll('.qv-text-line'));
+        const canvas = left.querySelector('canvas').getBoundingClientRect();
         const rare = lines.find((l) => l.textContent.indexOf('zephyrquill') >= 0);
         const r = rare.getBoundingClientRect();
         return { colour: getComputedStyle(rare).color, text: rare.textContent,
@@ -83,14 +86,14 @@ module.exports = function (ctx) {
         layer.place[2] > 0.5, JSON.stringify(layer));
       assert.ok(layer.inside);
       // A mouse drag across the words selects them and leaves the page.
-      const line = await box(page, '.qv-slot-right .qv-text-line', 'zephyrquill');
+      const line = await box(page, '.qv-slot-left .qv-text-line', 'zephyrquill');
       await page.mouse.move(line.x + 2, line.y + line.height / 2);
       await page.mouse.down();
       await page.mouse.move(line.x + line.width * 0.5, line.y + line.height / 2, { steps: 5 });
       await page.mouse.up();
       await pause(400);
       assert.match(await page.evaluate(() => getSelection().toString()), /The word zephyrquill/);
-      assert.equal((await state(page)).spread, '8-9');
+      assert.equal((await state(page)).spread, '18-19');
       await ctx.shot(page, 'text-selected');
       assert.deepEqual(page.errors, []);
       await page.close();
@@ -111,14 +114,14 @@ module.exports = function (ctx) {
       assert.equal(await page.$eval('.qv-search-status', (e) => e.textContent), '1 found');
       const hit = await page.$eval('.qv-search-hit', (b) => [b.querySelector('.qv-search-page').textContent,
         b.querySelector('mark').textContent, b.textContent]);
-      assert.deepEqual(hit.slice(0, 2), ['Page 7', 'zephyrquill']);
+      assert.deepEqual(hit.slice(0, 2), ['Page 16', 'zephyrquill']);
       assert.match(hit[2], /The word zephyrquill is here/);
       await page.click('.qv-search-hit');
-      await settled(page, '8-9');
-      await page.waitForSelector('.qv-slot-right .qv-hit-current');
+      await settled(page, '18-19');
+      await page.waitForSelector('.qv-slot-left .qv-hit-current');
       const marked = await page.evaluate(() => {
         const mark = document.querySelector('.qv-hit-current').getBoundingClientRect();
-        const line = Array.from(document.querySelectorAll('.qv-slot-right .qv-text-line'))
+        const line = Array.from(document.querySelectorAll('.qv-slot-left .qv-text-line'))
           .find((l) => l.textContent.indexOf('zephyrquill') >= 0).getBoundingClientRect();
         return { count: document.querySelectorAll('.qv-hit').length, onLine: mark.top < line.bottom && mark.bottom > line.top,
           after: mark.left > line.left };

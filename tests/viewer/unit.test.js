@@ -292,22 +292,26 @@ test('the list of a book\'s extra files is kept only where it fits the book', ()
     text.takeExtras(data);
     return text;
   };
-  const good = take({ version: 1, count: 3, pages: [4, 5, 6], labels: ['iv', 'v', null],
-    thumbs: [[160, 207], null, [160, 207]], text: [1, 0, 1] });
+  const good = take({ version: 1, count: 3, pages: [4, 5, 6], labels: ['iv', 'v', ''],
+    thumbs: [[160, 207], null, [160, 207]], textGroup: 16, text: [1, 0, 1], later: 'ignored' });
   assert.deepEqual([good.label(0), good.label(2), good.hasLabels()], ['iv', null, true]);
   assert.deepEqual([good.positionOfLabel('V'), good.positionOfLabel('vi')], [1, null]);
   assert.deepEqual([good.thumbUrl(0), good.thumbUrl(1)], ['files/thumb/4.jpg', null]);
   assert.deepEqual([good.hasText(1), good.hasText(2), good.searchable()], [false, true, true]);
+  const list = { labels: ['i', 'ii', 'iii'], textGroup: 16, text: [1, 1, 1] };
   for (const bad of [{ version: 2, count: 3, pages: [1, 2, 3] }, { version: 1, count: 4, pages: [1, 2, 3] },
     { version: 1, count: 3, pages: [1, 2] }, null]) {
-    const text = take(bad);
+    const text = take(bad && { ...bad, ...list });
     assert.deepEqual([text.hasLabels(), text.searchable(), text.thumbUrl(0)], [false, false, null]);
   }
-  // Lists of the wrong length are dropped, items of the wrong kind left out.
-  const mixed = take({ version: 1, count: 3, pages: [1, '2', 3], labels: ['a', 'b'], thumbs: [[1, 1], [0, 1], 'x'],
-    text: [1, 1, true] });
-  assert.deepEqual([mixed.hasLabels(), mixed.thumbUrl(0), mixed.thumbUrl(1), mixed.hasText(1), mixed.hasText(2)],
-    [false, 'files/thumb/1.jpg', null, false, false]);
+  // Lists of the wrong length are dropped, items of the wrong kind left out;
+  // words need their group size, labels one that is not empty.
+  const mixed = take({ version: 1, count: 3, pages: [1, '2', 3], labels: ['', null, ''], thumbs: [[1, 1], [0, 1], 'x'],
+    text: [1, 1, true], textGroup: 0 });
+  assert.deepEqual([mixed.hasLabels(), mixed.thumbUrl(0), mixed.thumbUrl(1), mixed.searchable()],
+    [false, 'files/thumb/1.jpg', null, false]);
+  const short = take({ version: 1, count: 3, pages: [1, 2, 3], labels: ['a', 'b'], textGroup: 2, text: [0, 1, true] });
+  assert.deepEqual([short.hasLabels(), short.hasText(1), short.hasText(2)], [false, true, false]);
 });
 
 test('search ignores case and accents, spans words and lines, and finds every hit', () => {

@@ -1,28 +1,29 @@
 // What a book may have besides its pictures (viewer/BOOKFILES.md): the list
-// "files/extras.js" of printed page labels, thumbnails and pages with text,
-// and one small script of words per page under "files/text/". They are
-// scripts rather than data files so a book opened from disk reads them too.
-// A book without them opens as before; the words of a page are fetched with
-// its picture, all of them only when the reader searches.
+// "files/extras.js" of printed page labels, thumbnails and pages with words,
+// and the words themselves, a small script for each group of pages under
+// "files/text/". They are scripts rather than data files so that a book
+// opened from disk reads them too. A book without them opens as before; the
+// words of a page are fetched with its picture, all of them only when the
+// reader searches.
 
 Q.EXTRAS_URL = 'files/extras.js';
 Q.TEXT_FOLDER = 'files/text/';
 Q.THUMB_FOLDER = 'files/thumb/';
 Q.TEXT_UNITS = 10000;   // places in the files are ten-thousandths of the page
-Q.TEXT_LOADS = 6;       // scripts fetched at once
+Q.TEXT_LOADS = 4;       // scripts fetched at once
 
 Q.BookText = function (book, listener) {
   this.book = book;
   this.listener = listener;   // extrasArrived(), textArrived(position)
   this.extras = null;
-  this.pages = {};            // position -> page text, or false when it cannot be read
-  this.loading = {};          // page number -> position
+  this.pages = {};            // position -> page words, or false for none
+  this.groups = {};           // group -> 'loading' or 'done'
   this.queue = [];
   this.active = 0;
   this.waiters = [];
   var self = this;
   window.quireExtras = function (data) { self.takeExtras(data); };
-  window.quireText = function (number, data) { self.takeText(number, data); };
+  window.quireText = function (group, data) { self.takeText(group, data); };
 };
 
 Q.BookText.prototype.start = function () {
@@ -53,11 +54,13 @@ Q.BookText.prototype.takeExtras = function (data) {
     if (!Array.isArray(v) || v.length !== count) return null;
     return v.map(function (item) { return check(item) ? item : null; });
   }
+  // An empty label, like none, shows the page's number.
   var labels = list('labels', function (l) { return typeof l === 'string' && l.length > 0 && l.length <= 40; });
   var thumbs = list('thumbs', function (s) {
     return Array.isArray(s) && s.length === 2 && s[0] > 0 && s[1] > 0;
   });
-  var text = list('text', function (t) { return t === 1; });
+  var group = data.textGroup;
+  var text = group >= 1 && group % 1 === 0 ? list('text', function (t) { return t === 1; }) : null;
   var pages = data.pages.map(function (n) { return typeof n === 'number' && n >= 0 && n % 1 === 0 ? n : null; });
   var byLabel = {};
   if (labels) {
@@ -66,7 +69,8 @@ Q.BookText.prototype.takeExtras = function (data) {
       if (key && !Object.prototype.hasOwnProperty.call(byLabel, key)) byLabel[key] = position;
     });
   }
-  this.extras = { pages: pages, labels: labels, thumbs: thumbs, text: text, byLabel: byLabel };
+  this.extras = { pages: pages, labels: labels && labels.some(Boolean) ? labels : null, thumbs: thumbs, text: text,
+    group: group, byLabel: byLabel };
 };
 
 Q.BookText.prototype.label = function (position) {
@@ -98,7 +102,7 @@ Q.BookText.prototype.thumbUrl = function (position) {
 
 Q.BookText.prototype.hasText = function (position) {
   var e = this.extras;
-  return !!(e && e.text && e.text[position] && e.pages[position] !== null);
+  return !!(e && e.text && e.text[position]);
 };
 
 Q.BookText.prototype.searchable = function () {
@@ -114,20 +118,20 @@ Q.BookText.prototype.page = function (position) {
 // Fetches the words of these pages, the first ones first.
 Q.BookText.prototype.want = function (positions) {
   positions.forEach(function (p) {
-    if (this.hasText(p) && this.pages[p] === undefined && this.queue.indexOf(p) < 0 &&
-        !Object.prototype.hasOwnProperty.call(this.loading, this.extras.pages[p])) this.queue.push(p);
+    if (!this.hasText(p)) return;
+    var group = Math.floor(p / this.extras.group);
+    if (!this.groups[group] && this.queue.indexOf(group) < 0) this.queue.push(group);
   }, this);
   this.pump();
 };
 
 Q.BookText.prototype.pump = function () {
   while (this.active < Q.TEXT_LOADS && this.queue.length) {
-    var position = this.queue.shift();
-    var number = this.extras.pages[position];
-    if (this.pages[position] !== undefined || Object.prototype.hasOwnProperty.call(this.loading, number)) continue;
-    this.loading[number] = position;
+    var group = this.queue.shift();
+    if (this.groups[group]) continue;
+    this.groups[group] = 'loading';
     this.active++;
-    Q.loadScript(Q.TEXT_FOLDER + number + '.js', this.loaded.bind(this, number, position));
+    Q.loadScript(Q.TEXT_FOLDER + group + '.js', this.loaded.bind(this, group));
   }
   if (!this.active && !this.queue.length) {
     var waiters = this.waiters;
@@ -136,29 +140,37 @@ Q.BookText.prototype.pump = function () {
   }
 };
 
-Q.BookText.prototype.loaded = function (number, position) {
-  // A script that ran has handed its words over; a compressed one may still
-  // be inflating.
+// A script that ran has handed its words over; a compressed one may still
+// be inflating.
+Q.BookText.prototype.loaded = function (group) {
   var self = this;
   function finish() {
-    delete self.loading[number];
-    if (self.pages[position] === undefined) self.pages[position] = false;
+    self.groups[group] = 'done';
+    var size = self.extras.group;
+    for (var p = group * size; p < Math.min((group + 1) * size, self.book.pages.length); p++) {
+      if (self.pages[p] === undefined) self.pages[p] = false;
+    }
     self.active--;
     self.pump();
   }
-  if (this.inflating && this.inflating[number]) this.inflating[number].push(finish);
+  if (this.inflating && this.inflating[group]) this.inflating[group].push(finish);
   else finish();
 };
 
-Q.BookText.prototype.takeText = function (number, data) {
-  if (!Object.prototype.hasOwnProperty.call(this.loading, number) || !data) return;
-  var position = this.loading[number], self = this;
-  function take(blocks) {
-    var page = Q.readBlocks(blocks);
-    self.pages[position] = page || false;
-    if (page) self.listener.textArrived(position);
+Q.BookText.prototype.takeText = function (group, data) {
+  if (this.groups[group] !== 'loading' || !data) return;
+  var self = this;
+  function take(pages) {
+    if (!Array.isArray(pages)) return;
+    var first = group * self.extras.group;
+    pages.slice(0, self.extras.group).forEach(function (blocks, i) {
+      if (first + i >= self.book.pages.length || self.pages[first + i] !== undefined) return;
+      var page = blocks ? Q.readBlocks(blocks) : null;
+      self.pages[first + i] = page || false;
+      if (page) self.listener.textArrived(first + i);
+    });
   }
-  if (Array.isArray(data.blocks)) return take(data.blocks);
+  if (Array.isArray(data.pages)) return take(data.pages);
   if (typeof data.deflated !== 'string' || !(data.size > 0)) return;
   var bytes;
   try {
@@ -167,13 +179,13 @@ Q.BookText.prototype.takeText = function (number, data) {
     return;
   }
   this.inflating = this.inflating || {};
-  var after = this.inflating[number] = [];
+  var after = this.inflating[group] = [];
   Q.inflate(bytes, data.size, function (error, out) {
-    delete self.inflating[number];
+    delete self.inflating[group];
     if (!error) {
       try {
         take(JSON.parse(new TextDecoder('utf-8').decode(out)));
-      } catch (e) { /* unreadable: the page has no words */ }
+      } catch (e) { /* unreadable: its pages have no words */ }
     }
     after.forEach(function (f) { f(); });
   });

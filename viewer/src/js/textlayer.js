@@ -27,6 +27,8 @@ Q.makeTextLayer = function (viewer, position) {
       blockIndex = line.block;
     }
     block.appendChild(Q.lineSpan(line, viewer.aspect));
+    // Copied text breaks where the lines do.
+    block.appendChild(document.createElement('br'));
   });
   layer.appendChild(text);
   return layer;

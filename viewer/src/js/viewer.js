@@ -38,7 +38,12 @@ Q.Viewer = function (root, book) {
   if (s.bool('autoFlip', false)) this.setAutoFlip(true);
 
   var self = this;
-  window.addEventListener('resize', function () { self.relayout(); });
+  window.addEventListener('resize', function () {
+    // Only a real change of size lays the book out again (and so keeps a
+    // selection in the text).
+    var rect = self.stage.getBoundingClientRect();
+    if (Math.max(100, rect.width) !== self.stageWidth || Math.max(100, rect.height) !== self.stageHeight) self.relayout();
+  });
   this.followAddress();
   ['fullscreenchange', 'webkitfullscreenchange'].forEach(function (name) {
     document.addEventListener(name, function () { self.relayout(); if (self.toolbar) self.toolbar.update(); });
