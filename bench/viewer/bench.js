@@ -6,9 +6,10 @@
 // all the browser's processes, of the process that shows the book, and of
 // the same browser showing a blank page; then the same with the program
 // files mapped in, whose share depends on what else runs on the machine.
-// Its peer is the viewer as it was before pictures were drawn at their shown
+// Its peers: the viewer as it was before pictures were drawn at their shown
 // size, taken from git (QUIRE_BENCH_OLD_REV, the commit this work started
-// from, by default).
+// from, by default), and a plain page that shows the same pictures two at a
+// time in img elements, which tells what the browser itself keeps.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -102,6 +103,21 @@ async function run(browserName, work, server, pageName) {
   }
 }
 
+// Two pictures at the viewer's size, the next two on each key, with the
+// marks and attributes the measuring loop reads.
+const PLAIN_PAGE = '<!DOCTYPE html><body style="margin:0"><div id="qv" data-state="ready" data-spread="1"></div>' +
+  '<img id="a" width="519" height="672" alt=""><img id="b" width="519" height="672" alt=""><script>\n' +
+  'var i = 0, root = document.getElementById("qv");\n' +
+  'function show() {\n' +
+  '  document.getElementById("a").src = "files/page/" + (2 * i + 1) + ".jpg";\n' +
+  '  document.getElementById("b").src = "files/page/" + (2 * i + 2) + ".jpg";\n' +
+  '  root.dataset.spread = (2 * i + 1) + "-" + (2 * i + 2);\n' +
+  '}\n' +
+  'document.getElementById("a").onload = function () { performance.mark("quire-first-page"); };\n' +
+  'document.addEventListener("keydown", function () { i++; show(); });\n' +
+  'show();\n' +
+  '</script>';
+
 const mb = (bytes) => (bytes / MB).toFixed(0) + ' MB';
 
 function print(label, result, base) {
@@ -135,6 +151,7 @@ async function main() {
     } catch (e) {
       console.log('(no peer: the viewer of ' + OLD_REV + ' is not in this repository)');
     }
+    fs.writeFileSync(path.join(work, 'book', 'plain.html'), PLAIN_PAGE);
     server = await startServer(work);
     for (const name of BROWSERS) {
       const base = await blank(name, work);
@@ -145,6 +162,7 @@ async function main() {
       console.log('    goal: under ' + GOAL_MB + ' MB after ' + THROUGH + ' pages: the browser ' + verdict(now.own) +
         '; with program files ' + verdict(now.pss));
       if (old) print('peer, the viewer of ' + OLD_REV, await run(name, work, server, 'old.html'), base);
+      print('peer, a plain page of two img elements', await run(name, work, server, 'plain.html'), base);
     }
   } finally {
     if (server) await server.close();

@@ -14,6 +14,9 @@ Q.Input = function (viewer) {
   this.pointers = {};
   this.lastTap = null;
   var stage = viewer.stage, self = this;
+  // Touch screens get finger-sized link areas, from the start where the
+  // browser says it has one, else from the first touch.
+  if (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) viewer.root.classList.add('qv-touch');
   stage.addEventListener('pointerdown', function (e) { self.down(e); });
   stage.addEventListener('pointermove', function (e) { self.move(e); });
   stage.addEventListener('pointerup', function (e) { self.up(e, false); });

@@ -13,6 +13,7 @@ Q.PagePictures = function (pages, listener) {
   this.cssW = 0;
   this.cssH = 0;
   this.order = [];
+  this.spare = [];
   var protocol = location.protocol;
   this.fetchBytes = (protocol === 'http:' || protocol === 'https:') && typeof fetch === 'function' &&
     typeof createImageBitmap === 'function';
@@ -28,7 +29,7 @@ Q.PagePictures.prototype.entry = function (position) {
 Q.PagePictures.prototype.canvas = function (position) {
   var e = this.entry(position);
   if (!e.canvas) {
-    e.canvas = Q.el('canvas', 'qv-picture', { 'aria-hidden': 'true' });
+    e.canvas = this.spare.pop() || Q.el('canvas', 'qv-picture', { 'aria-hidden': 'true' });
     e.canvas.width = 0;
     e.canvas.height = 0;
   }
@@ -56,9 +57,13 @@ Q.PagePictures.prototype.keep = function (near, far) {
   this.pump();
 };
 
+// A canvas leaving the pages near the spread gives up its pixels; the
+// element waits for the next page (browsers free a dropped canvas only when
+// they collect garbage).
 Q.PagePictures.prototype.release = function (e) {
   e.canvas.width = 0;
   e.canvas.height = 0;
+  if (this.spare.length < 8) this.spare.push(e.canvas);
   e.canvas = null;
   e.drawn = '';
 };
