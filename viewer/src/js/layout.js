@@ -31,6 +31,7 @@ Q.Viewer.prototype.layout = function (position, live) {
   var zoomed = this.zoom > 1.001;
   this.root.classList.toggle('qv-zoomed', zoomed);
   this.root.setAttribute('data-zoom', String(Math.round(this.zoom * 100) / 100));
+  this.root.style.setProperty('--qv-page-height', this.H + 'px');
 
   var bookW = cols * this.W;
   this.spineX = double ? this.W : 0;

@@ -1,7 +1,8 @@
 // The text layer: the page's words, invisible, laid over its picture in
 // reading order, so a screen reader reads the page and a reader can select
-// and copy its text; and under them, the marks of the search hits. Sizes
-// are in container units, so the layer follows the page through zoom.
+// and copy its text; and under them, the marks of the search hits. Font
+// sizes follow the page's height (a custom property the layout sets), so
+// the layer follows the page through zoom.
 
 Q.TEXT_FONT = 'sans-serif';
 
@@ -55,7 +56,7 @@ Q.lineSpan = function (line, aspect) {
   var s = span.style;
   s.left = (origin[0] * 100).toFixed(3) + '%';
   s.top = (origin[1] * 100).toFixed(3) + '%';
-  s.fontSize = (thick * 100).toFixed(3) + (across ? 'cqw' : 'cqh');
+  s.fontSize = 'calc(var(--qv-page-height) * ' + (thick * (across ? aspect : 1)).toFixed(5) + ')';
   s.transform = (line.dir ? 'rotate(' + line.dir * 90 + 'deg) ' : '') + 'scaleX(' + scale.toFixed(4) + ')';
   return span;
 };

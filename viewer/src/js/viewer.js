@@ -114,9 +114,9 @@ Q.Viewer.prototype.buildDom = function () {
 // Shows the current spread at rest.
 Q.Viewer.prototype.render = function () {
   var spread = this.spreads[this.spreadIndex];
-  this.pictures.keep(this.nearPositions(1), this.nearPositions(2));
   this.fillSlot(this.leftSlot, spread.left, true);
   this.fillSlot(this.rightSlot, spread.right, true);
+  this.pictures.keep(this.nearPositions(1), this.nearPositions(2));
   this.setShift(this.shiftFor(spread));
   this.root.setAttribute('data-spread', this.spreadLabel());
   if (this.toolbar) this.toolbar.update();
