@@ -1,5 +1,6 @@
 #include "BenchBooks.h"
 
+#include "import/JpegThumbnailer.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
 
@@ -64,6 +65,39 @@ qint64 writePagePictures(const QString& folder, int count)
     for (qint64 s : sizes)
         total += s;
     return total;
+}
+
+void addImportExtras(quire::FlashPageSource& source, const QString& thumbFolder)
+{
+    static const char* const kWords[] = {"the", "page", "of", "a", "manual", "with", "words", "and", "numbers",
+                                         "4.2", "packages", "(see", "below)", "functions", "returns"};
+    QDir().mkpath(thumbFolder);
+    quire::JpegThumbnailer thumbnailer;
+    for (const auto& page : source.normalPages()) {
+        auto text = std::make_shared<quire::PageText>();
+        for (int b = 0; b < 5; ++b) {
+            quire::TextBlock block;
+            for (int l = 0; l < 10; ++l) {
+                quire::TextLine line;
+                for (int w = 0; w < 7; ++w) {
+                    const int k = (page->pageIndex() * 31 + b * 17 + l * 7 + w) % 15;
+                    line.words.push_back({QString::fromLatin1(kWords[k]) + (w == 6 ? "," : ""),
+                                          {0.06f + w * 0.125f, 0.06f + (b * 10 + l) * 0.0175f, 0.1f, 0.015f}});
+                }
+                block.lines.push_back(std::move(line));
+            }
+            text->blocks.push_back(std::move(block));
+        }
+        page->setPageText(std::move(text));
+        page->setPageLabel(QString::number(page->pageIndex()));
+        QFile picture(*page->pageFilePath());
+        picture.open(QIODevice::ReadOnly);
+        if (const auto thumbnail = thumbnailer.make(picture.readAll())) {
+            const QString path = quire::fs::join(thumbFolder, QString::number(page->pageIndex()) + ".jpg");
+            quire::fs::writeAtomically(path, thumbnail->jpeg);
+            source.thumbPages().push_back(std::make_unique<quire::FlashPage>(path, page->pageIndex()));
+        }
+    }
 }
 
 void writeTemplate(const QString& res, const QString& backgroundPicture)

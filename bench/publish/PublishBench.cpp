@@ -1,7 +1,9 @@
 // Publishing benchmark.
-//  1. A 500-page book of ~200 KB pictures published into a fresh folder,
+//  1. A 500-page book of ~200 KB pictures, with the words, labels and
+//     thumbnails an import gives its pages, published into a fresh folder,
 //     against `cp -r` of the same picture folder in the same run
-//     (target: at most 1.5 times the copy).
+//     (target: at most 1.5 times the copy). Then the same pictures without
+//     thumbnails, which the publisher makes itself.
 //  2. Building and sealing the configuration of a 2,000-page book with a
 //     500-entry outline and 10,000 link areas (target: under 100 ms).
 #include "BenchBooks.h"
@@ -23,17 +25,8 @@ using namespace quire;
 
 namespace {
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-double msSince(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
+using bench::median;
+using bench::msSince;
 
 void syncDisk()
 {
@@ -61,16 +54,22 @@ void benchPublishFolder(const QString& work)
         source->addImgPageFromFile(fs::join(pics, QString::number(n) + ".jpg"));
     source->generateNormalPages();
 
+    timer.restart();
+    bench::addImportExtras(*source, fs::join(work, "thumbs"));
+    std::printf("words, labels and thumbnails for the pages, as an import makes them: %.1f s\n",
+                msSince(timer) / 1000);
+
     std::vector<double> publishMs, copyMs;
-    auto publishOnce = [&](const QString& out) {
+    auto publishOnce = [&](const QString& out, const std::shared_ptr<FlashPageSource>& pages,
+                           std::vector<double>& times) {
         QDir().mkpath(out);
         syncDisk();
         timer.restart();
-        FlashBookOutput publisher(source, tmpl, out, QString("index.html"));
+        FlashBookOutput publisher(pages, tmpl, out, QString("index.html"));
         publisher.setHTMLConfig(std::make_shared<HTMLConfigInfo>());
         if (const PublishResult result = publisher.ouputTheBook(); !result.ok())
             std::fprintf(stderr, "publish failed: %s\n", qPrintable(result.description()));
-        publishMs.push_back(msSince(timer));
+        times.push_back(msSince(timer));
     };
     auto copyOnce = [&](const QString& copy) {
         syncDisk();
@@ -84,11 +83,11 @@ void benchPublishFolder(const QString& work)
         const QString out = fs::join(work, "out");
         const QString copy = fs::join(work, "copy");
         if (round % 2 == 0) {
-            publishOnce(out);
+            publishOnce(out, source, publishMs);
             copyOnce(copy);
         } else {
             copyOnce(copy);
-            publishOnce(out);
+            publishOnce(out, source, publishMs);
         }
         fs::removeAll(out);
         fs::removeAll(copy);
@@ -97,6 +96,19 @@ void benchPublishFolder(const QString& work)
     std::printf("publish 500 pages:        median %8.1f ms over %d rounds\n", p, kRounds);
     std::printf("cp -r of the same pages:  median %8.1f ms over %d rounds\n", c, kRounds);
     std::printf("ratio publish / cp -r:    %.2f (target <= 1.50: %s)\n", p / c, p / c <= 1.5 ? "met" : "MISSED");
+
+    // Pictures alone: no words, and the thumbnails made while publishing.
+    auto pictures = std::make_shared<FlashPageSourceImg>();
+    for (int n = 1; n <= kPages; ++n)
+        pictures->addImgPageFromFile(fs::join(pics, QString::number(n) + ".jpg"));
+    pictures->generateNormalPages();
+    std::vector<double> picturesMs;
+    for (int round = 0; round < 3; ++round) {
+        publishOnce(fs::join(work, "out"), pictures, picturesMs);
+        fs::removeAll(fs::join(work, "out"));
+    }
+    std::printf("publish 500 pictures, thumbnails made while publishing: median %8.1f ms over 3 rounds\n",
+                median(picturesMs));
     setResourceFolder(QString());
 }
 

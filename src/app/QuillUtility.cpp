@@ -65,7 +65,11 @@ QStringList QuillUtility::subFolderOfFolder(const QString& folder)
 QString QuillUtility::flashTrustFolder()
 {
     std::lock_guard lock(g_trustMutex);
-    return g_trustFolder.isEmpty() ? QString::fromLatin1(kDefaultTrustFolder) : g_trustFolder;
+    if (!g_trustFolder.isEmpty())
+        return g_trustFolder;
+    // Programs started by tests and benchmarks keep their trust file with them.
+    const QString fromEnvironment = qEnvironmentVariable("QUIRE_FLASH_TRUST_FOLDER");
+    return fromEnvironment.isEmpty() ? QString::fromLatin1(kDefaultTrustFolder) : fromEnvironment;
 }
 
 void QuillUtility::setFlashTrustFolder(const QString& folder)

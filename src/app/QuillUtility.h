@@ -30,7 +30,8 @@ public:
     // Adds folder as a line of the trust file "PT.cfg" (UTF-16 with a BOM).
     static void makeDiractoryTrustByFlash(const QString& folder);
 
-    // The folder that holds "PT.cfg"; /etc/adobe/FlashPlayerTrust by default.
+    // The folder that holds "PT.cfg": $QUIRE_FLASH_TRUST_FOLDER when set,
+    // else /etc/adobe/FlashPlayerTrust.
     static QString flashTrustFolder();
     static void setFlashTrustFolder(const QString& folder); // "" restores the default
 };

@@ -116,12 +116,10 @@ QString ArgumentPaths::file(const QString& argument, QString* error)
 
 QString ArgumentPaths::folder(const QString& argument, QString* error)
 {
-    if (displayName(argument) == argument) {
-        if (QDir().mkpath(argument) && QFileInfo(argument).isDir())
-            return argument;
-        *error = QStringLiteral("cannot create the output folder");
-        return QString();
-    }
+    // The publish makes a folder Qt can name; one it cannot is made here,
+    // since a link needs its target.
+    if (displayName(argument) == argument)
+        return argument;
     if (!makeFolders(argumentBytes(argument), error))
         return QString();
     return link(argument, error);
@@ -139,7 +137,8 @@ QString ArgumentPaths::link(const QString& argument, QString* error)
     }
     // Each link in a folder of its own: two names may look alike.
     const QString slot = m_dir->filePath(QString::number(m_links.size() + 1));
-    QString name = QFileInfo(displayName(argument)).fileName();
+    // "Notes.rtfd/" keeps its name, and with it its kind.
+    QString name = QFileInfo(QDir::cleanPath(displayName(argument))).fileName();
     if (name.isEmpty())
         name = QStringLiteral("folder");
     const QString path = fs::join(slot, name);

@@ -30,7 +30,8 @@ public:
     // A path Qt can use for the file an argument names (which need not
     // exist). Empty, with the reason in *error, when no link can be made.
     QString file(const QString& argument, QString* error);
-    // The same for a folder, made with its missing parents first.
+    // The same for a folder; one whose name is not UTF-8 is made first,
+    // with its missing parents.
     QString folder(const QString& argument, QString* error);
     // The argument text that a path given out above, or a path inside it,
     // stands for.

@@ -25,8 +25,9 @@ QString usageText()
         "       quire-convert --export-settings FILE [--template NAME] [--style NAME]\n"
         "       quire-convert --show-template NAME [--style NAME]\n"
         "\n"
-        "Turns a .txt, .rtf or .pdf document into a page-flip book in FOLDER: the page\n"
-        "NAME.html (default index.html), or with --app the desktop bundle NAME.app.\n"
+        "Turns a .txt, .rtf or .pdf document (or an .rtfd folder) into a page-flip book\n"
+        "in FOLDER: the page NAME.html (default index.html), or with --app the desktop\n"
+        "bundle NAME.app.\n"
         "\n"
         "  -o, --output FOLDER   where the book goes (created when missing)\n"
         "  --name NAME           file name of the page or bundle (default: index)\n"
@@ -41,17 +42,6 @@ QString usageText()
         "  --app                 publish a desktop bundle instead of a web folder\n"
         "  --quiet               no progress, only errors\n"
         "  --help, --version\n");
-}
-
-int qualityForLevel(int level)
-{
-    switch (level) {
-    case 1: return 85;
-    case 2: return 65;
-    case 3: return 45;
-    case 4: return 25;
-    default: return 100;
-    }
 }
 
 bool isRangeSyntax(const QString& range)

@@ -33,9 +33,6 @@ struct ParseResult {
 
 ParseResult parseArguments(const QStringList& arguments);
 
-// The import's JPEG quality for a quality level 0-4.
-int qualityForLevel(int level);
-
 // True for the page-range syntax: "all", or numbers, "-" spans and commas.
 bool isRangeSyntax(const QString& range);
 

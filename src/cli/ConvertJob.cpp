@@ -2,52 +2,20 @@
 
 #include "ArgumentPaths.h"
 #include "TemplateChoice.h"
-#include "import/FlashPageSourcePDF.h"
-#include "import/ImportPDFOperation.h"
-#include "import/text/PrintedPdf.h"
-#include "publish/FlashBookOutput.h"
-#include "publish/FlashBookOutputApp.h"
+#include "import/DocumentImport.h"
+#include "publish/BookPublishJob.h"
 #include "util/Error.h"
 #include "util/FileUtil.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace quire::cli {
 namespace {
 
-constexpr int kDPI = 144;
-
 JobResult failure(int status, const QString& message)
 {
     return JobResult{status, message, QString()};
-}
-
-// Text and RTF are printed into a PDF of this run's own first; a PDF is read
-// as it is. `source` is the path to read, `shown` the name for messages.
-JobResult preparePdf(const QString& source, const QString& shown, std::unique_ptr<PrintedPdf>& printed,
-                     QString& pdfPath)
-{
-    const QFileInfo info(source);
-    if (!info.exists())
-        return failure(kSourceUnreadable, QStringLiteral("%1: no such file").arg(shown));
-    if (!info.isFile() || !info.isReadable())
-        return failure(kSourceUnreadable, QStringLiteral("%1: not a readable file").arg(shown));
-
-    const QString extension = fs::pathExtension(source).toLower();
-    if (extension == QLatin1String("pdf")) {
-        pdfPath = info.absoluteFilePath();
-        return {};
-    }
-    if (extension != QLatin1String("txt") && extension != QLatin1String("rtf"))
-        return failure(kSourceUnreadable,
-                       QStringLiteral("%1: unknown kind of document \"%2\" (use a .txt, .rtf or .pdf file)")
-                           .arg(shown, extension.isEmpty() ? QStringLiteral("no extension") : "." + extension));
-
-    printed = PrintedPdf::print(source, PrintedPdf::Place::Private);
-    if (!printed->result().ok)
-        return failure(kSourceUnreadable, printed->result().error);
-    pdfPath = printed->path();
-    return {};
 }
 
 } // namespace
@@ -64,36 +32,32 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     const QString source = names.file(o.source, &error);
     if (source.isEmpty())
         return failure(kSourceUnreadable, QStringLiteral("%1: cannot be reached: %2").arg(shownSource, error));
-    std::unique_ptr<PrintedPdf> printed;
-    QString pdfPath;
-    if (JobResult bad = preparePdf(source, shownSource, printed, pdfPath); bad.status != kDone)
-        return bad;
-
-    ImportPDFOperation operation(pdfPath, o.range, kDPI, qualityForLevel(o.qualityLevel));
-    operation.setImportBookmarks(o.bookmarks);
-    operation.setImportLinks(o.links);
+    DocumentImportOptions importOptions;
+    importOptions.source = source;
+    importOptions.shownName = shownSource;
+    importOptions.pageRange = o.range;
+    importOptions.qualityLevel = o.qualityLevel;
+    importOptions.importBookmarks = o.bookmarks;
+    importOptions.importLinks = o.links;
+    importOptions.place = PrintedPdf::Place::Private;
+    DocumentImport operation(importOptions);
     operation.setProgressHandler([&progress](const ImportProgressInfo& info) {
         progress.importing(info.pageIndex, info.totalPage,
                            info.type == kProgressTypePage ? QStringLiteral("rendering") : QStringLiteral("listing"));
     });
     operation.start();
     progress.finishLine();
-
+    if (operation.failure() != DocumentImport::Failure::None)
+        return failure(operation.failure() == DocumentImport::Failure::Source ? kSourceUnreadable : kImportFailed,
+                       operation.errorMessage());
     const std::shared_ptr<FlashPageSource> pages = operation.flashPageSource();
-    if (!pages) {
-        const QString why = operation.errorMessage().isEmpty() ? QStringLiteral("the import failed")
-                                                               : operation.errorMessage();
-        return failure(kImportFailed, QStringLiteral("%1: %2").arg(shownSource, why));
-    }
 
     // The page size follows the document's first page as rendered, as after
     // an import in the application.
     std::shared_ptr<FlashTemplate> flashTemplate = choice.load();
-    if (auto* pdfPages = dynamic_cast<FlashPageSourcePDF*>(pages.get())) {
-        if (const std::optional<QSize> size = pdfPages->firstPageSize()) {
-            flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(size->width()));
-            flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(size->height()));
-        }
+    if (const std::optional<QSize> size = operation.firstPageSize()) {
+        flashTemplate->setPropertyValue(QStringLiteral("pageWidth"), QString::number(size->width()));
+        flashTemplate->setPropertyValue(QStringLiteral("pageHeight"), QString::number(size->height()));
     }
 
     const QString shownFolder = displayName(o.outputFolder);
@@ -101,26 +65,25 @@ JobResult runConversion(const Options& o, ProgressBar& progress)
     if (folder.isEmpty())
         return failure(kPublishFailed, QStringLiteral("%1: %2").arg(shownFolder, error));
 
-    const QString pageName = o.name + QStringLiteral(".html");
-    std::unique_ptr<FlashBookOutput> publisher;
-    if (o.app)
-        publisher = std::make_unique<FlashBookOutputApp>(pages, flashTemplate, folder, pageName);
-    else
-        publisher = std::make_unique<FlashBookOutput>(pages, flashTemplate, folder, pageName);
-    auto html = std::make_shared<HTMLConfigInfo>();
-    html->setHTMLTitle(o.title ? displayName(*o.title) : QFileInfo(shownSource).completeBaseName());
-    publisher->setHTMLConfig(html);
-    publisher->setFlashPagesAnnotations(operation.flashPagesAnnotation());
-    publisher->setFlashOutline(operation.flashOutline());
+    BookPublishJob job;
+    job.flashTemplate = flashTemplate;
+    job.flashPageSource = pages;
+    job.flashOutline = operation.flashOutline();
+    job.flashPagesAnnotations = operation.flashPagesAnnotation();
+    job.folder = folder;
+    job.name = o.name;
+    job.title = o.title ? displayName(*o.title) : QFileInfo(QDir::cleanPath(shownSource)).completeBaseName();
+    job.kind = o.app ? BookKind::DesktopApplication : BookKind::WebFolder;
+    job.makeParentFolders = true;
 
     progress.step(QStringLiteral("Publishing %1 pages into %2").arg(pages->pages().size()).arg(shownFolder));
-    PublishResult published = publisher->ouputTheBook();
-    if (!published.ok()) {
-        published.relocate(folder, displayName(names.original(folder)));
-        return failure(kPublishFailed, published.description());
+    PublishedBook book = job.run();
+    if (!book.result.ok()) {
+        book.result.relocate(folder, displayName(names.original(folder)));
+        return failure(kPublishFailed, book.result.description());
     }
 
-    return JobResult{kDone, QString(), names.original(publisher->outputFileName())};
+    return JobResult{kDone, QString(), names.original(book.outputFileName)};
 }
 
 JobResult exportSettings(const Options& o)

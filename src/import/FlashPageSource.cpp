@@ -8,14 +8,23 @@
 
 namespace quire {
 
+std::unique_ptr<FlashPage> FlashPage::copied(std::unique_ptr<FlashPage> copy) const
+{
+    copy->setPageFilePath(m_pageFilePath);
+    copy->setPageIndex(m_pageIndex);
+    copy->setPageText(m_pageText);
+    copy->setPageLabel(m_pageLabel);
+    return copy;
+}
+
 std::unique_ptr<FlashPage> FlashPage::copyPage(int, int) const
 {
-    return std::make_unique<FlashPage>(pageFilePath(), pageIndex());
+    return copied(std::make_unique<FlashPage>());
 }
 
 std::unique_ptr<FlashPage> FlashPageImage::copyPage(int, int) const
 {
-    return std::make_unique<FlashPageImage>(pageFilePath(), pageIndex());
+    return copied(std::make_unique<FlashPageImage>());
 }
 
 FlashPage* FlashPageSource::getPageAtIndex(int position) const
@@ -25,12 +34,26 @@ FlashPage* FlashPageSource::getPageAtIndex(int position) const
     return m_pages[size_t(position)].get();
 }
 
-FlashPage* FlashPageSource::getNormalPageAtIndex(int pageIndex) const
+namespace {
+
+FlashPage* findPage(const FlashPageSource::PageList& list, int pageIndex)
 {
-    for (const auto& page : m_normalPages)
+    for (const auto& page : list)
         if (page->pageIndex() == pageIndex)
             return page.get();
     return nullptr;
+}
+
+} // namespace
+
+FlashPage* FlashPageSource::getNormalPageAtIndex(int pageIndex) const
+{
+    return findPage(m_normalPages, pageIndex);
+}
+
+FlashPage* FlashPageSource::getThumbPageAtIndex(int pageIndex) const
+{
+    return findPage(m_thumbPages, pageIndex);
 }
 
 void FlashPageSource::clearPages()

@@ -21,7 +21,9 @@ public:
     virtual void generatePages() {}
     virtual void generateNormalPages() {}
     virtual FlashPage* getZoomedPageAtIndex(int /*pageIndex*/) const { return nullptr; }
-    virtual FlashPage* getThumbPageAtIndex(int /*pageIndex*/) const { return nullptr; }
+    // First thumbnail page with that page number, or null: the sources that
+    // render pages make thumbnails of them.
+    virtual FlashPage* getThumbPageAtIndex(int pageIndex) const;
     // Position counted from 0; null past the end.
     virtual FlashPage* getPageAtIndex(int position) const;
     // First normal page with that page number, or null.

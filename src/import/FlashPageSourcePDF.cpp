@@ -2,6 +2,9 @@
 
 #include "ParallelPageRenderer.h"
 #include "util/Format.h"
+#include "util/Log.h"
+
+#include <QFileInfo>
 
 namespace quire {
 
@@ -36,6 +39,7 @@ void FlashPageSourcePDF::generatePages()
         throw Error(QStringLiteral("ERROR_PAGE_RANGE_EMPTY"),
                     formatMessage("The page range \"%@\" names no pages", {m_pageRange}));
 
+    readLabels();
     const size_t total = m_needToImportPages.size();
     const int workers = m_renderWorkers > 0 ? m_renderWorkers : ParallelPageRenderer::defaultWorkerCount();
     if (workers <= 1 || total <= 1) {
@@ -43,7 +47,8 @@ void FlashPageSourcePDF::generatePages()
             if (stop())
                 return;
             const int n = m_needToImportPages[i];
-            addPage(i, n, textOr(m_toPageConverter->generatePage(n)));
+            const QString path = textOr(m_toPageConverter->generatePage(n));
+            addPage(i, n, path, readPageText(*m_PDFDoc, n));
         }
         return;
     }
@@ -56,14 +61,32 @@ void FlashPageSourcePDF::generatePages()
         if (stop() || !renderer.waitFor(i))
             break;
         const int n = m_needToImportPages[i];
-        addPage(i, n, converter->pagePath(n));
+        addPage(i, n, converter->pagePath(n), renderer.text(i));
     }
     renderer.finish();
 }
 
-void FlashPageSourcePDF::addPage(size_t position, int pageNumber, const QString& path)
+void FlashPageSourcePDF::readLabels()
 {
-    pages().push_back(std::make_unique<FlashPage>(path, pageNumber));
+    try {
+        m_labels = m_PDFDoc->pageLabels();
+    } catch (const Error& e) {
+        // The pages still have their numbers.
+        QLOG_WARN("The page labels are left out: %@", e.description());
+        m_labels.clear();
+    }
+}
+
+void FlashPageSourcePDF::addPage(size_t position, int pageNumber, const QString& path,
+                                 std::shared_ptr<const PageText> text)
+{
+    auto page = std::make_unique<FlashPage>(path, pageNumber);
+    page->setPageText(std::move(text));
+    if (size_t(pageNumber - 1) < m_labels.size())
+        page->setPageLabel(m_labels[size_t(pageNumber - 1)]);
+    pages().push_back(std::move(page));
+    if (const QString thumbnail = thumbnailPathFor(path); QFileInfo(thumbnail).isFile())
+        thumbPages().push_back(std::make_unique<FlashPage>(thumbnail, pageNumber));
     post(int(position) + 1, kProgressTypePage);
 }
 

@@ -20,7 +20,8 @@ public:
     // reason, and generatePages() fails with it.
     FlashPageSourcePDF(const QString& PDFPath, const QString& pageRange, int DPI, int quality);
 
-    // Renders the pages of the range in order. Throws Error when the document
+    // Renders the pages of the range in order and reads their words and
+    // labels. Throws Error when the document
     // could not be opened, when the range names a page the document lacks,
     // or when a page cannot be loaded; pages made before a stop stay.
     void generatePages() override;
@@ -52,7 +53,8 @@ public:
 
 private:
     void checkPagesExist() const;
-    void addPage(size_t position, int pageNumber, const QString& path);
+    void addPage(size_t position, int pageNumber, const QString& path, std::shared_ptr<const PageText> text);
+    void readLabels();
     void post(int pageIndex, const QString& type) const;
 
     std::shared_ptr<pdf::PdfDocument> m_PDFDoc;
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<PDFToPageConverter> m_toPageConverter;
     std::vector<int> m_needToImportPages;
     std::optional<Error> m_openError;
+    std::vector<Text> m_labels; // by document page position; empty without labels
     ImportProgressHandler m_progress;
     int m_renderWorkers = 0;
 };

@@ -21,7 +21,7 @@ ImportOperationQueue::~ImportOperationQueue()
     waitUntilAllOperationsAreFinished();
 }
 
-void ImportOperationQueue::addOperation(std::shared_ptr<ImportPDFOperation> operation)
+void ImportOperationQueue::addOperation(std::shared_ptr<QueuedOperation> operation)
 {
     reapFinished();
     std::lock_guard lock(m_mutex);

@@ -1,7 +1,8 @@
 #pragma once
-// Runs import operations, each on a thread of its own, and cancels them as a
-// group. Destroying the queue cancels what still runs and waits for it.
-#include "ImportPDFOperation.h"
+// Runs import operations (a PDF import, or a whole document import), each
+// on a thread of its own, and cancels them as a group. Destroying the queue
+// cancels what still runs and waits for it.
+#include "QueuedOperation.h"
 
 #include <memory>
 #include <mutex>
@@ -17,7 +18,7 @@ public:
     ImportOperationQueue(const ImportOperationQueue&) = delete;
     ImportOperationQueue& operator=(const ImportOperationQueue&) = delete;
 
-    void addOperation(std::shared_ptr<ImportPDFOperation> operation);
+    void addOperation(std::shared_ptr<QueuedOperation> operation);
     void cancelAllOperations();
     // Operations added and not yet finished.
     int operationCount();
@@ -25,7 +26,7 @@ public:
 
 private:
     struct Entry {
-        std::shared_ptr<ImportPDFOperation> operation;
+        std::shared_ptr<QueuedOperation> operation;
         std::thread thread;
     };
     void reapFinished(); // joins the threads of finished operations

@@ -6,6 +6,7 @@
 #include "FlashPageSource.h"
 #include "FlashPagesAnnotations.h"
 #include "ImportProgress.h"
+#include "QueuedOperation.h"
 
 #include <QString>
 #include <atomic>
@@ -17,7 +18,7 @@
 
 namespace quire {
 
-class ImportPDFOperation {
+class ImportPDFOperation : public QueuedOperation {
 public:
     using CompletionObserver = std::function<void(ImportPDFOperation&)>;
 
@@ -50,15 +51,15 @@ public:
 
     // Runs the operation in the calling thread, then tells the observers. An
     // operation runs once; later calls do nothing.
-    void start();
+    void start() override;
     // The body of start(): the import itself. Catches every failure.
     void main();
 
     // Requests cancellation; any thread, any time. After the operation has
     // finished it changes nothing.
-    void cancel();
+    void cancel() override;
     bool isCancelled() const { return m_cancelled.load(); }
-    bool isFinished() const { return m_finished.load(); }
+    bool isFinished() const override { return m_finished.load(); }
 
     // Told once, on the thread that finished the operation; an observer added
     // after that is told at once, on the caller's thread.

@@ -67,9 +67,11 @@ void ParallelPageRenderer::work(int index)
         }
         State state = State::Done;
         std::exception_ptr error;
+        std::shared_ptr<const PageText> text;
         try {
             const int n = m_pageNumbers[position];
             renderer->renderPage(n, m_pathFor(n));
+            text = readPageText(renderer->document(), n);
         } catch (...) {
             state = State::Failed;
             error = std::current_exception();
@@ -78,6 +80,7 @@ void ParallelPageRenderer::work(int index)
             std::lock_guard lock(m_mutex);
             m_slots[position].state = state;
             m_slots[position].error = error;
+            m_slots[position].text = std::move(text);
             if (error)
                 m_halt = true; // the run ends at this page: no use going on
         }
@@ -110,6 +113,12 @@ bool ParallelPageRenderer::waitFor(size_t position)
     return true;
 }
 
+std::shared_ptr<const PageText> ParallelPageRenderer::text(size_t position)
+{
+    std::lock_guard lock(m_mutex);
+    return std::move(m_slots.at(position).text);
+}
+
 void ParallelPageRenderer::finish()
 {
     {
@@ -123,8 +132,11 @@ void ParallelPageRenderer::finish()
     for (auto& thread : m_threads)
         thread.join();
     for (size_t i = m_taken; i < m_slots.size(); ++i)
-        if (m_slots[i].state == State::Done)
-            QFile::remove(m_pathFor(m_pageNumbers[i]));
+        if (m_slots[i].state == State::Done) {
+            const QString path = m_pathFor(m_pageNumbers[i]);
+            QFile::remove(path);
+            QFile::remove(thumbnailPathFor(path));
+        }
 }
 
 } // namespace quire

@@ -1,7 +1,7 @@
 #pragma once
 // Renders a list of pages on several threads, each with a document of its
-// own, while the caller takes the pages in list order. The files are those
-// a single renderer would write, byte for byte.
+// own, and reads their words, while the caller takes the pages in list
+// order. The files are those a single renderer would write, byte for byte.
 #include "PdfDocument.h"
 
 #include <QString>
@@ -29,6 +29,8 @@ public:
     // it never will be because rendering was stopped; rethrows the failure
     // of a page that could not be loaded.
     bool waitFor(size_t position);
+    // The words of a page waitFor() has answered true for (see readPageText).
+    std::shared_ptr<const PageText> text(size_t position);
 
     // Stops and joins the workers, then removes the files of pages rendered
     // ahead of the last page taken, so the folder holds what a single
@@ -42,6 +44,7 @@ private:
     struct Slot {
         State state = State::Pending;
         std::exception_ptr error;
+        std::shared_ptr<const PageText> text;
     };
 
     void work(int index);

@@ -1,5 +1,7 @@
 #include "PdfDocument.h"
 
+#include "PageLabels.h"
+
 #include "util/Error.h"
 #include "util/Format.h"
 #include "util/Log.h"
@@ -403,6 +405,149 @@ QString PdfDocument::pageText(int position) const
     const QString result = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     fz_drop_buffer(ctx, buffer);
     return result;
+}
+
+PageText PdfDocument::words(int position) const
+{
+    std::lock_guard lock(d->mutex);
+    auto page = d->loadPage(position);
+    fz_context* ctx = d->ctx();
+    fz_page* p = page->get();
+    fz_stext_page* text = nullptr;
+    fz_rect bounds{};
+    fz_var(text);
+    Message message = "";
+    const bool ok = guarded(ctx, message, [&] {
+        bounds = fz_bound_page(ctx, p);
+        // Ligatures come out as their letters: the preserving flag is off.
+        const fz_stext_options options = {FZ_STEXT_MEDIABOX_CLIP, 1.0f};
+        text = fz_new_stext_page_from_page(ctx, p, &options);
+    });
+    std::unique_ptr<fz_stext_page, std::function<void(fz_stext_page*)>> owner(
+        text, [ctx](fz_stext_page* t) { fz_drop_stext_page(ctx, t); });
+    if (!ok)
+        throw Error(QString::fromLatin1(kDamaged),
+                    formatMessage("Cannot read the words of page %d (%s)", {position + 1, message}));
+
+    // The text page is plain memory from here on: no library calls.
+    PageTextBuilder builder(bounds.x0, bounds.y0, bounds.x1, bounds.y1);
+    for (const fz_stext_block* block = text->first_block; block; block = block->next) {
+        if (block->type != FZ_STEXT_BLOCK_TEXT)
+            continue;
+        builder.beginBlock();
+        for (const fz_stext_line* line = block->u.t.first_line; line; line = line->next) {
+            builder.beginLine(line->dir.x, line->dir.y);
+            for (const fz_stext_char* ch = line->first_char; ch; ch = ch->next) {
+                const fz_rect box = fz_rect_from_quad(ch->quad);
+                builder.addChar(char32_t(ch->c), box.x0, box.y0, box.x1, box.y1);
+            }
+        }
+    }
+    return builder.take();
+}
+
+namespace {
+
+// Reads the ranges of a page-label number tree: its leaves' /Nums pairs of
+// a first page and a label dictionary, its inner nodes' /Kids. Each object
+// is read under its own guard; a node that cannot be read is skipped. The
+// walk is bounded, so a tree whose kids lead back to it ends.
+class PageLabelTree {
+public:
+    explicit PageLabelTree(fz_context* ctx) : m_ctx(ctx) {}
+
+    void walk(pdf_obj* node, int depth)
+    {
+        if (!node || depth > kMaxDepth || ++m_nodes > kMaxNodes)
+            return;
+        fz_context* ctx = m_ctx;
+        pdf_obj* kids = nullptr;
+        pdf_obj* nums = nullptr;
+        int kidCount = 0, numCount = 0;
+        if (!read([&] {
+                kids = pdf_dict_get(ctx, node, PDF_NAME(Kids));
+                nums = pdf_dict_get(ctx, node, PDF_NAME(Nums));
+                kidCount = pdf_array_len(ctx, kids);
+                numCount = pdf_array_len(ctx, nums);
+            }))
+            return;
+        for (int i = 0; i + 1 < numCount && m_ranges.size() < kMaxRanges; i += 2)
+            addRange(nums, i);
+        for (int i = 0; i < kidCount; ++i) {
+            pdf_obj* kid = nullptr;
+            if (read([&] { kid = pdf_array_get(ctx, kids, i); }))
+                walk(kid, depth + 1);
+        }
+    }
+
+    std::vector<PageLabelRange> take() { return std::move(m_ranges); }
+
+private:
+    static constexpr int kMaxDepth = 32;
+    static constexpr int kMaxNodes = 100'000;
+    static constexpr size_t kMaxRanges = 1'000'000;
+
+    template <typename Body>
+    bool read(Body&& body)
+    {
+        Message ignored;
+        return guarded(m_ctx, ignored, body);
+    }
+
+    void addRange(pdf_obj* nums, int i)
+    {
+        fz_context* ctx = m_ctx;
+        int first = -1, start = 1, isInt = 0, hasStart = 0;
+        const char* style = nullptr;
+        const char* prefix = nullptr;
+        if (!read([&] {
+                pdf_obj* key = pdf_array_get(ctx, nums, i);
+                pdf_obj* label = pdf_array_get(ctx, nums, i + 1);
+                isInt = pdf_is_int(ctx, key);
+                first = pdf_to_int(ctx, key);
+                style = pdf_to_name(ctx, pdf_dict_get(ctx, label, PDF_NAME(S)));
+                pdf_obj* p = pdf_dict_get(ctx, label, PDF_NAME(P));
+                prefix = pdf_is_string(ctx, p) ? pdf_to_text_string(ctx, p) : "";
+                pdf_obj* st = pdf_dict_gets(ctx, label, "St");
+                hasStart = pdf_is_int(ctx, st);
+                start = pdf_to_int(ctx, st);
+            })
+            || !isInt || first < 0)
+            return;
+        PageLabelRange range;
+        range.firstPage = first;
+        const QByteArray name(style ? style : "");
+        if (name.size() == 1 && QByteArray("DRrAa").contains(name[0]))
+            range.style = name[0];
+        range.prefix = QString::fromUtf8(prefix ? prefix : "");
+        range.start = hasStart && start >= 1 ? start : 1;
+        m_ranges.push_back(std::move(range));
+    }
+
+    fz_context* m_ctx;
+    int m_nodes = 0;
+    std::vector<PageLabelRange> m_ranges;
+};
+
+} // namespace
+
+std::vector<Text> PdfDocument::pageLabels() const
+{
+    std::lock_guard lock(d->mutex);
+    fz_context* ctx = d->ctx();
+    pdf_document* pdf = reinterpret_cast<pdf_document*>(d->doc);
+    pdf_obj* root = nullptr;
+    call(ctx, kDamaged, QStringLiteral("Cannot read the page labels"), [&] {
+        root = pdf_dict_gets(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, pdf), PDF_NAME(Root)), "PageLabels");
+    });
+    if (!root)
+        return {};
+    PageLabelTree tree(ctx);
+    tree.walk(root, 1);
+    std::vector<PageLabelRange> ranges = tree.take();
+    if (ranges.empty())
+        return {};
+    return quire::pageLabels(std::move(ranges), d->pageCount);
 }
 
 namespace {

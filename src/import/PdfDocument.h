@@ -6,6 +6,7 @@
 // Each document has its own library context, so documents never share state.
 // One document may be used from several threads, one call at a time (calls
 // are serialised); threads that want to work in parallel open their own.
+#include "PageText.h"
 #include "util/Text.h"
 
 #include <QString>
@@ -111,6 +112,14 @@ public:
 
     // The page's text in reading order, lines separated by line feeds.
     QString pageText(int position) const;
+    // The page's words with their places on the page as rendered, in the
+    // library's reading order; text cut away by the crop box is left out.
+    PageText words(int position) const;
+
+    // The label of every page (roman numbers, a numbering that starts
+    // later ...); empty when the document defines none. Throws kDamaged when
+    // the definition cannot be read.
+    std::vector<Text> pageLabels() const;
 
 private:
     struct Impl;

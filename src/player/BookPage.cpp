@@ -2,8 +2,27 @@
 
 #include <QDesktopServices>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 namespace quire::player {
+namespace {
+
+// The reader marks the moment its first picture arrives ("quire-first-page");
+// the mark becomes a console message that the page picks up.
+constexpr const char* kFirstPageMark = "quire-first-page";
+constexpr const char* kFirstPageWatch = R"JS(
+(function () {
+  if (!window.PerformanceObserver) return;
+  new PerformanceObserver(function (list, observer) {
+    list.getEntries().forEach(function (e) {
+      if (e.name === 'quire-first-page') { console.info('quire-first-page'); observer.disconnect(); }
+    });
+  }).observe({ type: 'mark', buffered: true });
+})();
+)JS";
+
+} // namespace
 
 BookPage::BookPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent)
@@ -12,6 +31,21 @@ BookPage::BookPage(QWebEngineProfile* profile, QObject* parent)
     connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest& request) {
         openOutside(request.requestedUrl());
     });
+    QWebEngineScript watch;
+    watch.setName(QString::fromLatin1(kFirstPageMark));
+    watch.setSourceCode(QString::fromUtf8(kFirstPageWatch));
+    watch.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    watch.setWorldId(QWebEngineScript::MainWorld);
+    scripts().insert(watch);
+}
+
+void BookPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                        const QString& source)
+{
+    if (message == QLatin1String(kFirstPageMark))
+        emit firstPageShown();
+    else
+        QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
 }
 
 bool BookPage::opensOutside(const QUrl& url)

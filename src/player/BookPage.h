@@ -5,7 +5,8 @@ namespace quire::player {
 
 // The page that shows the book. Anything that would leave the book (a link
 // into a new window or tab, a web link clicked in the book itself) goes to
-// the desktop's browser instead, so the book window keeps the book.
+// the desktop's browser instead, so the book window keeps the book. It also
+// tells when the reader put its first page picture on show.
 class BookPage : public QWebEnginePage {
     Q_OBJECT
 public:
@@ -17,9 +18,13 @@ public:
 signals:
     // An address handed to the desktop (also for tests and diagnostics).
     void openedOutside(const QUrl& url);
+    // The reader in a freshly loaded page has its first picture on show.
+    void firstPageShown();
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override;
 
 private:
     void openOutside(const QUrl& url);

@@ -45,6 +45,8 @@ LoadReport::LoadReport(PlayerWindow* window, int timeoutMs, QString screenshotFi
     , m_out(stdout)
 {
     connect(window->page(), &QWebEnginePage::loadingChanged, this, &LoadReport::loadingChanged);
+    // At once, for whoever measures how soon a reader sees the book.
+    connect(window->page(), &BookPage::firstPageShown, this, [this] { m_out << "first page: shown" << Qt::endl; });
     connect(window->page(), &BookPage::openedOutside, this, [this](const QUrl& url) {
         m_out << "outside: " << url.toString() << Qt::endl;
     });

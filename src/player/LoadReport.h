@@ -12,7 +12,8 @@ class PlayerWindow;
 // Unattended run (--quit-after-load): waits until the book's page and its
 // pictures have loaded, prints what the window shows and ends the program.
 // Output lines: "title: T", "images: LOADED/TOTAL", "focus: book" (or
-// "elsewhere": whether keys reach the page), "outside: URL" for each
+// "elsewhere": whether keys reach the page), "first page: shown" the moment
+// the reader shows its first picture, "outside: URL" for each
 // address handed to the desktop, and "screenshot: FILE" when asked for.
 class LoadReport : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "BookLocation.h"
 #include "LoadReport.h"
 #include "PlayerWindow.h"
+#include "WebEngineStart.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,43 +13,12 @@
 #include <QWebEngineProfile>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 using namespace quire::player;
 
-namespace {
-
-// Chromium refuses to start its sandbox as root; without this the player
-// would not start at all for root (containers, kiosks).
-void allowRunningAsRoot()
-{
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-}
-
-// With no display to connect to, Qt's default platform aborts the whole
-// process; a load check needs no screen, so it runs offscreen instead.
-bool noDisplay()
-{
-    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-bool canShowDialogs()
-{
-    const QString platform = QGuiApplication::platformName();
-    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
-    allowRunningAsRoot();
-    const bool headless = noDisplay();
-    if (headless)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    const bool headless = prepareApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quire-player"));
     QApplication::setOrganizationName(QStringLiteral("Quire"));

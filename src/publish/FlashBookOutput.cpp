@@ -1,6 +1,7 @@
 #include "FlashBookOutput.h"
 
 #include "PublishConstants.h"
+#include "PublishFiles.h"
 #include "PublishStaging.h"
 #include "util/FileUtil.h"
 #include "util/Format.h"
@@ -43,14 +44,7 @@ bool linkOrCopy(const QString& source, const QString& destination, QString* erro
         || fs::copyFile(source, destination, error);
 }
 
-bool makeFolder(const QString& folder, const QString& step, PublishResult& result)
-{
-    QString error;
-    if (fs::makePath(folder, &error))
-        return true;
-    result.fail(step, folder, QStringLiteral("cannot be created: %1").arg(error));
-    return false;
-}
+using publish::makeFolder;
 
 } // namespace
 
@@ -103,22 +97,59 @@ PublishResult FlashBookOutput::ouputTheBook()
                     QStringLiteral("the page's name must be a plain file name"));
         return result;
     }
+    if (m_fileReuse)
+        m_fileReuse->begin(m_saveToFolder);
+    m_reusing = m_fileReuse != nullptr;
+    bool committing = false; // the commit was tried
     {
         PublishStaging staging(m_saveToFolder, result);
-        if (!result.ok())
-            return result;
-        publish::moment("staging made");
-        result.take(writeBook(staging.path()));
-        if (result.ok())
-            result.take(keepForeignFiles(staging.path()));
-        result.relocate(staging.path(), m_saveToFolder);
-        if (!result.ok())
-            return result;
-        staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
-        publish::moment("book swapped");
+        if (result.ok()) {
+            publish::moment("staging made");
+            result.take(writeBook(staging.path()));
+            if (result.ok())
+                result.take(keepForeignFiles(staging.path()));
+            result.relocate(staging.path(), m_saveToFolder);
+            if (result.ok()) {
+                staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
+                publish::moment("book swapped");
+                committing = true;
+                // The replaced book goes while the new one is being shown.
+                if (m_fileReuse && result.ok())
+                    m_fileReuse->removeLater(staging.release());
+            }
+        }
     }
-    publish::moment("publish done");
+    m_reusing = false;
+    if (m_fileReuse)
+        result.ok() ? m_fileReuse->committed() : m_fileReuse->abandoned();
+    if (committing)
+        publish::moment("publish done");
     return result;
+}
+
+bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                       const QString& kind, const MakeFile& make, QString* error)
+{
+    if (reusePerPageFile(folder, relative, source, kind))
+        return true;
+    if (!make(fs::join(folder, relative), error))
+        return false;
+    rememberPerPageFile(folder, relative, source, kind);
+    return true;
+}
+
+bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                       const QString& kind)
+{
+    const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
+    return origin && m_fileReuse->reuse(relative, *origin, fs::join(folder, relative));
+}
+
+void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                                          const QString& kind)
+{
+    if (const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt)
+        m_fileReuse->wrote(relative, *origin, fs::join(folder, relative));
 }
 
 PublishResult FlashBookOutput::writeBook(const QString& folder)
@@ -130,6 +161,7 @@ PublishResult FlashBookOutput::writeBook(const QString& folder)
         [&] { return prepaireNomalPage(folder); },
         [&] { return prepaireZoomendPage(folder); },
         [&] { return prepaireThumbPage(folder); },
+        [&] { return prepaireBookExtras(folder); },
         [&] { return prepaireExtFiles(folder); },
         [&] { return m_flashPagesAnnotations ? PrepareAnnotationFiles(folder) : PublishResult(); },
         [&] { return writeHTMLPage(page); },
@@ -153,14 +185,18 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     const QString step = QStringLiteral("page files");
     if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result) || !m_flashPageSource)
         return result;
+    const auto copy = [](const QString& source) {
+        return [source](const QString& destination, QString* error) {
+            return replaceWithCopy(source, destination, error);
+        };
+    };
     for (const auto& page : m_flashPageSource->normalPages()) {
         const QString source = textOr(page->pageFilePath());
-        const QString destination = fs::join(
-            base, formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder, page->pageIndex(),
-                                                fs::pathExtension(source)}));
+        const QString relative = formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder,
+                                                              page->pageIndex(), fs::pathExtension(source)});
         QString error;
-        if (!replaceWithCopy(source, destination, &error)) {
-            result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
+        if (!placePerPageFile(base, relative, source, QStringLiteral("page"), copy(source), &error)) {
+            result.fail(step, fs::join(base, relative), QStringLiteral("cannot be written: %1").arg(error));
             return result;
         }
         publish::moment("page file");
@@ -168,13 +204,8 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     return result;
 }
 
-// Large and thumbnail pages are the normal pages: there is nothing to write.
+// Large pages are the normal pages: there is nothing to write.
 PublishResult FlashBookOutput::prepaireZoomendPage(const QString&)
-{
-    return {};
-}
-
-PublishResult FlashBookOutput::prepaireThumbPage(const QString&)
 {
     return {};
 }
@@ -262,8 +293,14 @@ PublishResult FlashBookOutput::PrepareAnnotationFiles(const QString& folder)
 PublishResult FlashBookOutput::keepForeignFiles(const QString& folder) const
 {
     PublishResult result;
-    const QStringList own = {m_normalPageFolder, m_exterFilesFolder, m_annotationFilesFolder,
-                             QStringLiteral("book.bin"), QString::fromUtf8(publish::kContainerScriptName)};
+    const QStringList own = {m_normalPageFolder,
+                             m_exterFilesFolder,
+                             m_annotationFilesFolder,
+                             QStringLiteral("book.bin"),
+                             QString::fromUtf8(publish::kContainerScriptName),
+                             QString::fromUtf8(publish::kThumbFolder),
+                             QString::fromUtf8(publish::kTextFolder),
+                             QString::fromUtf8(publish::kExtrasScriptName)};
     const QDir previous(fs::join(m_saveToFolder, m_resourceFolder));
     for (const QFileInfo& entry :
          previous.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {

@@ -4,6 +4,7 @@
 // and the viewer) from a template and a page source.
 #include "HTMLConfigInfo.h"
 #include "PublishResult.h"
+#include "PublishReuse.h"
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
@@ -11,6 +12,9 @@
 #include "util/Text.h"
 #include "util/Xml.h"
 
+#include <QSize>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace quire {
@@ -39,7 +43,12 @@ public:
     // folder when empty) and stopping at its first failure.
     PublishResult prepaireNomalPage(const QString& folder);
     PublishResult prepaireZoomendPage(const QString& folder);
+    // Thumbnails of the JPEG page pictures in files/thumb, named as the pages.
     PublishResult prepaireThumbPage(const QString& folder);
+    // The words of the pages in files/text and the list of what the book
+    // has besides its pictures (labels, thumbnails, words) in
+    // files/extras.js; neither for a book without any (viewer/BOOKFILES.md).
+    PublishResult prepaireBookExtras(const QString& folder);
     PublishResult prepaireExtFiles(const QString& folder);
     PublishResult prepaireExtFiles(const QString& folder, const FlashTemplateProperty& childPro);
     PublishResult PrepareAnnotationFiles(const QString& folder);
@@ -74,6 +83,12 @@ public:
     const std::shared_ptr<HTMLConfigInfo>& HTMLConfig() const { return m_HTMLConfig; }
     void setHTMLConfig(std::shared_ptr<HTMLConfigInfo> v) { m_HTMLConfig = std::move(v); }
 
+    // Per-page files of the book in the output folder that the next publish
+    // there may link instead of writing again (the live preview keeps one
+    // across its rebuilds); none writes every file.
+    const std::shared_ptr<PublishReuse>& fileReuse() const { return m_fileReuse; }
+    void setFileReuse(std::shared_ptr<PublishReuse> v) { m_fileReuse = std::move(v); }
+
     const QString& resourceFolder() const { return m_resourceFolder; }
     const QString& normalPageFolder() const { return m_normalPageFolder; }
     const QString& exterFilesFolder() const { return m_exterFilesFolder; }
@@ -85,12 +100,30 @@ protected:
     // The book this publish replaces, whose annotation files are kept; none
     // when the book is made afresh.
     virtual QString previousBook() const { return m_saveToFolder; }
+    // Puts a file made from one page's source at `relative` inside the book
+    // being written into `folder`: linked from the book in place when the
+    // file reuse knows it unchanged, else written by `make`. Every per-page
+    // file goes through here (or the two steps below, for files made in
+    // batches), so that a rebuild with unchanged pages writes none of them.
+    // False, with the reason, when `make` fails. `kind` tells apart the
+    // files made from one source ("page" for the copy of the picture).
+    using MakeFile = std::function<bool(const QString& destination, QString* error)>;
+    bool placePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind,
+                          const MakeFile& make, QString* error);
+    // True when the file was linked from the book in place: nothing to make.
+    bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
+    // A file made at `relative` from `source`, for the next publish to reuse.
+    void rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
+                             const QString& kind);
 
 private:
     QString folderOrOutput(const QString& folder) const;
     void appendItem(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendChildPropertyToNode(xmlNode* extConfig, const FlashTemplateProperty& property) const;
     void appendPages(xmlNode* root) const;
+    // The normal page of an entry of the page list, or the entry itself when
+    // it has none.
+    const FlashPage& normalPageFor(const FlashPage& entry) const;
     // The files of the properties and their descendants, depth first.
     PublishResult copyExtFiles(const QString& folder, const FlashTemplate::PropertyList& properties);
     PublishResult copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const;
@@ -107,10 +140,13 @@ private:
     QString m_saveToFolder;
     Text m_saveToFileName;
     std::shared_ptr<HTMLConfigInfo> m_HTMLConfig;
+    std::shared_ptr<PublishReuse> m_fileReuse;
+    bool m_reusing = false; // inside ouputTheBook, with a file reuse
     const QString m_resourceFolder;
     const QString m_normalPageFolder;
     const QString m_exterFilesFolder;
     const QString m_annotationFilesFolder;
+    std::map<int, QSize> m_thumbnails; // by page number: what prepaireThumbPage made
 };
 
 } // namespace quire

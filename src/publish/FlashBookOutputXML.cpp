@@ -63,22 +63,27 @@ void FlashBookOutput::appendPages(xmlNode* root) const
     const auto& list = m_flashPageSource->pages();
     const size_t n = list.size();
     for (size_t i = 0; i < n; ++i) {
-        const FlashPage* entry = list[i].get();
-        const FlashPage* normal = m_flashPageSource->getNormalPageAtIndex(entry->pageIndex());
-        if (!normal) {
-            // Not made by the system's own sources; name the entry's own
-            // picture so the document stays complete.
-            QLOG_WARN("no normal page for page %d", entry->pageIndex());
-            normal = entry;
-        }
+        const FlashPage& normal = normalPageFor(*list[i]);
         xmlNode* page = xml::appendElement(pages, "page");
         const bool cover = hard && (i == 0 || i == n - 1);
         xml::setAttribute(page, "isHardPage", cover ? QStringLiteral("true") : QStringLiteral("false"));
         xml::setAttribute(page, "isEncrypted", QStringLiteral("false"));
-        xml::appendTextElement(page, "normalUrl", getNormalPageURL(*normal));
-        xml::appendTextElement(page, "largeUrl", getZoomedPageURL(*normal));
-        xml::appendTextElement(page, "thumbUrl", getThumbPageURL(*normal));
+        xml::appendTextElement(page, "normalUrl", getNormalPageURL(normal));
+        xml::appendTextElement(page, "largeUrl", getZoomedPageURL(normal));
+        // The thumbnails the publisher makes are listed in files/extras.js:
+        // this URL stays the page's own picture, as readers of it expect.
+        xml::appendTextElement(page, "thumbUrl", getThumbPageURL(normal));
     }
+}
+
+const FlashPage& FlashBookOutput::normalPageFor(const FlashPage& entry) const
+{
+    if (const FlashPage* normal = m_flashPageSource->getNormalPageAtIndex(entry.pageIndex()))
+        return *normal;
+    // Not made by the system's own sources; name the entry's own picture so
+    // the book stays complete.
+    QLOG_WARN("no normal page for page %d", entry.pageIndex());
+    return entry;
 }
 
 xml::DocPtr FlashBookOutput::bookXML() const

@@ -29,7 +29,18 @@ inline constexpr const char* kDefaultHTMLFileName = "index.html";
 inline constexpr const char* kViewerFileName = "book.swf";
 inline constexpr const char* kContainerScriptName = "book.js";
 
+// What the reader finds beside the configuration (viewer/BOOKFILES.md): page
+// thumbnails, the words of the pages, and the list of what a book has.
+inline constexpr const char* kThumbFolder = "thumb";
+inline constexpr const char* kTextFolder = "text";
+inline constexpr const char* kExtrasScriptName = "extras.js";
+inline constexpr const char* kTextFunction = "quireText";
+inline constexpr const char* kExtrasFunction = "quireExtras";
+inline constexpr int kExtrasVersion = 1;
+
 // Where the desktop bundle's skeleton lies in the resource folder.
 inline constexpr const char* kAppSkeletonFolder = "AppFiles/TmplData/mac.app/Contents/";
+// The program inside a published bundle that opens its book.
+inline constexpr const char* kBundleLauncher = "Contents/MacOS/launch";
 
 } // namespace quire::publish

@@ -36,11 +36,14 @@ public:
         if (m_failure && m_failure->file.startsWith(from))
             m_failure->file = to + m_failure->file.mid(from.size());
     }
-    // "FILE: REASON (STEP)", or empty when the publish succeeded.
+    // "FILE: REASON (STEP)" ("REASON (STEP)" when no file was named), or
+    // empty when the publish succeeded.
     QString description() const
     {
-        return m_failure ? QStringLiteral("%1: %2 (%3)").arg(m_failure->file, m_failure->reason, m_failure->step)
-                         : QString();
+        if (!m_failure)
+            return QString();
+        const QString what = QStringLiteral("%1 (%2)").arg(m_failure->reason, m_failure->step);
+        return m_failure->file.isEmpty() ? what : m_failure->file + QStringLiteral(": ") + what;
     }
 
 private:

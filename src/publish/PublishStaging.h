@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 namespace quire {
@@ -23,6 +24,9 @@ public:
     PublishStaging& operator=(const PublishStaging&) = delete;
 
     const QString& path() const { return m_path; }
+    // Gives the staging folder, with what it holds, to the caller to remove
+    // (later, or elsewhere); the destructor then leaves it.
+    QString release() { return std::exchange(m_path, QString()); }
 
     // Puts each named entry of the staging folder in the place of the entry
     // of that name in the folder; a name the staging folder lacks takes the

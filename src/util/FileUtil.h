@@ -28,6 +28,11 @@ QString deletingPathExtension(const QString& path);
 // permissions a newly created file would get.
 bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Writes a new file at path, which must not exist, checking every write; no
+// sync to disk, for the many small files of a folder that is put in place
+// as a whole afterwards. A failed write leaves no file.
+bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 // Copies from to a new file at to, which must not exist, with the source's
 // permission bits; in the kernel where it can. A failed copy leaves no file;
 // *error names the source when reading it failed.

@@ -145,6 +145,22 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* erro
     return true;
 }
 
+bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    Fd fd(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return failErrno(error, errno);
+    const bool written = writeAll(fd.get(), bytes.constData(), bytes.size());
+    const int code = errno;
+    if (!fd.close() || !written) {
+        const int failure = written ? errno : code;
+        ::unlink(target.constData());
+        return failErrno(error, failure);
+    }
+    return true;
+}
+
 bool copyFile(const QString& from, const QString& to, QString* error)
 {
     const QByteArray source = QFile::encodeName(from);

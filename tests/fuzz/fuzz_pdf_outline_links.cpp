@@ -1,11 +1,13 @@
-// PDF documents: reading the outline and the links of any file is safe; a
-// file that is no readable PDF fails with an Error, never otherwise.
+// PDF documents: reading the outline, the links, the page labels and the
+// words of any file is safe; a file that is no readable PDF fails with an
+// Error, never otherwise.
 #include "FuzzSupport.h"
 #include "import/FlashOutlinePDF.h"
 #include "import/FlashPagesAnnotationsPDF.h"
 #include "import/PdfDocument.h"
 #include "util/Error.h"
 
+#include <algorithm>
 #include <cstdint>
 
 using namespace quire;
@@ -35,6 +37,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FlashPagesAnnotationsPDF links;
         links.loadLinksFromPDF(doc, QStringLiteral("ALL"));
     } catch (const Error&) {
+    }
+    try {
+        const std::vector<Text> labels = doc->pageLabels();
+        if (!labels.empty() && int(labels.size()) != doc->pageCount())
+            __builtin_trap();
+    } catch (const Error&) {
+    }
+    for (int position = 0; position < std::min(doc->pageCount(), 3); ++position) {
+        try {
+            for (const TextBlock& block : doc->words(position).blocks)
+                for (const TextLine& line : block.lines)
+                    for (const TextWord& word : line.words)
+                        if (word.text.isEmpty() || !(word.box.x >= 0 && word.box.x + word.box.width <= 1.0001f))
+                            __builtin_trap();
+        } catch (const Error&) {
+        }
     }
     return 0;
 }

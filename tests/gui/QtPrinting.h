@@ -1,15 +1,12 @@
 #pragma once
-// Readable failure messages for Qt values.
+// Readable failure messages for Qt values (texts: support/TestEnv.h).
+#include "support/TestEnv.h"
+
 #include <QColor>
 #include <QRect>
-#include <QString>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 inline void PrintTo(const QRect& r, std::ostream* os)
 {
     *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";

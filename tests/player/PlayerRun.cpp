@@ -1,80 +1,43 @@
 #include "PlayerRun.h"
 #include "support/TestEnv.h"
 
-#include <QColor>
 #include <QDir>
-#include <QImage>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 namespace quire::test {
 
-QString PlayerRun::line(const QString& key) const
-{
-    const QStringList all = lines(key);
-    return all.isEmpty() ? QString() : all.first();
-}
-
 QStringList PlayerRun::lines(const QString& key) const
 {
     QStringList found;
-    const QString prefix = key + QStringLiteral(": ");
-    for (const QString& l : out.split(QLatin1Char('\n')))
-        if (l.startsWith(prefix))
-            found << l.mid(prefix.size());
+    for (const QString& l : out.split('\n'))
+        if (l.startsWith(key + ": "))
+            found << l.mid(key.size() + 2);
     return found;
 }
 
-QString playerExecutable()
-{
-    return QStringLiteral(QUIRE_PLAYER_EXE);
-}
-
-namespace {
-
-PlayerRun run(const QString& program, const QStringList& arguments, const QString& workingFolder,
-              const QProcessEnvironment& env)
+PlayerRun runPlayer(const QStringList& arguments, const QString& program, const QString& workingFolder, bool offscreen)
 {
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    if (offscreen)
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
     process.setProcessEnvironment(env);
-    if (!workingFolder.isEmpty())
-        process.setWorkingDirectory(workingFolder);
-    process.start(program, arguments);
-    PlayerRun result;
-    result.finished = process.waitForFinished(90000);
-    if (!result.finished) {
+    process.setWorkingDirectory(workingFolder);
+    process.start(program.isEmpty() ? QUIRE_PLAYER_EXE : program, arguments);
+    PlayerRun run;
+    run.finished = process.waitForFinished(90000);
+    if (!run.finished) {
         process.kill();
         process.waitForFinished(5000);
     }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-QProcessEnvironment sandboxless()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    return env;
-}
-
-} // namespace
-
-PlayerRun runProgram(const QString& program, const QStringList& arguments, const QString& workingFolder)
-{
-    QProcessEnvironment env = sandboxless();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return run(program, arguments, workingFolder, env);
-}
-
-PlayerRun runWithoutDisplay(const QString& program, const QStringList& arguments)
-{
-    QProcessEnvironment env = sandboxless();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    return run(program, arguments, {}, env);
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
 }
 
 QColor pageColor()
@@ -82,10 +45,16 @@ QColor pageColor()
     return QColor(0x2e, 0x8b, 0x57);
 }
 
-QString pictureBody()
+double pageShare(const QImage& shot)
 {
-    // The picture covers the whole window, so any point of it shows it.
-    return QStringLiteral("<img src=\"page1.png\" style=\"position:fixed;left:0;top:0;width:100%;height:100%\">");
+    int matching = 0, all = 0;
+    for (int y = 0; y < shot.height(); y += 4)
+        for (int x = 0; x < shot.width(); x += 4, ++all) {
+            const QColor c = shot.pixelColor(x, y), page = pageColor();
+            matching += std::abs(c.red() - page.red()) <= 16 && std::abs(c.green() - page.green()) <= 16 &&
+                        std::abs(c.blue() - page.blue()) <= 16;
+        }
+    return all ? double(matching) / all : 0;
 }
 
 void writeBook(const QString& folder, const QString& title, const QString& body)
@@ -93,12 +62,12 @@ void writeBook(const QString& folder, const QString& title, const QString& body)
     QDir().mkpath(folder);
     QImage picture(120, 80, QImage::Format_RGB32);
     picture.fill(pageColor());
-    ASSERT_TRUE(picture.save(QDir(folder).filePath(QStringLiteral("page1.png"))));
-    const QString head = title.isEmpty() ? QString() : QStringLiteral("<title>%1</title>").arg(title);
-    writeFile(QDir(folder).filePath(QStringLiteral("index.html")),
-              QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">%1</head>\n"
-                             "<body style=\"margin:0;background:#ffffff\">%2</body></html>\n")
-                  .arg(head, body)
+    ASSERT_TRUE(picture.save(QDir(folder).filePath("page1.png")));
+    writeFile(QDir(folder).filePath("index.html"),
+              QString("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">%1</head>\n<body style=\"margin:0\">"
+                      "<img src=\"page1.png\" style=\"position:fixed;left:0;top:0;width:100%;height:100%\">%2"
+                      "</body></html>\n")
+                  .arg(title.isEmpty() ? QString() : "<title>" + title + "</title>", body)
                   .toUtf8());
 }
 

@@ -2,7 +2,7 @@
 // Runs the book player (or a bundle's launcher) as its own process, the way
 // a reader's desktop does, and collects what it prints.
 #include <QColor>
-#include <QString>
+#include <QImage>
 #include <QStringList>
 
 namespace quire::test {
@@ -13,24 +13,23 @@ struct PlayerRun {
     QString out;
     QString err;
 
-    // The value of the first output line "key: value"; empty if none.
-    QString line(const QString& key) const;
+    // The values of the output lines "key: value".
     QStringList lines(const QString& key) const;
+    QString line(const QString& key) const { return lines(key).value(0); }
 };
 
-// The player built with the tests.
-QString playerExecutable();
+// Runs program (the player built with the tests by default) with the
+// arguments; WebEngine without its sandbox, on the offscreen platform or, as
+// a login without a desktop, without a display or a Qt platform chosen.
+// Gives up after 90 seconds.
+PlayerRun runPlayer(const QStringList& arguments, const QString& program = {}, const QString& workingFolder = {},
+                    bool offscreen = true);
 
-// Runs program with the arguments; WebEngine on the offscreen platform,
-// without its sandbox. Gives up after 90 seconds.
-PlayerRun runProgram(const QString& program, const QStringList& arguments, const QString& workingFolder = {});
-// The same as a login without a desktop: no display and no Qt platform chosen.
-PlayerRun runWithoutDisplay(const QString& program, const QStringList& arguments);
-
-// A small book: "index.html" with the given body and title (none when
-// title is empty), and the picture "page1.png", filled with pageColor().
-void writeBook(const QString& folder, const QString& title, const QString& body);
-QString pictureBody();
+// A small book: "index.html" with the given title (none when empty) and
+// extra body, showing the picture "page1.png" of pageColor() over the whole window.
+void writeBook(const QString& folder, const QString& title, const QString& body = {});
 QColor pageColor();
+// The share of a screenshot's pixels that show the page's colour.
+double pageShare(const QImage& shot);
 
 } // namespace quire::test

@@ -1,159 +1,151 @@
+// Publishing a book folder, or a desktop bundle around one: the files written,
+// replaced, skipped and left alone.
 #include "PublishFixture.h"
-#include "publish/FlashBookOutput.h"
+#include "publish/FlashBookOutputApp.h"
+#include "util/Log.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <unistd.h>
 
 using namespace quire;
 using namespace quire::test;
 
-namespace {
+using Output = PublishFixture;
 
-class Output : public PublishFixture {
-protected:
-    QString picture(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.file("assets/" + name);
-        writeFile(path, bytes);
-        return path;
-    }
-};
-
-} // namespace
-
-TEST_F(Output, WritesTheWholeLayout)
+TEST_F(Output, WritesTheWholeLayoutWithEveryPathOfTheConfigurationInIt)
 {
-    const QString bg = picture("bg.JPG", "background");
-    const auto tmpl = makeTemplate(propertyXml("pt_file", "bgImage", bg) + propertyXml("pt_text", "t", QString("x")));
+    const auto tmpl = makeTemplate(propertyXml("pt_file", "bgImage", asset("bg.JPG", "background")));
     auto config = std::make_shared<HTMLConfigInfo>();
     config->setHTMLTitle("My book");
     FlashBookOutput out(makePages(3), tmpl, folder, QString("mybook.html"));
     out.setHTMLConfig(config);
     const PublishResult result = out.ouputTheBook();
     ASSERT_TRUE(result.ok()) << result.description().toStdString();
-
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
                                                "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
     for (int n = 1; n <= 3; ++n)
         EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n));
     EXPECT_EQ(readFile(at("files/extfiles/bgImage.JPG")), "background");
-    EXPECT_EQ(readFile(at("book.swf")), QByteArray(kViewer));
+    EXPECT_EQ(readFile(at("book.swf")), kViewer);
     EXPECT_TRUE(readFile(at("mybook.html")).startsWith("<html><head><title>My book</title>"));
-    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
     EXPECT_EQ(out.outputHTMLFileName(), at("mybook.html"));
 
-    // Every path in the configuration names a file of the folder.
     const auto doc = xml::parseMemory(unzippedConfiguration(at("files/book.bin")));
     ASSERT_TRUE(doc.doc);
     int checked = 0;
     for (xmlNode* page : xml::children(xml::firstChild(xmlDocGetRootElement(doc.doc.get()), "pages"), "page"))
-        for (xmlNode* url : xml::children(page)) {
-            EXPECT_TRUE(QFileInfo(at(xml::text(url))).isFile()) << xml::text(url).toStdString();
-            ++checked;
-        }
+        for (xmlNode* url : xml::children(page))
+            checked += QFileInfo(at(xml::text(url))).isFile();
     EXPECT_EQ(checked, 9);
-}
 
-TEST_F(Output, AMissingFolderGetsNothingAndSaysSo)
-{
+    // A folder that does not exist gets nothing, and the publish says so.
     folder = dir.file("nowhere");
-    const PublishResult result = tryPublish(makeTemplate(""), makePages(2));
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.failure()->file, folder);
+    const PublishResult nowhere = tryPublish(tmpl, makePages(2));
+    ASSERT_FALSE(nowhere.ok());
+    EXPECT_EQ(nowhere.failure()->file, folder);
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(Output, DefaultsCopyThePageExactlyAndNamePagesByDocumentNumber)
+TEST_F(Output, DefaultsCopyThePageExactlyAndRepublishingLeavesTheNewBookAndWhatIsNotTheBooks)
 {
     const QByteArray page = "\xef\xbb\xbf<title>${index.title}</title>\r\n\xe9";
-    publish(makeTemplate("", page), makePages(3, 3));
-    EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
-    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg"}));
-    EXPECT_EQ(readFile(at("files/page/4.jpg")), pictureBytes(4));
-    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
-}
-
-TEST_F(Output, RepublishingLeavesTheNewBookAndWhatIsNotTheBooks)
-{
-    const auto tmpl = makeTemplate("");
+    const auto tmpl = makeTemplate("", page);
     publish(tmpl, makePages(10, 1, "old"));
-    writeFile(at("notes.txt"), "mine");
-    writeFile(at("files/own/style.css"), "mine too");
-    writeFile(at("files/readme.txt"), "and this");
-    publish(tmpl, makePages(5, 1, "new"));
-    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"}));
-    for (int n = 1; n <= 5; ++n)
+    EXPECT_EQ(readFile(at("index.html")), page); // without HTML settings, an exact copy
+    EXPECT_TRUE(QFileInfo(at("files/extfiles")).isDir()); // even with no file to copy
+    EXPECT_FALSE(QFileInfo::exists(at("files/pageConfig")));
+    for (const char* mine : {"notes.txt", "files/own/style.css", "files/readme.txt"})
+        writeFile(at(mine), mine);
+    // The page is replaced by a new file, not rewritten in place.
+    ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(dir.file("held")).constData()), 0);
+    writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
+    publish(tmpl, makePages(5, 3, "new")); // named by document number
+    EXPECT_EQ(filesBelow(at("files/page")), QStringList({"3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg"}));
+    for (int n = 3; n <= 7; ++n)
         EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n, "new"));
-    EXPECT_EQ(readFile(at("notes.txt")), "mine");
-    EXPECT_EQ(readFile(at("files/own/style.css")), "mine too");
-    EXPECT_EQ(readFile(at("files/readme.txt")), "and this");
+    for (const char* mine : {"notes.txt", "files/own/style.css", "files/readme.txt"})
+        EXPECT_EQ(readFile(at(mine)), mine);
+    EXPECT_EQ(readFile(at("index.html")), "second page");
+    EXPECT_EQ(readFile(dir.file("held")), page);
     // Nothing of the staging is left.
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList({"book.swf", "files", "index.html", "notes.txt"}));
+
+    // Pictures taken from the folder the book is published into survive.
+    auto again = std::make_shared<FlashPageSourceImg>();
+    for (const char* name : {"files/page/3.jpg", "files/page/4.jpg"})
+        again->addImgPageFromFile(at(name));
+    again->generateNormalPages();
+    writeFile(at("files/extfiles/bg.jpg"), "bg in place");
+    publish(makeTemplate(propertyXml("pt_file", "bg", at("files/extfiles/bg.jpg"))), again);
+    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(3, "new"));
+    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(4, "new"));
+    EXPECT_EQ(readFile(at("files/extfiles/bg.jpg")), "bg in place");
 }
 
-TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtension)
+TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOverwritten)
 {
-    const QString a = picture("a.png", "first");
-    const QString b = picture("b.png", "second");
-    const QString deep = picture("deep.gif", "deep");
     writeFile(at("files/extfiles/gone.jpg"), "stale");
     writeFile(at("files/extfiles/blank."), "stale too");
-    const QString tree = propertyXml("pt_file", "dup", a)
-        + propertyXml("pt_text", "group", QString(""), propertyXml("pt_text", "sub", QString(""), propertyXml("pt_file", "deep", deep)))
-        + propertyXml("pt_file", "dup", b)
-        + propertyXml("pt_file", "blank", QString(""))
-        + propertyXml("pt_file", "gone", dir.file("assets/missing.jpg"))
-        + propertyXml("pt_file", "folder", dir.file("assets"))
-        + propertyXml("pt_text", "text", a);
-    publish(makeTemplate(tree), makePages(1));
+    const QString deep = propertyXml("pt_file", "deep", asset("d.gif", "deep"));
+    const QString tree = propertyXml("pt_file", "dup", asset("a.png", "first")) +
+                         propertyXml("pt_text", "group", "", propertyXml("pt_text", "sub", "", deep)) +
+                         propertyXml("pt_file", "dup", asset("b.png", "second")) + propertyXml("pt_file", "blank", "") +
+                         propertyXml("pt_file", "gone", dir.file("assets/missing.jpg")) +
+                         propertyXml("pt_file", "folder", dir.file("assets")) +
+                         propertyXml("pt_text", "text", dir.file("assets/a.png"));
+    auto annotations = std::make_shared<FlashPagesAnnotations>();
+    annotations->setNeedFiles({asset("one.xml", "new one"), asset("two.png", "two"), dir.file("assets/none.png")});
+    writeFile(at("files/pageConfig/one.xml"), "kept");
+    publish(makeTemplate(tree), makePages(1), annotations);
     EXPECT_EQ(filesBelow(at("files/extfiles")), QStringList({"deep.gif", "dup.png"}));
     EXPECT_EQ(readFile(at("files/extfiles/dup.png")), "second");
     EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
-}
-
-TEST_F(Output, PageConfigOnlyWithAnnotationsAndNeverOverwritten)
-{
-    auto annotations = std::make_shared<FlashPagesAnnotations>();
-    annotations->setNeedFiles({picture("one.xml", "new one"), picture("two.png", "two"), dir.file("assets/none.png")});
-    writeFile(at("files/pageConfig/one.xml"), "kept");
-    publish(makeTemplate(""), makePages(1), annotations);
     EXPECT_EQ(filesBelow(at("files/pageConfig")), QStringList({"one.xml", "two.png"}));
     EXPECT_EQ(readFile(at("files/pageConfig/one.xml")), "kept");
     EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
-
-    annotations->setNeedFiles({});
-    QDir(at("files/pageConfig")).removeRecursively();
-    publish(makeTemplate(""), makePages(1), annotations);
-    EXPECT_TRUE(QFileInfo(at("files/pageConfig")).isDir());
 }
 
-TEST_F(Output, APageAlreadyInPlaceSurvivesRepublishing)
+TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookAndNotWithoutItsSkeleton)
 {
-    // A book whose pictures were taken from the folder it is published into.
-    publish(makeTemplate(""), makePages(2));
-    auto again = std::make_shared<FlashPageSourceImg>();
-    again->addImgPageFromFile(at("files/page/1.jpg"));
-    again->addImgPageFromFile(at("files/page/2.jpg"));
-    again->generateNormalPages();
-    const QString bg = at("files/extfiles/bg.jpg");
-    writeFile(bg, "bg in place");
-    publish(makeTemplate(propertyXml("pt_file", "bg", bg)), again);
-    EXPECT_EQ(readFile(at("files/page/1.jpg")), pictureBytes(1));
-    EXPECT_EQ(readFile(at("files/page/2.jpg")), pictureBytes(2));
-    EXPECT_EQ(readFile(bg), "bg in place");
-}
+    writeFile(res("AppFiles/TmplData/mac.app/Contents/Info.plist"), "plist");
+    writeFile(res("AppFiles/TmplData/mac.app/Contents/MacOS/player"), "#!/bin/sh\n");
+    QFile::setPermissions(res("AppFiles/TmplData/mac.app/Contents/MacOS/player"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString chosen = dir.file("out/deeper"), bundle = chosen + "/mybook.app/Contents/"; // made with the bundle
+    auto publisher = [&](const QString& name) {
+        return std::make_unique<FlashBookOutputApp>(makePages(2), makeTemplate(""), chosen, name);
+    };
+    auto out = publisher("mybook.html");
+    EXPECT_EQ(out->outputFileName(), chosen + "/mybook.app");
+    EXPECT_EQ(out->outputHTMLFileName(), bundle + "Resources/index.html");
+    ASSERT_TRUE(out->ouputTheBook().ok());
+    EXPECT_EQ(filesBelow(chosen), QStringList({"mybook.app/Contents/Info.plist", "mybook.app/Contents/MacOS/player",
+                                               "mybook.app/Contents/Resources/book.swf",
+                                               "mybook.app/Contents/Resources/files/book.bin",
+                                               "mybook.app/Contents/Resources/files/book.js",
+                                               "mybook.app/Contents/Resources/files/page/1.jpg",
+                                               "mybook.app/Contents/Resources/files/page/2.jpg",
+                                               "mybook.app/Contents/Resources/index.html"}));
+    EXPECT_TRUE(QFileInfo(bundle + "MacOS/player").isExecutable());
+    EXPECT_EQ(readFile(bundle + "Resources/index.html"), kPage);
 
-TEST_F(Output, TheHtmlPageIsReplacedByANewFile)
-{
-    const auto tmpl = makeTemplate("");
-    publish(tmpl, makePages(1));
-    const QString held = dir.file("held.html");
-    ASSERT_EQ(::link(QFile::encodeName(at("index.html")).constData(), QFile::encodeName(held).constData()), 0);
-    writeFile(res("AppFiles/Templates/t/html/index.html"), "second page");
-    publish(tmpl, makePages(1));
-    EXPECT_EQ(readFile(at("index.html")), "second page");
-    EXPECT_EQ(readFile(held), QByteArray(kPage));
+    // Republishing replaces the whole bundle and nothing beside it.
+    writeFile(bundle + "Resources/added-by-hand.txt", "x");
+    writeFile(chosen + "/beside.txt", "stays");
+    ASSERT_TRUE(publisher("mybook.html")->ouputTheBook().ok());
+    EXPECT_FALSE(QFileInfo::exists(bundle + "Resources/added-by-hand.txt"));
+    EXPECT_TRUE(QFileInfo(bundle + "Resources/files/book.bin").isFile());
+    EXPECT_EQ(readFile(chosen + "/beside.txt"), "stays");
+
+    // A missing skeleton is logged as an error and fails the publish,
+    // leaving the earlier bundle untouched.
+    const auto before = snapshot(chosen);
+    QDir(res("AppFiles/TmplData")).removeRecursively();
+    log::Capture capture;
+    const PublishResult result = publisher("mybook.html")->ouputTheBook();
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.failure()->file, bundle.chopped(1));
+    EXPECT_EQ(capture.messages(log::Level::Error).size(), 1);
+    EXPECT_TRUE(snapshot(chosen) == before);
 }

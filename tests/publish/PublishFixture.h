@@ -1,73 +1,118 @@
 #pragma once
 // A template written by the test into a private resource folder, page
-// sources over generated picture files, a book folder, and readers for
-// published books.
+// sources over picture files, a book folder, and the book's configuration
+// read back by the unzip tool.
 #include "import/FlashPageSource.h"
-#include "import/FlashPagesAnnotations.h"
+#include "publish/BookContainer.h"
+#include "publish/FlashBookOutput.h"
+#include "publish/PublishConstants.h"
 #include "publish/PublishResult.h"
+#include "support/ToolRun.h"
 #include "templates/FlashTemplate.h"
 #include "templates/TemplateFixture.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
-#include <gtest/gtest.h>
-#include <memory>
+#include <QDirIterator>
+#include <QFile>
 
 namespace quire::test {
 
-// The bytes of the page picture numbered n in a test (distinct per n and tag).
-QByteArray pictureBytes(int n, const QByteArray& tag = "a");
+// The bytes of the page picture numbered n (distinct per n and tag).
+inline QByteArray pictureBytes(int n, const QByteArray& tag = "a")
+{
+    return "\xff\xd8\xff\xe0 picture " + tag + " " + QByteArray::number(n) + QByteArray(64 + n, char('a' + n % 26));
+}
 
 // Every file below folder, relative, sorted.
-QStringList filesBelow(const QString& folder);
+inline QStringList filesBelow(const QString& folder)
+{
+    QStringList out;
+    for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        out << QDir(folder).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
 
-// Deciphers a container and returns the plain archive bytes.
-QByteArray decipher(const QByteArray& container);
+// The archive a container holds.
+inline QByteArray decipher(const QByteArray& container)
+{
+    return publish::rc4(container, publish::kContainerKey).value_or(QByteArray());
+}
 
-// The configuration a container file holds, deciphered and read out by the
-// unzip tool (an independent ZIP reader).
-QByteArray unzippedConfiguration(const QString& containerPath);
-
-// Collects what the process writes to standard error while alive.
-class StderrCapture {
-public:
-    StderrCapture();
-    ~StderrCapture();
-    StderrCapture(const StderrCapture&) = delete;
-    StderrCapture& operator=(const StderrCapture&) = delete;
-    QByteArray text() const;
-
-private:
-    int m_saved = -1;
-    QString m_path;
-};
+// The configuration a container file holds, deciphered and unzipped.
+inline QByteArray unzippedConfiguration(const QString& container)
+{
+    const QString zip = container + ".zip";
+    writeFile(zip, decipher(readFile(container)));
+    const ToolRun unzip = runTool("unzip", {"-p", zip, "book.xml"});
+    EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
+    QFile::remove(zip);
+    return unzip.out.toUtf8();
+}
 
 class PublishFixture : public ResourceFixture {
 protected:
-    void SetUp() override;
-    // A file of the book folder (made by SetUp).
-    QString at(const QString& relative) const { return folder + "/" + relative; }
-    // Publishes into the book folder and expects it to succeed.
-    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
-                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr);
-    PublishResult tryPublish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
-                             const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr);
-
-    // Writes template "t" (definition, page, viewer) and loads it. An empty
-    // page leaves the template without one.
-    std::shared_ptr<FlashTemplate> makeTemplate(const QString& properties,
-                                                const QByteArray& page = kPage,
-                                                const QString& name = "t");
-    // n picture pages numbered first, first + 1, ... with files in pics/<tag>.
-    std::shared_ptr<FlashPageSourceImg> makePages(int n, int first = 1, const QByteArray& tag = "a");
-
     static constexpr const char* kPage =
         "<html><head><title>${index.title}</title><meta name=\"keywords\" content=\"${meta.keywords}\">"
         "<meta name=\"description\" content=\"${meta.description}\"></head><body>viewer</body></html>\n";
     static constexpr const char* kViewer = "FWS-viewer-movie";
 
-    QString folder;
+    void SetUp() override
+    {
+        ResourceFixture::SetUp();
+        QDir().mkpath(folder);
+    }
+    // A file of the book folder.
+    QString at(const QString& relative) const { return folder + "/" + relative; }
+    PublishResult tryPublish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                             const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
+    {
+        FlashBookOutput out(pages, tmpl, folder, std::nullopt);
+        out.setFlashPagesAnnotations(annotations);
+        return out.ouputTheBook();
+    }
+    // Publishes into the book folder and expects it to succeed.
+    void publish(const std::shared_ptr<FlashTemplate>& tmpl, const std::shared_ptr<FlashPageSource>& pages,
+                 const std::shared_ptr<FlashPagesAnnotations>& annotations = nullptr)
+    {
+        const PublishResult result = tryPublish(tmpl, pages, annotations);
+        EXPECT_TRUE(result.ok()) << result.description().toStdString();
+    }
+    // Writes the template `name` (definition, page, viewer) and loads it; an
+    // empty page leaves the template without one.
+    std::shared_ptr<FlashTemplate> makeTemplate(const QString& properties, const QByteArray& page = kPage,
+                                                const QString& name = "t")
+    {
+        addTemplate(name, definitionXml(properties, "html\\index.html"));
+        if (!page.isEmpty())
+            writeFile(res("AppFiles/Templates/" + name + "/html/index.html"), page);
+        writeFile(res("AppFiles/Templates/" + name + "/book.swf"), kViewer);
+        if (!QFile::exists(res("AppFiles/Templates/float/flashTemplate.xml"))) // every template starts as "float"
+            addTemplate("float", definitionXml(""));
+        auto tmpl = std::make_shared<FlashTemplate>();
+        tmpl->loadTemplate(name);
+        return tmpl;
+    }
+    // n picture pages numbered first, first + 1, ... with files in pics/<tag>.
+    std::shared_ptr<FlashPageSourceImg> makePages(int n, int first = 1, const QByteArray& tag = "a")
+    {
+        auto source = std::make_shared<FlashPageSourceImg>();
+        for (int i = 0; i < n; ++i) {
+            const QString path = dir.file("pics/" + tag + "/p" + QString::number(i) + ".jpg");
+            writeFile(path, pictureBytes(first + i, tag));
+            source->addImgPageFromFile(path);
+            source->pages().back()->setPageIndex(first + i);
+        }
+        source->generateNormalPages();
+        return source;
+    }
+    // A file of the test's assets.
+    QString asset(const QString& name, const QByteArray& bytes)
+    {
+        writeFile(dir.file("assets/" + name), bytes);
+        return dir.file("assets/" + name);
+    }
+
+    QString folder = dir.file("book");
 };
 
 } // namespace quire::test

@@ -1,4 +1,5 @@
 #include "ShippedStyles.h"
+#include "support/TestEnv.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

@@ -1,10 +1,13 @@
 #pragma once
 // Helpers shared by the tests. The test main has already pointed HOME and the
 // XDG folders at a private temporary folder (testHome()).
+#include "util/Error.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
+#include <ostream>
 
 namespace quire::test {
 
@@ -26,6 +29,18 @@ private:
 
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// "NAME: reason" of the quire::Error that `call` throws; "" when it throws none.
+template <typename Call>
+QString errorOf(Call&& call)
+{
+    try {
+        call();
+    } catch (const Error& e) {
+        return e.name() + ": " + e.reason();
+    }
+    return {};
+}
 
 // Every file below folder (hidden ones too) by relative path, with its bytes.
 QMap<QString, QByteArray> snapshot(const QString& folder);
@@ -55,3 +70,13 @@ private:
 };
 
 } // namespace quire::test
+
+// Texts in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << '"' << bytes.toStdString() << '"';
+}

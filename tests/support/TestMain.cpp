@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#if defined(QUIRE_TEST_WIDGETS)
+#if defined(QUIRE_TEST_WEBENGINE)
+#include <QApplication>
+#include <unistd.h>
+#elif defined(QUIRE_TEST_WIDGETS)
 #include <QApplication>
 #elif defined(QUIRE_TEST_GUI)
 #include <QGuiApplication>
@@ -45,7 +48,14 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-#if defined(QUIRE_TEST_WIDGETS)
+#if defined(QUIRE_TEST_WEBENGINE)
+    // Chromium's sandbox does not start as root (CI); WebEngine wants the
+    // shared contexts set before the application exists.
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+#elif defined(QUIRE_TEST_WIDGETS)
     QApplication app(argc, argv);
 #elif defined(QUIRE_TEST_GUI)
     QGuiApplication app(argc, argv);

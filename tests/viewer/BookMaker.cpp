@@ -75,14 +75,11 @@ std::unique_ptr<FlashOutlineItem> outlineItem(const OutlineSpec& spec, FlashOutl
     return item;
 }
 
-QString fraction(double v)
-{
-    return QString::asprintf("%f", v);
-}
-
-// The "pagesAnnos" element as the PDF link reader writes it.
+// The "pagesAnnos" element as the PDF link reader writes it, built by hand:
+// it also carries links the reader would leave out, for the viewer to refuse.
 xml::NodePtr annotations(const BookSpec& spec)
 {
+    const QString kinds = "com.tessel.flipbook.pageeditor.TAnno";
     xml::NodePtr root = xml::newElement("pagesAnnos");
     for (int position = 1; position <= spec.pageCount; ++position) {
         xmlNode* page = xml::appendElement(root.get(), "pageAnnos");
@@ -91,23 +88,19 @@ xml::NodePtr annotations(const BookSpec& spec)
             if (at != position)
                 continue;
             xmlNode* anno = xml::appendElement(page, "anno");
-            xml::setAttribute(anno, "annotype", QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoLink"));
+            xml::setAttribute(anno, "annotype", kinds + "Link");
             xmlNode* action = xml::appendElement(anno, "action");
-            xml::setAttribute(action, "triggerEventType", QStringLiteral("mouseDown"));
-            if (!link.url.isEmpty()) {
-                xml::setAttribute(action, "actionType",
-                                  QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoActionOpenURL"));
-                xml::appendTextElement(action, "url", link.url);
-            } else {
-                xml::setAttribute(action, "actionType",
-                                  QStringLiteral("com.tessel.flipbook.pageeditor.TAnnoActionGotoPage"));
+            xml::setAttribute(action, "triggerEventType", "mouseDown");
+            xml::setAttribute(action, "actionType", kinds + (link.url.isEmpty() ? "ActionGotoPage" : "ActionOpenURL"));
+            if (link.url.isEmpty())
                 xml::appendTextElement(action, "pageIndex", QString::number(link.pageNumber));
-            }
+            else
+                xml::appendTextElement(action, "url", link.url);
             xmlNode* location = xml::appendElement(anno, "location");
-            xml::setAttribute(location, "x", fraction(link.area.x()));
-            xml::setAttribute(location, "y", fraction(link.area.y()));
-            xml::setAttribute(location, "width", fraction(link.area.width()));
-            xml::setAttribute(location, "height", fraction(link.area.height()));
+            const QRectF& r = link.area;
+            for (const auto& [name, value] :
+                 {std::pair{"x", r.x()}, {"y", r.y()}, {"width", r.width()}, {"height", r.height()}})
+                xml::setAttribute(location, name, QString::asprintf("%f", value));
         }
     }
     return root;

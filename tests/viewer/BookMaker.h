@@ -27,9 +27,9 @@ struct BookSpec {
     int pageCount = 0;
     int firstNumber = 1;                       // document number of the first page
     QSize pictureSize{600, 800};
-    QList<QPair<QString, QString>> settings;   // template values, set by key
-    QList<OutlineSpec> outline;                // none when empty
-    QList<QPair<int, LinkSpec>> links;         // by book position counted from 1
+    QList<QPair<QString, QString>> settings{}; // template values, set by key
+    QList<OutlineSpec> outline{};              // none when empty
+    QList<QPair<int, LinkSpec>> links{};       // by book position counted from 1
     bool withAnnotations = false;              // publish a "pagesAnnos" element
     QString htmlTitle = QStringLiteral("Quire test book");
 };

@@ -21,54 +21,43 @@ namespace {
 
 BookSpec smallBook()
 {
-    BookSpec spec;
-    spec.pageCount = 3;
-    spec.htmlTitle = QStringLiteral("Three pages");
-    spec.settings = {{"backgroundColor", "0x8a2be2"}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
-                     {"flipDuration", "300"}};
-    return spec;
+    return {.pageCount = 3,
+            .settings = {{"backgroundColor", "0x8a2be2"}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
+                         {"flipDuration", "300"}},
+            .htmlTitle = "Three pages"};
 }
 
 // Forty pages imported from document pages 5 to 44, so document numbers
 // and book positions differ by four.
 BookSpec bigBook(const QString& linkBase)
 {
-    BookSpec spec;
-    spec.pageCount = 40;
-    spec.firstNumber = 5;
-    spec.htmlTitle = QStringLiteral("Forty pages");
-    spec.settings = {{"isHardCover", "YES"},
-                     {"bookTitle", "Forty <b>pages</b> & more"},
-                     {"flipDuration", "300"},
-                     {"aboutText", "A book of forty pages.\nMade for the viewer's tests."}};
-    spec.outline = {
-        {"Cover", 5, {}},
-        {"Chapter 1", 6, {{"Section 1.1", 8, {}}, {"Section 1.2", 10, {{"Detail 1.2.1", 11, {}}}}}},
-        {"Chapter 2", 20, {{"Section 2.1", 24, {}}}},
-        {"Chapter 3", 30, {}},
-        {"Preface (not imported)", 2, {}},
-        {"Back cover", 44, {}},
-    };
-    spec.withAnnotations = true;
-    spec.links = {
-        {3, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 30, "Go to chapter 3"}},
-        {3, {QRectF(0.1, 0.2, 0.8, 0.1), linkBase + "/target.html", 0, "Web link"}},
-        {3, {QRectF(0.1, 0.74, 0.8, 0.08), "javascript:window.quirePwned=1", 0, "javascript: link"}},
-        {3, {QRectF(0.1, 0.84, 0.8, 0.08), "data:text/html,<script>opener.quirePwned=1</script>", 0, "data: link"}},
-        {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}},
-        // Smaller than a fingertip on a phone.
-        {4, {QRectF(0.45, 0.6, 0.03, 0.02), QString(), 12, QString()}},
-    };
-    return spec;
+    return {.pageCount = 40,
+            .firstNumber = 5,
+            .settings = {{"isHardCover", "YES"}, {"bookTitle", "Forty <b>pages</b> & more"}, {"flipDuration", "300"},
+                         {"aboutText", "A book of forty pages.\nMade for the viewer's tests."}},
+            .outline = {{"Cover", 5, {}},
+                        {"Chapter 1", 6, {{"Section 1.1", 8, {}}, {"Section 1.2", 10, {{"Detail 1.2.1", 11, {}}}}}},
+                        {"Chapter 2", 20, {{"Section 2.1", 24, {}}}},
+                        {"Chapter 3", 30, {}},
+                        {"Preface (not imported)", 2, {}},
+                        {"Back cover", 44, {}}},
+            .links = {{3, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 30, "Go to chapter 3"}},
+                      {3, {QRectF(0.1, 0.2, 0.8, 0.1), linkBase + "/target.html", 0, "Web link"}},
+                      {3, {QRectF(0.1, 0.74, 0.8, 0.08), "javascript:window.quirePwned=1", 0, "javascript: link"}},
+                      {3, {QRectF(0.1, 0.84, 0.8, 0.08), "data:text/html,<script>opener.quirePwned=1</script>", 0,
+                           "data: link"}},
+                      {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}},
+                      // Smaller than a fingertip on a phone.
+                      {4, {QRectF(0.45, 0.6, 0.03, 0.02), QString(), 12, QString()}}},
+            .withAnnotations = true,
+            .htmlTitle = "Forty pages"};
 }
 
 BookSpec rtlBook()
 {
-    BookSpec spec;
-    spec.pageCount = 6;
-    spec.htmlTitle = QStringLiteral("Droite a gauche");
-    spec.settings = {{"rightToLeft", "YES"}, {"languageSetting", "fr"}, {"flipDuration", "300"}};
-    return spec;
+    return {.pageCount = 6,
+            .settings = {{"rightToLeft", "YES"}, {"languageSetting", "fr"}, {"flipDuration", "300"}},
+            .htmlTitle = "Droite a gauche"};
 }
 
 // Template values the viewer must honour: a host list, a logo with its
@@ -85,40 +74,27 @@ BookSpec settingsBook(const QString& out)
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(QRectF(0, 0, 160, 48), 10, 10);
     p.setPen(Qt::white);
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font("DejaVu Sans");
     font.setBold(true);
     font.setPixelSize(24);
     p.setFont(font);
-    p.drawText(QRect(0, 0, 160, 48), Qt::AlignCenter, QStringLiteral("LOGO"));
+    p.drawText(QRect(0, 0, 160, 48), Qt::AlignCenter, "LOGO");
     p.end();
     const QString logoPath = QDir(folder).filePath("logo.png");
     if (!logo.save(logoPath, "PNG"))
-        throw quire::Error(QStringLiteral("BOOK_MAKER"), QStringLiteral("cannot write ") + logoPath);
-
-    BookSpec spec;
-    spec.pageCount = 4;
-    spec.htmlTitle = QStringLiteral("Settings");
-    spec.settings = {{"allowedHosts", "example.org, localhost"},
-                     {"logoImage", logoPath},
-                     {"logoLink", "https://example.org/"},
-                     {"autoFlip", "YES"},
-                     {"autoFlipInterval", "1"},
-                     {"flipSound", quire::resourcePath("AppFiles/Sounds/page-turn.wav")},
-                     {"backgroundImage", ""},
-                     {"backgroundColor", "0x3a5f3a"},
-                     {"accentColor", "0xff0066"},
-                     {"flipDuration", "300"}};
-    return spec;
+        throw quire::Error("BOOK_MAKER", "cannot write " + logoPath);
+    return {.pageCount = 4,
+            .settings = {{"allowedHosts", "example.org, localhost"}, {"logoImage", logoPath},
+                         {"logoLink", "https://example.org/"}, {"autoFlip", "YES"}, {"autoFlipInterval", "1"},
+                         {"flipSound", quire::resourcePath("AppFiles/Sounds/page-turn.wav")}, {"backgroundImage", ""},
+                         {"backgroundColor", "0x3a5f3a"}, {"accentColor", "0xff0066"}, {"flipDuration", "300"}},
+            .htmlTitle = "Settings"};
 }
 
 BookSpec benchBook(int pages, const QSize& size)
 {
-    BookSpec spec;
-    spec.pageCount = pages;
-    spec.pictureSize = size;
-    spec.htmlTitle = QStringLiteral("Benchmark book");
-    spec.settings = {{"flipDuration", "200"}};
-    return spec;
+    return {.pageCount = pages, .pictureSize = size, .settings = {{"flipDuration", "200"}},
+            .htmlTitle = "Benchmark book"};
 }
 
 void publish(const BookSpec& spec, const QString& out, const QString& name)

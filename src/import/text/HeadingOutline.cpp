@@ -1,5 +1,6 @@
 #include "HeadingOutline.h"
 
+#include "PagePainter.h"
 #include "util/Error.h"
 #include "util/Log.h"
 
@@ -9,7 +10,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
-#include <cmath>
 
 namespace quire::textimport {
 
@@ -53,7 +53,7 @@ std::vector<PrintedHeading> HeadingOutline::find(const QTextDocument& doc, const
             continue;
         const double y = firstLineTop(doc, block);
         // Lines that start at a band's end are printed on the next page.
-        const int page = std::clamp(int(std::floor((y + 0.5) / pages.bandHeight)), 0, pages.pageCount - 1);
+        const int page = std::clamp(PagePainter::pageOf(y, pages.bandHeight), 0, pages.pageCount - 1);
         const double top = pages.topMargin + std::max(0.0, y - page * pages.bandHeight) * pages.scale;
         headings.push_back({std::min(level, 9), std::move(text), page, top});
     }

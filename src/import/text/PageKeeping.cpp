@@ -1,5 +1,6 @@
 #include "PageKeeping.h"
 
+#include "PagePainter.h"
 #include "util/Log.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -10,7 +11,6 @@
 #include <QTextLayout>
 #include <QTextTable>
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <set>
 #include <vector>
@@ -59,7 +59,7 @@ public:
     }
 
     double pageHeight() const { return m_pageHeight; }
-    int page(double y) const { return int(std::floor((y + 0.5) / m_pageHeight)); }
+    int page(double y) const { return PagePainter::pageOf(y, m_pageHeight); }
 
     Line line(const QTextBlock& block, bool last) const
     {

@@ -1,6 +1,7 @@
 #include "PdfPrinter.h"
 
 #include "PageKeeping.h"
+#include "PagePainter.h"
 #include "PageSetup.h"
 #include "util/FileUtil.h"
 
@@ -70,6 +71,13 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
     }
 
     PaintDeviceScope device(doc.documentLayout(), &writer);
+    // Each letter reaches the PDF's text layer on its own: a ligature's glyph
+    // reads as one character ("ﬁ"), which a search for "fi" misses. Qt forms
+    // no ligatures where letters are spaced, and spacing them by 100 % leaves
+    // them where they were.
+    QFont font = doc.defaultFont();
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    doc.setDefaultFont(font);
     doc.setPageSize(QSizeF(PageSetup::textAreaWidth, PageSetup::printableHeight));
     const double contentWidth = std::max(PageSetup::textAreaWidth, doc.documentLayout()->documentSize().width());
     const double scale = std::min(1.0, PageSetup::printableWidth / contentWidth);
@@ -90,6 +98,7 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
             outcome.error = QStringLiteral("the PDF could not be started");
         return outcome;
     }
+    const PagePainter pagePainter(doc);
     for (int page = 0; page < pages; ++page) {
         if (page > 0)
             writer.newPage();
@@ -101,12 +110,7 @@ PrintOutcome PdfPrinter::print(QTextDocument& doc, const QString& path, const QS
         painter.scale(scale, scale);
         painter.translate(0, -band.top());
         painter.setClipRect(band);
-        QAbstractTextDocumentLayout::PaintContext context;
-        // Qt draws every line that touches the clip; a line starting exactly
-        // at the band's end belongs to the next page.
-        context.clip = band.adjusted(0, 0.5, 0, -0.5);
-        context.palette.setColor(QPalette::Text, Qt::black);
-        doc.documentLayout()->draw(&painter, context);
+        pagePainter.draw(painter, page);
         painter.restore();
     }
     if (!painter.end()) {

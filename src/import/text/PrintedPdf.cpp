@@ -58,8 +58,10 @@ void PrintedPdf::publishAsQuirePdf(const QString& target)
     const QString staged = m_folder->filePath(QStringLiteral("published.pdf"));
     const bool linked = ::link(QFile::encodeName(m_path).constData(), QFile::encodeName(staged).constData()) == 0 ||
                         QFile::copy(m_path, staged);
-    if (linked && std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) == 0)
+    if (linked && std::rename(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) == 0) {
+        m_sharedPath = target;
         return;
+    }
     const QString why = linked ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("it cannot be copied");
     m_result.warnings << QStringLiteral("The printed PDF could not be put in place of “%1”: %2.").arg(target, why);
     QLOG_WARN("%@", m_result.warnings.last());

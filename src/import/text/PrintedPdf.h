@@ -32,6 +32,9 @@ public:
     const ConversionResult& result() const { return m_result; }
     // The file to import: this conversion's own, never the shared name.
     const QString& path() const { return m_path; }
+    // The "quire.pdf" this conversion was put in place of, for the user to
+    // open; empty when printed privately or when it could not be put there.
+    const QString& sharedPath() const { return m_sharedPath; }
 
 private:
     PrintedPdf() = default;
@@ -39,6 +42,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_folder;
     QString m_path;
+    QString m_sharedPath;
     ConversionResult m_result;
 };
 

@@ -14,7 +14,9 @@ RtfDocumentWriter::RtfDocumentWriter(QTextDocument& doc, const LayoutUnits& unit
 {
     // The document's text area is the page's text column, without insets.
     doc.setDocumentMargin(0);
-    QFont font(FontMapper::genericFamily(FontMapper::Generic::Sans));
+    QFont font;
+    font.setFamilies({FontMapper::genericFamily(FontMapper::Generic::Sans),
+                      FontMapper::fallbackFamily(FontMapper::Generic::Sans)});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(12);
     doc.setDefaultFont(font);

@@ -31,10 +31,11 @@ const QTextCharFormat& RtfFormatter::charFormat(const RtfCharState& state)
     QTextCharFormat format;
     const RtfFont* font = m_fonts.find(state.font < 0 ? m_defaultFont : state.font);
     if (font && !font->installedFamily.isEmpty()) {
-        format.setFontFamilies(QStringList{font->installedFamily});
+        format.setFontFamilies(QStringList{font->installedFamily, font->fallbackFamily});
         format.setFontStyleHint(font->styleHint);
     } else {
-        format.setFontFamilies(QStringList{FontMapper::genericFamily(FontMapper::Generic::Sans)});
+        format.setFontFamilies(QStringList{FontMapper::genericFamily(FontMapper::Generic::Sans),
+                                           FontMapper::fallbackFamily(FontMapper::Generic::Sans)});
         format.setFontStyleHint(QFont::SansSerif);
     }
     format.setFontPointSize(std::clamp(state.halfPoints / 2.0, 1.0, kMaxFontPoints));

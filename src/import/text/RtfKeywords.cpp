@@ -66,6 +66,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
             {"pngblip", K::PngBlip}, {"jpegblip", K::JpegBlip}, {"picw", K::PictureWidth},
             {"pich", K::PictureHeight}, {"picwgoal", K::PictureGoalWidth}, {"pichgoal", K::PictureGoalHeight},
             {"picscalex", K::PictureScaleX}, {"picscaley", K::PictureScaleY}, {"bin", K::Binary},
+            {"NeXTGraphic", K::NeXTGraphic}, {"width", K::AttachmentWidth}, {"height", K::AttachmentHeight},
         };
         for (const char* w : {"clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr", "trbrdrt", "trbrdrl", "trbrdrb",
                               "trbrdrr", "trbrdrh", "trbrdrv"})
@@ -86,7 +87,7 @@ const std::unordered_map<std::string_view, RtfKeyword>& table()
               "docvar", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "private", "bkmkstart",
               "bkmkend", "txe", "xe", "tc", "tcn", "userprops", "passwordhash", "protusertbl", "wgrffmtfilter",
               "blipuid", "picprop", "do", "comment", "subject", "author", "operator", "keywords",
-              "doccomm", "hlinkbase", "nonesttables", "listpicture", "expandedcolortbl", "NeXTGraphic",
+              "doccomm", "hlinkbase", "nonesttables", "listpicture", "expandedcolortbl",
               "fldtype", "formfield", "datafield", "panose", "falt", "fontemb", "fontfile", "sp", "sn", "sv"})
             m.emplace(w, K::SkippedDestination);
         return m;

@@ -35,6 +35,8 @@ enum class RtfKeyword {
     // pictures
     PngBlip, JpegBlip, OtherBlip, PictureWidth, PictureHeight, PictureGoalWidth, PictureGoalHeight,
     PictureScaleX, PictureScaleY, Binary,
+    // pictures of RTFD documents: {\NeXTGraphic file \width \height}
+    NeXTGraphic, AttachmentWidth, AttachmentHeight,
 };
 
 RtfKeyword rtfKeyword(std::string_view word);

@@ -5,12 +5,13 @@
 
 namespace quire::textimport {
 
-RtfParser::RtfParser(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units)
+RtfParser::RtfParser(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units, const QString& folder)
     : m_tokens(bytes),
       m_doc(doc),
       m_units(units),
       m_formatter(m_fonts, m_colors, m_styles, units),
-      m_writer(doc, units, m_formatter, m_row)
+      m_writer(doc, units, m_formatter, m_row),
+      m_folder(folder)
 {
 }
 
@@ -92,6 +93,7 @@ void RtfParser::groupStart()
     }
     m_stack.push_back(m_state);
     m_state.startsPicture = false;
+    m_state.startsAttachment = false;
     m_state.startsFieldInstruction = false;
     m_state.startsField = false;
     m_state.startsFontEntry = false;
@@ -120,6 +122,10 @@ void RtfParser::groupEnd()
         m_formatter.invalidate();
     if (m_state.startsPicture)
         finishPicture();
+    if (m_state.startsAttachment)
+        finishAttachment();
+    else if (m_attachmentMarkDepth == int(m_stack.size()))
+        m_attachmentMarkDepth = -1;
     if (m_state.startsFieldInstruction)
         finishFieldInstruction();
     if (m_state.startsField && !m_fields.empty())
@@ -274,6 +280,13 @@ void RtfParser::flush()
             text.remove(i--, 1);
         }
     }
+    // Documents of the NeXT family follow a picture with the attachment
+    // character (written as U+00AC or U+FFFC), which only stands for it.
+    if (m_attachmentMarkDepth >= 0 && !text.isEmpty() && writesText()) {
+        if (text.front() == QChar(0x00AC) || text.front() == QChar(0xFFFC))
+            text.remove(0, 1);
+        m_attachmentMarkDepth = -1;
+    }
     if (!text.isEmpty())
         deliver(text);
 }
@@ -302,6 +315,10 @@ void RtfParser::deliver(const QString& text)
         if (m_title.size() < RtfReader::kMaxTitleLength)
             m_title.append(text.left(RtfReader::kMaxTitleLength - m_title.size()));
         break;
+    case Destination::Attachment:
+        if (m_attachment.fileName.size() < 1024)
+            m_attachment.fileName.append(text);
+        break;
     case Destination::Skip:
     case Destination::Picture:
     case Destination::Info:
@@ -326,6 +343,11 @@ bool RtfParser::enterDestination(RtfKeyword keyword)
         m_state.destination = Destination::Picture;
         m_state.startsPicture = true;
         m_picture = RtfPicture{};
+        return true;
+    case RtfKeyword::NeXTGraphic:
+        m_state.destination = Destination::Attachment;
+        m_state.startsAttachment = true;
+        m_attachment = RtfAttachment{};
         return true;
     case RtfKeyword::Field:
         m_state.destination = Destination::Normal;
@@ -370,9 +392,31 @@ void RtfParser::finishPicture()
         warnOnce(QStringLiteral("a picture was left out because %1").arg(problem));
         return;
     }
+    insertPicture(image, m_picture);
+}
+
+void RtfParser::finishAttachment()
+{
+    if (m_state.destination != Destination::Attachment)
+        return;
+    m_attachmentMarkDepth = int(m_stack.size()) - 1;
+    QString problem;
+    const QImage image = m_attachment.load(m_folder, &problem);
+    if (image.isNull()) {
+        warnOnce(QStringLiteral("a picture was left out because %1").arg(problem));
+        return;
+    }
+    RtfPicture sizing;
+    sizing.goalWidthTwips = std::clamp(m_attachment.widthTwips, 0, 100000);
+    sizing.goalHeightTwips = std::clamp(m_attachment.heightTwips, 0, 100000);
+    insertPicture(image, sizing);
+}
+
+void RtfParser::insertPicture(const QImage& image, const RtfPicture& sizing)
+{
     // The picture may not be wider than the text area nor taller than a page.
     const QSizeF bounds(PageSetup::textAreaWidth, PageSetup::printableHeight - 2);
-    const QSizeF size = m_picture.displaySize(image, bounds);
+    const QSizeF size = sizing.displaySize(image, bounds);
     // The group that holds the picture decides where it goes.
     const GroupState& outer = m_stack.back();
     if (outer.destination == Destination::Normal && !outer.chars.hidden)

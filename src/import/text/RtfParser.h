@@ -1,6 +1,7 @@
 #pragma once
 // The state machine behind RtfReader: a stack of group states, the current
 // destination, and text waiting to be written.
+#include "RtfAttachment.h"
 #include "RtfDocumentWriter.h"
 #include "RtfFormatting.h"
 #include "RtfKeywords.h"
@@ -19,11 +20,14 @@ namespace quire::textimport {
 
 class RtfParser {
 public:
-    RtfParser(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units);
+    // `folder` holds the files that the document attaches; "" when unknown.
+    RtfParser(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units, const QString& folder);
     RtfReadResult run();
 
 private:
-    enum class Destination { Normal, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Picture, Info, Title };
+    enum class Destination {
+        Normal, Skip, FontTable, ColorTable, StyleSheet, FieldInstruction, Picture, Attachment, Info, Title
+    };
 
     struct GroupState {
         Destination destination = Destination::Normal;
@@ -32,6 +36,7 @@ private:
         int unicodeSkip = 1;
         // What ends with this group.
         bool startsPicture = false;
+        bool startsAttachment = false;
         bool startsFieldInstruction = false;
         bool startsField = false;
         bool startsFontEntry = false;
@@ -57,6 +62,8 @@ private:
     int currentCodePage() const;
     bool enterDestination(RtfKeyword keyword);
     void finishPicture();
+    void finishAttachment();
+    void insertPicture(const QImage& image, const RtfPicture& sizing);
     void finishFieldInstruction();
     void warnOnce(const QString& warning);
 
@@ -68,6 +75,7 @@ private:
     void fontTableWord(RtfKeyword keyword, const RtfToken& token);
     void styleSheetWord(RtfKeyword keyword, const RtfToken& token);
     void pictureWord(RtfKeyword keyword, const RtfToken& token);
+    void attachmentWord(RtfKeyword keyword, const RtfToken& token);
     void documentWord(RtfKeyword keyword, const RtfToken& token);
     void skipBinary(const RtfToken& token);
 
@@ -98,6 +106,11 @@ private:
 
     std::vector<Field> m_fields;
     RtfPicture m_picture;
+    QString m_folder;
+    RtfAttachment m_attachment;
+    // The group level whose next character, when it is the attachment
+    // character that stands for a picture, goes; -1 for none.
+    int m_attachmentMarkDepth = -1;
     QString m_title; // \info's \title
 
     QStringList m_warnings;

@@ -106,6 +106,9 @@ void RtfParser::controlWord(const RtfToken& token)
     case Destination::Picture:
         pictureWord(keyword, token);
         return;
+    case Destination::Attachment:
+        attachmentWord(keyword, token);
+        return;
     case Destination::StyleSheet:
         styleSheetWord(keyword, token);
         return;
@@ -296,6 +299,14 @@ void RtfParser::pictureWord(RtfKeyword keyword, const RtfToken& token)
     case RtfKeyword::PictureScaleY: p.scaleY = std::clamp(parameterOr(token, 100), 1, 1000); break;
     default: break;
     }
+}
+
+void RtfParser::attachmentWord(RtfKeyword keyword, const RtfToken& token)
+{
+    if (keyword == RtfKeyword::AttachmentWidth)
+        m_attachment.widthTwips = twips(token);
+    else if (keyword == RtfKeyword::AttachmentHeight)
+        m_attachment.heightTwips = twips(token);
 }
 
 void RtfParser::documentWord(RtfKeyword keyword, const RtfToken& token)

@@ -2,7 +2,6 @@
 #include "RtfTokenizer.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <algorithm>
 
 namespace quire::textimport {
@@ -55,6 +54,11 @@ QImage RtfPicture::decode(QString* problem) const
     buffer.setData(m_data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format == Format::Png ? "png" : "jpeg");
+    return read(reader, problem);
+}
+
+QImage RtfPicture::read(QImageReader& reader, QString* problem)
+{
     const QSize size = reader.size();
     if (!size.isValid()) {
         *problem = QStringLiteral("its data cannot be read (%1)").arg(reader.errorString());

@@ -3,6 +3,7 @@
 // format and the size the document asks for.
 #include <QByteArray>
 #include <QImage>
+#include <QImageReader>
 #include <QSizeF>
 #include <QString>
 #include <string_view>
@@ -33,6 +34,9 @@ public:
 
     // The decoded picture, or a null image with the reason in *problem.
     QImage decode(QString* problem) const;
+    // What `reader` reads, unless the picture is too large or unreadable
+    // (then a null image, with the reason in *problem).
+    static QImage read(QImageReader& reader, QString* problem);
 
     // The size on the page in points: the goal size (or the pixel size at the
     // picture's own resolution, 72 dpi when it has none), scaled, then shrunk

@@ -17,7 +17,8 @@ bool RtfReader::looksLikeRtf(QByteArrayView bytes)
     return rest.startsWith("{\\rtf");
 }
 
-RtfReadResult RtfReader::read(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units)
+RtfReadResult RtfReader::read(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units,
+                             const QString& folder)
 {
     RtfReadResult result;
     if (bytes.isEmpty()) {
@@ -31,7 +32,7 @@ RtfReadResult RtfReader::read(QByteArrayView bytes, QTextDocument& doc, const La
     QByteArrayView body = bytes;
     while (!body.startsWith('{'))
         body = body.sliced(1);
-    RtfParser parser(body, doc, units);
+    RtfParser parser(body, doc, units, folder);
     return parser.run();
 }
 

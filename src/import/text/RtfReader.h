@@ -3,7 +3,8 @@
 // maintained C or C++ one is packaged, so this one covers what documents from
 // word processors and from macOS's text system use: character and paragraph
 // formatting, the font and colour tables and their code pages, Unicode
-// escapes, hyperlink fields, PNG and JPEG pictures and simple tables.
+// escapes, hyperlink fields, PNG and JPEG pictures, the picture files of RTFD
+// documents and simple tables.
 // Headings (\outlinelevel, or a style named "heading N") get their level as
 // the block's heading level; of the style sheet only those names are read.
 // \keepn and \keep become block properties that the printer honours
@@ -38,8 +39,11 @@ public:
     static constexpr qsizetype kMaxTitleLength = 1000;
 
     // Appends the document to `doc`, which should be empty; `units` are the
-    // units of the device it will be printed on.
-    static RtfReadResult read(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units);
+    // units of the device it will be printed on. Pictures that the document
+    // attaches as files are read from `folder` (an RTFD folder, or the one
+    // the document is in); without one they are left out with a warning.
+    static RtfReadResult read(QByteArrayView bytes, QTextDocument& doc, const LayoutUnits& units,
+                              const QString& folder = QString());
 
     // Whether the bytes start like an RTF document ("{\rtf", after white
     // space or a UTF-8 byte order mark).

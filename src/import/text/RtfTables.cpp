@@ -55,6 +55,42 @@ std::optional<FontMapper::Generic> knownGeneric(const QString& key)
     return std::nullopt;
 }
 
+// Installed faces with the widths of faces that documents name. Wide sans
+// faces (Verdana, Lucida Grande, Geneva) come nearer DejaVu Sans than a face
+// with Helvetica's widths.
+struct WidthTwin {
+    const char* face;
+    std::initializer_list<const char*> names;
+};
+const WidthTwin kWidthTwins[] = {
+    {"liberationserif", {"times", "timesroman", "timesnewroman", "tmsrmn", "tinos", "nimbusroman"}},
+    {"liberationsans", {"helvetica", "helveticaneue", "arial", "arimo", "nimbussans"}},
+    {"liberationmono", {"courier", "couriernew", "cousine", "nimbusmono"}},
+    {"carlito", {"calibri"}},
+    {"caladea", {"cambria"}},
+    {"dejavusans", {"verdana", "lucidagrande", "geneva"}},
+};
+
+std::optional<QString> installedTwin(const QString& key)
+{
+    for (const WidthTwin& twin : kWidthTwins) {
+        if (!isOneOf(key, twin.names))
+            continue;
+        if (auto it = installedFamilies().find(QLatin1String(twin.face)); it != installedFamilies().end())
+            return *it;
+    }
+    return std::nullopt;
+}
+
+// The first of the candidates that is installed.
+QString firstInstalled(std::initializer_list<const char*> candidates, const QString& otherwise)
+{
+    for (const char* f : candidates)
+        if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
+            return *it;
+    return otherwise;
+}
+
 // "TimesNewRomanPS-BoldItalicMT" -> base "TimesNewRoman", bold, italic.
 QString splitPostScriptName(const QString& name, bool* bold, bool* italic)
 {
@@ -92,24 +128,24 @@ FontMapper::Generic genericForFamily(const RtfFont& entry)
 
 QString FontMapper::genericFamily(Generic kind)
 {
-    static const QString serif = [] {
-        for (const char* f : {"dejavuserif", "liberationserif", "notoserif", "freeserif"})
-            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
-                return *it;
-        return QStringLiteral("serif");
-    }();
-    static const QString sans = [] {
-        for (const char* f : {"dejavusans", "liberationsans", "notosans", "freesans"})
-            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
-                return *it;
-        return QStringLiteral("sans-serif");
-    }();
-    static const QString mono = [] {
-        for (const char* f : {"dejavusansmono", "liberationmono", "notosansmono", "freemono"})
-            if (auto it = installedFamilies().find(QLatin1String(f)); it != installedFamilies().end())
-                return *it;
-        return QStringLiteral("monospace");
-    }();
+    static const QString serif = firstInstalled({"liberationserif", "dejavuserif", "notoserif", "freeserif"},
+                                                QStringLiteral("serif"));
+    static const QString sans = firstInstalled({"liberationsans", "dejavusans", "notosans", "freesans"},
+                                               QStringLiteral("sans-serif"));
+    static const QString mono = firstInstalled({"liberationmono", "dejavusansmono", "notosansmono", "freemono"},
+                                               QStringLiteral("monospace"));
+    switch (kind) {
+    case Generic::Serif: return serif;
+    case Generic::Mono: return mono;
+    default: return sans;
+    }
+}
+
+QString FontMapper::fallbackFamily(Generic kind)
+{
+    static const QString serif = firstInstalled({"dejavuserif"}, genericFamily(Generic::Serif));
+    static const QString sans = firstInstalled({"dejavusans"}, genericFamily(Generic::Sans));
+    static const QString mono = firstInstalled({"dejavusansmono"}, genericFamily(Generic::Mono));
     switch (kind) {
     case Generic::Serif: return serif;
     case Generic::Mono: return mono;
@@ -138,6 +174,7 @@ void FontMapper::resolve(RtfFont& entry)
     if (auto known = knownGeneric(base))
         generic = *known;
     entry.styleHint = styleHint(generic);
+    entry.fallbackFamily = fallbackFamily(generic);
 
     if (auto it = installed.find(full); !full.isEmpty() && it != installed.end()) {
         entry.installedFamily = *it;
@@ -145,11 +182,12 @@ void FontMapper::resolve(RtfFont& entry)
     }
     entry.impliesBold = bold;
     entry.impliesItalic = italic;
-    if (auto it = installed.find(base); !base.isEmpty() && it != installed.end()) {
+    if (auto it = installed.find(base); !base.isEmpty() && it != installed.end())
         entry.installedFamily = *it;
-        return;
-    }
-    entry.installedFamily = genericFamily(generic);
+    else if (auto twin = installedTwin(base))
+        entry.installedFamily = *twin;
+    else
+        entry.installedFamily = genericFamily(generic);
 }
 
 void RtfFontTable::begin(int number)

@@ -17,15 +17,20 @@ struct RtfFont {
     int codePage = 0; // \cpg; 0: none given
     bool fixedPitch = false;
 
-    // Filled in when the entry is complete.
+    // Filled in when the entry is complete: the face to use, and one for
+    // the characters it lacks.
     QString installedFamily;
+    QString fallbackFamily;
     QFont::StyleHint styleHint = QFont::AnyStyle;
     bool impliesBold = false;   // "Helvetica-Bold" and the like
     bool impliesItalic = false;
 };
 
 // Maps font names as documents give them (family names, PostScript names
-// such as "TimesNewRomanPS-BoldMT") to fonts installed here.
+// such as "TimesNewRomanPS-BoldMT") to fonts installed here. Faces that are
+// not installed give way to ones with the same widths where there are such
+// (Liberation for Times, Helvetica/Arial and Courier, Carlito for Calibri,
+// Caladea for Cambria), so that lines break where their authors saw them.
 class FontMapper {
 public:
     enum class Generic { Serif, Sans, Mono };
@@ -34,6 +39,9 @@ public:
     static void resolve(RtfFont& entry);
     // The installed family used for a generic kind of font.
     static QString genericFamily(Generic kind);
+    // The widest-reaching installed family of a kind (DejaVu), for the
+    // characters that the chosen face lacks.
+    static QString fallbackFamily(Generic kind);
     static QFont::StyleHint styleHint(Generic kind);
 };
 

@@ -30,7 +30,18 @@ namespace {
 
 QString quoted(const QString& path)
 {
-    return QStringLiteral("“%1”").arg(QFileInfo(path).fileName());
+    return QStringLiteral("“%1”").arg(QFileInfo(QDir::cleanPath(path)).fileName());
+}
+
+bool isRtfd(const QString& source)
+{
+    return fs::pathExtension(QDir::cleanPath(source)).toLower() == QLatin1String("rtfd");
+}
+
+// The RTF text of a document: the file, or an RTFD folder's "TXT.rtf".
+QString rtfText(const QString& source)
+{
+    return isRtfd(source) ? fs::join(source, QStringLiteral("TXT.rtf")) : source;
 }
 
 ConversionResult failure(const QString& message)
@@ -122,12 +133,25 @@ QString TextToPdf::quirePdfPath(QString* error)
 
 std::optional<ConversionResult> TextToPdf::convertForImport(const QString& source, const QString& savePath)
 {
-    const QString extension = fs::pathExtension(source).toLower();
-    if (extension == QLatin1String("txt"))
+    if (!converts(source))
+        return std::nullopt;
+    if (fs::pathExtension(source).toLower() == QLatin1String("txt"))
         return CreateTXTtoPDF(source, savePath);
-    if (extension == QLatin1String("rtf"))
-        return CreateRTFtoPDF(source, savePath);
-    return std::nullopt;
+    return CreateRTFtoPDF(source, savePath);
+}
+
+bool TextToPdf::converts(const QString& source)
+{
+    const QString extension = fs::pathExtension(QDir::cleanPath(source)).toLower();
+    return extension == QLatin1String("txt") || extension == QLatin1String("rtf") || isRtfd(source);
+}
+
+bool TextToPdf::isReadableSource(const QString& source)
+{
+    const QFileInfo info(source);
+    if (info.isDir() && isRtfd(source))
+        return QFileInfo(rtfText(source)).isFile() && QFileInfo(rtfText(source)).isReadable();
+    return info.isFile() && info.isReadable();
 }
 
 ConversionResult TextToPdf::CreateTXTtoPDF(const QString& source, const QString& savePath)
@@ -155,11 +179,15 @@ ConversionResult TextToPdf::CreateRTFtoPDF(const QString& source, const QString&
     QString error;
     if (!haveGuiApplication(&error))
         return failure(error);
-    const auto bytes = readSource(source, &error);
+    const QString text = rtfText(source);
+    if (isRtfd(source) && !QFileInfo::exists(text))
+        return failure(QStringLiteral("The folder %1 holds no TXT.rtf, so it is not an RTFD document.").arg(quoted(source)));
+    const auto bytes = readSource(text, &error);
     if (!bytes)
         return failure(error);
     QTextDocument doc;
-    const RtfReadResult read = RtfReader::read(*bytes, doc, LayoutUnits::forPrinting());
+    const RtfReadResult read =
+        RtfReader::read(*bytes, doc, LayoutUnits::forPrinting(), QFileInfo(text).absolutePath());
     if (!read.ok)
         return failure(QStringLiteral("The file %1 %2.").arg(quoted(source), read.problem));
     QStringList warnings;
@@ -169,7 +197,7 @@ ConversionResult TextToPdf::CreateRTFtoPDF(const QString& source, const QString&
     }
     // The reader gives the document information's title, when there is one.
     if (doc.metaInformation(QTextDocument::DocumentTitle).isEmpty())
-        doc.setMetaInformation(QTextDocument::DocumentTitle, QFileInfo(source).fileName());
+        doc.setMetaInformation(QTextDocument::DocumentTitle, QFileInfo(QDir::cleanPath(source)).fileName());
     return printWithWarnings(doc, savePath, warnings);
 }
 

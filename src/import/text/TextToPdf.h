@@ -42,16 +42,23 @@ public:
     // replacing it at any moment.
     static QString quirePdfPath(QString* error = nullptr);
 
-    // Converts by the source's lower-cased extension: "txt" and "rtf". Other
-    // extensions convert nothing (no value).
+    // Converts by the source's lower-cased extension: "txt", "rtf" and
+    // "rtfd". Other extensions convert nothing (no value).
     static std::optional<ConversionResult> convertForImport(const QString& source, const QString& savePath);
+    // Whether convertForImport takes the source, by its extension.
+    static bool converts(const QString& source);
+    // A readable file, or an RTFD folder: a folder "Name.rtfd" that holds
+    // the text as a readable "TXT.rtf" beside the files it attaches.
+    static bool isReadableSource(const QString& source);
 
     // The file's bytes as UTF-8 (Windows-1252 when they are not valid UTF-8,
-    // with a warning), left-aligned with insets of 30 points left and right
-    // and 15 at the top. The PDF is titled with the file's name.
+    // with a warning), line for line as PlainTextDocument lays them out. The
+    // PDF is titled with the file's name.
     static ConversionResult CreateTXTtoPDF(const QString& source, const QString& savePath);
-    // The file read as RTF with its own formatting. The PDF's title is the
-    // document's own (\info's \title), or else the file's name, as for text.
+    // The file read as RTF with its own formatting, the pictures it attaches
+    // read from its folder. The source may be an RTFD folder. The PDF's
+    // title is the document's own (\info's \title), or else the file's (or
+    // folder's) name, as for text.
     static ConversionResult CreateRTFtoPDF(const QString& source, const QString& savePath);
     // Prints a document laid out in the 468-point text area to savePath,
     // replacing any file there only once the new one is complete; the PDF's

@@ -1,5 +1,6 @@
 #include "PrintArguments.h"
 
+#include "import/text/TextToPdf.h"
 #include "util/FileUtil.h"
 
 #include <QFileInfo>
@@ -24,11 +25,12 @@ QString usageText()
         "Usage: quire-print [--strict] [--quiet] SOURCE OUT.pdf\n"
         "       quire-print --help | --version\n"
         "\n"
-        "Lays out a plain-text (.txt) or RTF (.rtf) document on 648 x 468-point pages\n"
-        "exactly as Quire's import does, and writes it as a PDF file. Headings of RTF\n"
-        "documents become the PDF's bookmarks.\n"
+        "Lays out a plain-text (.txt) or RTF (.rtf, or an .rtfd folder) document on\n"
+        "648 x 468-point pages exactly as Quire's import does, and writes it as a PDF\n"
+        "file. Headings of RTF documents become the PDF's bookmarks.\n"
         "\n"
-        "  --strict   treat parts of the source that could not be read in full as an error\n"
+        "  --strict   treat parts of the source that could not be read in full (a picture\n"
+        "             left out, say) as an error\n"
         "  --quiet    print nothing but errors\n"
         "\n"
         "Exit status: 0 done, 2 bad usage, 3 the source cannot be read or converted,\n"
@@ -67,9 +69,8 @@ Checked parseArguments(const QStringList& arguments)
                                                : QStringLiteral("too many arguments: %1").arg(files.mid(2).join(' ')));
     a.source = files[0];
     a.output = files[1];
-    const QString extension = fs::pathExtension(a.source).toLower();
-    if (extension != QLatin1String("txt") && extension != QLatin1String("rtf"))
-        return refuse(kUsage, QStringLiteral("%1: only .txt and .rtf documents can be printed").arg(a.source));
+    if (!TextToPdf::converts(a.source))
+        return refuse(kUsage, QStringLiteral("%1: only .txt, .rtf and .rtfd documents can be printed").arg(a.source));
     c.arguments = a;
     return c;
 }
@@ -79,7 +80,7 @@ Checked checkFiles(const Arguments& a)
     const QFileInfo source(a.source);
     if (!source.exists())
         return refuse(kSourceUnreadable, QStringLiteral("%1: no such file").arg(a.source));
-    if (!source.isFile() || !source.isReadable())
+    if (!TextToPdf::isReadableSource(a.source))
         return refuse(kSourceUnreadable, QStringLiteral("%1: not a readable file").arg(a.source));
 
     const QFileInfo output(a.output);

@@ -9,7 +9,7 @@ namespace quire::print {
 
 enum ExitStatus {
     kDone = 0,
-    kUsage = 2,           // bad arguments, or a source that is neither .txt nor .rtf
+    kUsage = 2,           // bad arguments, or a source that is not .txt, .rtf or .rtfd
     kSourceUnreadable = 3, // the source cannot be read or converted
     kOutputUnwritable = 4, // the PDF cannot be written where asked
     kWarnings = 5,         // --strict: the PDF was written, but parts of the source were not read in full

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 namespace quire::test {
-
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
+// What the program writes; `markup` when it writes XML or HTML.
+QString run(const QString& program, const QStringList& arguments, bool markup = false)
 {
     QProcess process;
     process.start(program, arguments);
@@ -17,26 +17,16 @@ QString run(const QString& program, const QStringList& arguments)
         ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
         return {};
     }
-    return QString::fromUtf8(process.readAllStandardOutput());
+    // Ligatures come back as presentation forms (U+FB01 for "fi"); the
+    // compatibility form turns them into their letters.
+    QString out = QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    for (const char* entity : {"&lt;<", "&gt;>", "&quot;\"", "&#39;'", "&amp;&"})
+        if (markup)
+            out.replace(QString(entity).chopped(1), QString(entity).right(1));
+    return out;
 }
 
-// Ligatures come back as their presentation forms (U+FB01 for "fi"); the
-// compatibility normalization turns them into their letters again.
-QString letters(const QString& s)
-{
-    return s.normalized(QString::NormalizationForm_KC);
-}
-
-QString unescape(QString s)
-{
-    for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, std::pair{"&gt;", ">"},
-                                            std::pair{"&quot;", "\""}, std::pair{"&#39;", "'"},
-                                            std::pair{"&amp;", "&"}})
-        s.replace(entity, character);
-    return s;
-}
-
-// The lines of a listing after its two header lines, split into fields.
+// The first fields of each line of a listing after its two header lines.
 QList<QStringList> tableRows(const QString& listing)
 {
     QList<QStringList> rows;
@@ -66,7 +56,7 @@ QList<QSizeF> PdfProbe::pageSizes(const QString& pdf)
 
 QStringList PdfProbe::pageTexts(const QString& pdf)
 {
-    QStringList pages = letters(run("pdftotext", {"-enc", "UTF-8", pdf, "-"})).split('\f');
+    QStringList pages = run("pdftotext", {"-enc", "UTF-8", pdf, "-"}).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -78,14 +68,12 @@ QList<PdfWord> PdfProbe::words(const QString& pdf)
         R"re(<page [^>]*>|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     QList<PdfWord> words;
     int page = 0;
-    for (const auto& m : re.globalMatch(run("pdftotext", {"-bbox", "-enc", "UTF-8", pdf, "-"}))) {
+    for (const auto& m : re.globalMatch(run("pdftotext", {"-bbox", "-enc", "UTF-8", pdf, "-"}, true))) {
         if (m.captured(0).startsWith("<page"))
             ++page;
         else
-            words.append({page,
-                          QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())),
-                          letters(unescape(m.captured(5)))});
+            words.append({page, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                       QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())), m.captured(5)});
     }
     return words;
 }
@@ -94,17 +82,15 @@ QStringList PdfProbe::links(const QString& pdf)
 {
     static const QRegularExpression re(R"re(<a href="([^"]*)")re");
     QStringList links;
-    for (const auto& m : re.globalMatch(run("pdftohtml", {"-xml", "-stdout", "-i", "-q", pdf})))
-        links.append(unescape(m.captured(1)));
-    // Text next to a link that touches its rectangle is reported with it.
-    links.removeDuplicates();
+    for (const auto& m : re.globalMatch(run("pdftohtml", {"-xml", "-stdout", "-i", "-q", pdf}, true)))
+        links.append(m.captured(1));
+    links.removeDuplicates(); // text touching a link's rectangle is reported with it
     return links;
 }
 
 QStringList PdfProbe::images(const QString& pdf)
 {
-    // Fields: page num type width height ...
-    QStringList images;
+    QStringList images; // fields: page num type width height ...
     for (const QStringList& f : tableRows(run("pdfimages", {"-list", pdf})))
         if (f.size() > 4 && f[2] == "image")
             images.append(f[3] + " x " + f[4]);
@@ -113,12 +99,10 @@ QStringList PdfProbe::images(const QString& pdf)
 
 QStringList PdfProbe::fonts(const QString& pdf)
 {
-    QStringList fonts;
-    for (const QStringList& f : tableRows(run("pdffonts", {pdf}))) {
-        // Embedded subsets carry a six-letter tag: "ABCDEF+DejaVuSans".
+    QStringList fonts; // embedded subsets carry a six-letter tag: "ABCDEF+DejaVuSans"
+    for (const QStringList& f : tableRows(run("pdffonts", {pdf})))
         if (!f.isEmpty())
             fonts.append(f[0].indexOf('+') == 6 ? f[0].mid(7) : f[0]);
-    }
     fonts.removeDuplicates();
     fonts.sort();
     return fonts;

@@ -5,7 +5,6 @@
 #include <QList>
 #include <QRectF>
 #include <QSizeF>
-#include <QString>
 #include <QStringList>
 
 namespace quire::test {
@@ -16,27 +15,17 @@ struct PdfWord {
     QString text;
 };
 
-class PdfProbe {
-public:
-    // Whether pdfinfo, pdftotext, pdftohtml, pdfimages and pdffonts can be run.
-    static bool available();
-
+struct PdfProbe {
+    static bool available(); // whether the tools can be run
     static QList<QSizeF> pageSizes(const QString& pdf);
-    // The text of each page, as pdftotext extracts it.
-    static QStringList pageTexts(const QString& pdf);
+    static QStringList pageTexts(const QString& pdf); // as pdftotext extracts them
     static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
-    // The targets of the link annotations.
-    static QStringList links(const QString& pdf);
-    // "width x height" of each picture in the file.
-    static QStringList images(const QString& pdf);
-    // The names of the fonts the file uses, without subset tags, sorted.
-    static QStringList fonts(const QString& pdf);
-    // The document's information entry (pdfinfo's "Title:", "Creator:" ...).
-    static QString info(const QString& pdf, const QString& key);
-
-    // Splits text into words on white space.
-    static QStringList wordsOf(const QString& text);
+    static QStringList links(const QString& pdf);                // the link annotations' targets
+    static QStringList images(const QString& pdf);               // "width x height" of each picture
+    static QStringList fonts(const QString& pdf);                // names without subset tags, sorted
+    static QString info(const QString& pdf, const QString& key); // "Title", "Creator" ...
+    static QStringList wordsOf(const QString& text);             // split on white space
 };
 
 } // namespace quire::test

@@ -7,10 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QList>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QString>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -18,9 +16,9 @@ namespace quire::test {
 
 struct QpdfBookmark {
     QString title;
-    int page = 0;                  // from 1; 0 without a destination page
-    QString view;                  // "/XYZ", "/FitH" ...
-    std::optional<double> top;     // the view's top, PDF space (y upwards)
+    int page = 0;              // from 1; 0 without a destination page
+    QString view;              // "/XYZ", "/FitH" ...
+    std::optional<double> top; // the view's top, PDF space (y upwards)
     QList<QpdfBookmark> kids;
 };
 
@@ -29,18 +27,33 @@ inline bool qpdfAvailable()
     return !QStandardPaths::findExecutable("qpdf").isEmpty();
 }
 
+// Runs qpdf; its output, or none when it fails.
+inline std::optional<QByteArray> qpdf(const QStringList& arguments)
+{
+    QProcess qpdf;
+    qpdf.start("qpdf", arguments);
+    if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0)
+        return std::nullopt;
+    return qpdf.readAllStandardOutput();
+}
+
+// qpdf --check: the file's structure, cross-reference tables included, is sound.
+inline bool qpdfChecks(const QString& pdf)
+{
+    return qpdf({"--check", pdf}).has_value();
+}
+
 inline QList<QpdfBookmark> qpdfBookmarks(const QJsonArray& array)
 {
     QList<QpdfBookmark> out;
     for (const QJsonValue& value : array) {
         const QJsonObject o = value.toObject();
         const QJsonArray dest = o.value("dest").toArray();
-        QpdfBookmark b{o.value("title").toString(), o.value("destpageposfrom1").toInt(), dest.at(1).toString(),
-                       {}, {}};
+        QpdfBookmark b{o.value("title").toString(), o.value("destpageposfrom1").toInt(), dest.at(1).toString(), {},
+                       qpdfBookmarks(o.value("kids").toArray())};
         const int topAt = b.view == "/FitH" ? 2 : b.view == "/XYZ" ? 3 : 0;
         if (topAt && dest.at(topAt).isDouble())
             b.top = dest.at(topAt).toDouble();
-        b.kids = qpdfBookmarks(o.value("kids").toArray());
         out.append(b);
     }
     return out;
@@ -49,21 +62,10 @@ inline QList<QpdfBookmark> qpdfBookmarks(const QJsonArray& array)
 // The bookmarks, or none (with a test failure) when qpdf cannot read the file.
 inline std::optional<QList<QpdfBookmark>> qpdfOutline(const QString& pdf)
 {
-    QProcess qpdf;
-    qpdf.start("qpdf", {"--json", "--json-key=outlines", pdf});
-    if (!qpdf.waitForFinished(60000) || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0) {
-        ADD_FAILURE() << "qpdf failed: " << qpdf.readAllStandardError().toStdString();
-        return std::nullopt;
-    }
-    return qpdfBookmarks(QJsonDocument::fromJson(qpdf.readAllStandardOutput()).object().value("outlines").toArray());
-}
-
-// qpdf --check: the file's structure, cross-reference tables included, is sound.
-inline bool qpdfChecks(const QString& pdf)
-{
-    QProcess qpdf;
-    qpdf.start("qpdf", {"--check", pdf});
-    return qpdf.waitForFinished(60000) && qpdf.exitStatus() == QProcess::NormalExit && qpdf.exitCode() == 0;
+    const auto json = qpdf({"--json", "--json-key=outlines", pdf});
+    if (!json)
+        ADD_FAILURE() << "qpdf cannot read " << pdf.toStdString();
+    return json ? std::optional(qpdfBookmarks(QJsonDocument::fromJson(*json)["outlines"].toArray())) : std::nullopt;
 }
 
 inline QStringList outlineLines(const QList<QpdfBookmark>& list, const QString& indent = {})

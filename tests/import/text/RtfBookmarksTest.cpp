@@ -1,150 +1,142 @@
 // Headings of RTF documents become the printed PDF's bookmarks: read back
 // with the import's PDF adapter, with qpdf, and against where poppler finds
 // the headings' words.
-#include "PdfProbe.h"
 #include "QpdfOutline.h"
-#include "RtfSamples.h"
-#include "support/TestEnv.h"
-#include "import/PdfDocument.h"
+#include "TextImportSupport.h"
 #include "import/text/HeadingOutline.h"
-#include "import/text/TextToPdf.h"
 #include "util/Log.h"
 
 #include <QDir>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTextTable>
-#include <gtest/gtest.h>
 
 using namespace quire;
+using namespace quire::test;
 using namespace quire::textimport;
-using quire::test::PdfProbe;
-using quire::test::PdfWord;
-using quire::test::QpdfBookmark;
 
 namespace {
 
-class RtfBookmarks : public ::testing::Test {
+// Headings of levels 1 to 3 over several pages, made by \outlinelevel and by
+// the style sheet's "heading N" styles.
+QByteArray headingSample()
+{
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+           "{\\stylesheet{\\s0 Normal;}{\\s1\\b\\fs32 heading 1;}{\\s2\\b\\fs28 Heading 2;}{\\s3\\b\\fs24 heading 3;}}\n"
+           "\\pard\\plain\\s1\\b\\fs32 Chapter One\\par\n" + fillerParagraphs(4, 1) +
+           "\\pard\\plain\\outlinelevel1\\b\\fs28 Section   1.1\\tab\\tab opens\\par\n" + fillerParagraphs(30, 5) +
+           "\\pard\\plain\\s3\\b\\fs24 \\'dcber Stra\\'dfen\\par\n" + fillerParagraphs(8, 35) +
+           "\\pard\\plain\\s2\\b\\fs28 Section 1.2\\par\n" + fillerParagraphs(6, 43) +
+           "\\pard\\plain\\s1\\b\\fs32\\pagebb Chapter Two\\par\n\\pard\\plain\\outlinelevel2\\b Subsection 2.0.1\\par\n" +
+           fillerParagraphs(25, 49) +
+           "\\pard\\plain\\s1\\b\\fs32 \\u1043?\\u1083?\\u1072?\\u1074?\\u1072? \\u1090?\\u1088?\\u1080?\\par\n" +
+           fillerParagraphs(3, 74) +
+           "\\pard\\plain\\s1 \\par\n}"; // an empty heading paragraph makes no bookmark
+}
+
+class RtfBookmarks : public PrintingTest {
 protected:
     void SetUp() override
     {
-        if (!PdfProbe::available() || !test::qpdfAvailable())
-            GTEST_SKIP() << "poppler-utils and qpdf are needed";
+        PrintingTest::SetUp();
+        if (!qpdfAvailable())
+            GTEST_SKIP() << "qpdf is needed";
     }
-
-    QString convert(const QByteArray& rtf)
+    // The bookmarks of a printed document, depth first.
+    QList<QpdfBookmark> bookmarks(const QString& pdf)
     {
-        const QString source = m_dir.file("in.rtf");
-        test::writeFile(source, rtf);
-        const QString pdf = m_dir.file("out.pdf");
-        const ConversionResult result = TextToPdf::CreateRTFtoPDF(source, pdf);
-        EXPECT_TRUE(result.ok) << result.error.toStdString();
-        EXPECT_TRUE(result.warnings.isEmpty()) << result.warnings.join('\n').toStdString();
-        return pdf;
+        QList<QpdfBookmark> out;
+        const auto outline = qpdfOutline(pdf);
+        EXPECT_TRUE(outline);
+        std::function<void(const QList<QpdfBookmark>&)> add = [&](const QList<QpdfBookmark>& list) {
+            for (const QpdfBookmark& b : list)
+                out << b, add(b.kids);
+        };
+        add(outline.value_or(QList<QpdfBookmark>()));
+        return out;
     }
-
-    test::TempDir m_dir;
 };
-
-// Where poppler finds the first word of `title` followed by the rest.
-std::optional<PdfWord> locate(const QList<PdfWord>& words, const QString& title)
-{
-    const QStringList parts = PdfProbe::wordsOf(title);
-    for (qsizetype i = 0; i + parts.size() <= words.size(); ++i) {
-        bool all = true;
-        for (qsizetype k = 0; k < parts.size() && all; ++k)
-            all = words[i + k].text == parts[k] && words[i + k].page == words[i].page;
-        if (all)
-            return words[i];
-    }
-    return std::nullopt;
-}
 
 // The bookmark leads to the page poppler finds its title on, and its view's
 // top is the top of the title's line: at or above its letters, by no more
-// than the line's leading (`slack`).
-void expectAtItsTitle(const QpdfBookmark& bookmark, const QList<PdfWord>& words, double slack = 8)
+// than the line's leading.
+void expectAtItsTitle(const QpdfBookmark& bookmark, const QList<PdfWord>& words)
 {
     SCOPED_TRACE(bookmark.title.toStdString());
-    const auto word = locate(words, bookmark.title);
-    ASSERT_TRUE(word);
-    EXPECT_EQ(bookmark.page, word->page);
+    const QStringList parts = PdfProbe::wordsOf(bookmark.title);
+    qsizetype at = 0;
+    auto matches = [&](qsizetype i) {
+        for (qsizetype k = 0; k < parts.size(); ++k)
+            if (i + k >= words.size() || words[i + k].text != parts[k] || words[i + k].page != words[i].page)
+                return false;
+        return true;
+    };
+    while (at < words.size() && !matches(at))
+        ++at;
+    ASSERT_LT(at, words.size());
+    EXPECT_EQ(bookmark.page, words[at].page);
     ASSERT_TRUE(bookmark.top);
     const double top = 468 - *bookmark.top; // PDF space counts from the bottom
-    EXPECT_LE(top, word->box.top() + 0.5);
-    EXPECT_GE(top, word->box.top() - slack);
-}
-
-// Depth first.
-void flatten(const QList<QpdfBookmark>& list, QList<const QpdfBookmark*>& out)
-{
-    for (const QpdfBookmark& b : list) {
-        out << &b;
-        flatten(b.kids, out);
-    }
+    EXPECT_LE(top, words[at].box.top() + 0.5);
+    EXPECT_GE(top, words[at].box.top() - 8);
 }
 
 TEST_F(RtfBookmarks, HeadingsBecomeNestedBookmarksOnTheirPages)
 {
-    const QString pdf = convert(test::headingSample());
-    const QList<PdfWord> words = PdfProbe::words(pdf);
-    const auto outline = test::qpdfOutline(pdf);
+    const Printed printed = printRtf(headingSample());
+    EXPECT_TRUE(printed.result.warnings.isEmpty()) << printed.result.warnings.join('\n').toStdString();
+    expectWordsInsideMargins(printed.words, 50); // no line of any size is cut at a page's end
+    const auto outline = qpdfOutline(printed.pdf);
     ASSERT_TRUE(outline);
-
-    // Titles and nesting, without the pages.
-    QStringList titles = test::outlineLines(*outline);
+    QStringList titles = outlineLines(*outline);
     for (QString& line : titles)
         line = line.section(" @", 0, 0);
     EXPECT_EQ(titles, (QStringList{"Chapter One", "  Section 1.1 opens", "    Über Straßen", "  Section 1.2",
                                    "Chapter Two", "  Subsection 2.0.1", "Глава три"}));
-    QList<const QpdfBookmark*> bookmarks;
-    flatten(*outline, bookmarks);
-    ASSERT_EQ(bookmarks.size(), 7);
+    const QList<QpdfBookmark> marks = bookmarks(printed.pdf);
+    ASSERT_EQ(marks.size(), 7);
     QSet<int> pages;
-    for (const QpdfBookmark* b : bookmarks) {
-        expectAtItsTitle(*b, words);
-        pages.insert(b->page);
+    for (const QpdfBookmark& b : marks) {
+        expectAtItsTitle(b, printed.words);
+        pages.insert(b.page);
     }
     EXPECT_GE(pages.size(), 4);
     // \pagebb starts Chapter Two at the top of a page.
-    EXPECT_GT(bookmarks[4]->page, bookmarks[3]->page);
-    EXPECT_NEAR(468 - bookmarks[4]->top.value_or(0), 40, 0.5);
+    EXPECT_GT(marks[4].page, marks[3].page);
+    EXPECT_NEAR(468 - marks[4].top.value_or(0), 40, 0.5);
 
     // The import's reader agrees.
-    EXPECT_EQ(test::outlineLines(pdf::PdfDocument::open(pdf)->outline()), test::outlineLines(*outline));
+    EXPECT_EQ(outlineLines(pdf::PdfDocument::open(printed.pdf)->outline()), outlineLines(*outline));
     // The bookmarks follow Qt's file as one update, which leaves its pages,
     // structure and information as they were.
-    EXPECT_EQ(test::readFile(pdf).count("%%EOF"), 2);
-    EXPECT_TRUE(test::qpdfChecks(pdf));
-    EXPECT_EQ(PdfProbe::info(pdf, "Creator"), "Quire");
+    EXPECT_EQ(readFile(printed.pdf).count("%%EOF"), 2);
+    EXPECT_TRUE(qpdfChecks(printed.pdf));
+    EXPECT_EQ(PdfProbe::info(printed.pdf, "Creator"), "Quire");
 }
 
 TEST_F(RtfBookmarks, DocumentsWithoutHeadingsKeepQtsFile)
 {
     // Among them one whose only heading paragraph is empty.
-    const QByteArray emptyHeading = "{\\rtf1\\ansi{\\stylesheet{\\s1 heading 1;}}\\pard\\s1 \\par\\pard Body\\par}";
-    for (const QByteArray& rtf : {test::featureSample(), emptyHeading}) {
-        const QString pdf = convert(rtf);
-        const QByteArray bytes = test::readFile(pdf);
-        EXPECT_EQ(bytes.count("%%EOF"), 1);
-        EXPECT_FALSE(bytes.contains("/Outlines"));
-        EXPECT_TRUE(pdf::PdfDocument::open(pdf)->outline().empty());
-        const auto outline = test::qpdfOutline(pdf);
-        ASSERT_TRUE(outline);
-        EXPECT_TRUE(outline->isEmpty());
+    for (const QByteArray& rtf : {sample("features.rtf"), QByteArray("{\\rtf1\\ansi{\\stylesheet{\\s1 heading 1;}}"
+                                                              "\\pard\\s1 \\par\\pard Body\\par}")}) {
+        const Printed printed = printRtf(rtf);
+        EXPECT_EQ(readFile(printed.pdf).count("%%EOF"), 1);
+        EXPECT_TRUE(pdf::PdfDocument::open(printed.pdf)->outline().empty());
+        EXPECT_TRUE(bookmarks(printed.pdf).isEmpty());
     }
 }
 
-TEST_F(RtfBookmarks, HeadingsShrunkToFitLandOnTheirPages)
+TEST_F(RtfBookmarks, ADocumentWiderThanThePageIsShrunkAndItsHeadingsFollow)
 {
-    // A table 900 points wide shrinks every page's band of the document; the
-    // headings' pages and positions follow the scale.
+    // A caller's table with fixed columns 900 points wide in all shrinks
+    // every page's band of the document; the headings' pages and positions
+    // follow the scale.
     QTextDocument doc;
     QTextCursor cursor(&doc);
     QTextTableFormat wide;
-    wide.setColumnWidthConstraints(
-        {QTextLength(QTextLength::FixedLength, 450), QTextLength(QTextLength::FixedLength, 450)});
-    cursor.insertTable(1, 2, wide)->cellAt(0, 0).firstCursorPosition().insertText("Wide");
+    wide.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 450),
+                                    QTextLength(QTextLength::FixedLength, 450)});
+    QTextTable* table = cursor.insertTable(1, 2, wide);
+    table->cellAt(0, 0).firstCursorPosition().insertText("leftcell");
+    table->cellAt(0, 1).firstCursorPosition().insertText("rightcell");
     cursor.movePosition(QTextCursor::End);
     QTextBlockFormat heading;
     heading.setHeadingLevel(1);
@@ -158,39 +150,24 @@ TEST_F(RtfBookmarks, HeadingsShrunkToFitLandOnTheirPages)
     }
     const QString pdf = m_dir.file("wide.pdf");
     ASSERT_TRUE(TextToPdf::PrinttoPDF(doc, pdf).ok);
+    const QList<PdfWord> words = PdfProbe::words(pdf);
+    expectWordsInsideMargins(words, 0);
+    // Shrunk, not cut: the right column starts past the middle of the page.
+    auto right = std::find_if(words.begin(), words.end(), [](const PdfWord& w) { return w.text == "rightcell"; });
+    ASSERT_NE(right, words.end());
+    EXPECT_GT(right->box.left(), 648 / 2);
 
-    const auto outline = test::qpdfOutline(pdf);
-    ASSERT_TRUE(outline);
-    ASSERT_EQ(outline->size(), 3);
+    const QList<QpdfBookmark> marks = bookmarks(pdf);
+    ASSERT_EQ(marks.size(), 3);
     QSet<int> pages;
-    for (const QpdfBookmark& b : *outline) {
-        expectAtItsTitle(b, PdfProbe::words(pdf));
+    for (const QpdfBookmark& b : marks) {
+        expectAtItsTitle(b, words);
         pages.insert(b.page);
     }
     EXPECT_EQ(pages.size(), 3);
 }
 
-TEST_F(RtfBookmarks, HeadingAtAPageEndPointsWhereItIsPrinted)
-{
-    // A tall heading after more and more lines: somewhere it no longer fits
-    // at the end of page 1, and the bookmark follows it to page 2.
-    QSet<int> pagesSeen;
-    for (int lines = 18; lines <= 30; ++lines) {
-        SCOPED_TRACE(lines);
-        const QString pdf = convert("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n" +
-                                    test::fillerParagraphs(lines) +
-                                    "\\pard\\plain\\outlinelevel0\\fs72 Tall heading\\par\n" +
-                                    test::fillerParagraphs(3, 100) + "}");
-        const auto outline = test::qpdfOutline(pdf);
-        ASSERT_TRUE(outline);
-        ASSERT_EQ(outline->size(), 1);
-        expectAtItsTitle(outline->first(), PdfProbe::words(pdf), 12);
-        pagesSeen.insert(outline->first().page);
-    }
-    EXPECT_EQ(pagesSeen, (QSet<int>{1, 2}));
-}
-
-TEST(HeadingOutline, TitlesAreOneTrimmedLine)
+TEST(HeadingOutline, TitlesAreOneTrimmedLineNestedByLevel)
 {
     EXPECT_EQ(HeadingOutline::title("  A\tlong \u2028 heading\u00AD s\uFFFCtop "), "A long heading stop");
     EXPECT_EQ(HeadingOutline::title("\u0007\uFFFC \t"), QString());
@@ -200,24 +177,18 @@ TEST(HeadingOutline, TitlesAreOneTrimmedLine)
     EXPECT_EQ(cut.size(), HeadingOutline::kMaxTitleLength - 1);
     EXPECT_TRUE(cut.endsWith(QChar(0x2026)));
     EXPECT_FALSE(cut[cut.size() - 2].isHighSurrogate());
-}
 
-// "title @target/top", indented two spaces a level.
-QStringList entryLines(const std::vector<pdf::OutlineEntry>& entries, const QString& indent = {})
-{
-    QStringList out;
-    for (const pdf::OutlineEntry& e : entries)
-        out << indent + e.title + QString(" @%1/%2").arg(e.target).arg(e.top) << entryLines(e.children, indent + "  ");
-    return out;
-}
-
-TEST(HeadingOutline, NestsByLevel)
-{
-    const std::vector<PrintedHeading> headings = {
-        {2, "Preface", 0, 40}, {1, "One", 1, 40}, {3, "Deep", 1, 90}, {3, "Deeper", 2, 40},
-        {2, "Mid", 2, 60},     {9, "Nine", 2, 80}, {1, "Two", 3, 40},
-    };
-    EXPECT_EQ(entryLines(HeadingOutline::nest(headings)),
+    // "title @target/top", indented two spaces a level.
+    std::function<QStringList(const std::vector<pdf::OutlineEntry>&, const QString&)> lines =
+        [&](const std::vector<pdf::OutlineEntry>& entries, const QString& indent) {
+            QStringList out;
+            for (const pdf::OutlineEntry& e : entries)
+                out << indent + e.title + QString(" @%1/%2").arg(e.target).arg(e.top) << lines(e.children, indent + "  ");
+            return out;
+        };
+    EXPECT_EQ(lines(HeadingOutline::nest({{2, "Preface", 0, 40}, {1, "One", 1, 40}, {3, "Deep", 1, 90},
+                                          {3, "Deeper", 2, 40}, {2, "Mid", 2, 60}, {9, "Nine", 2, 80},
+                                          {1, "Two", 3, 40}}), ""),
               (QStringList{"Preface @0/40", "One @1/40", "  Deep @1/90", "  Deeper @2/40", "  Mid @2/60",
                            "    Nine @2/80", "Two @3/40"}));
     EXPECT_TRUE(HeadingOutline::nest({}).empty());
@@ -225,16 +196,15 @@ TEST(HeadingOutline, NestsByLevel)
 
 TEST(HeadingOutline, FailureKeepsTheFileAndWarns)
 {
-    test::TempDir dir;
+    TempDir dir;
     const QString path = dir.file("quire.pdf");
-    const QByteArray notPdf = "not a PDF at all";
-    test::writeFile(path, notPdf);
+    writeFile(path, "not a PDF at all");
     log::Capture capture(log::Level::Warn);
     const auto warning = HeadingOutline::write(path, {{1, "Title", 0, 40}});
     ASSERT_TRUE(warning);
     EXPECT_TRUE(warning->contains("quire.pdf"));
     EXPECT_TRUE(capture.contains(*warning));
-    EXPECT_EQ(test::readFile(path), notPdf);
+    EXPECT_EQ(readFile(path), "not a PDF at all");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"quire.pdf"});
 }
 

@@ -1,74 +1,47 @@
 // What the RTF reader makes of each feature, looked at in the document.
-#include "RtfSamples.h"
-#include "RtfTestSupport.h"
-#include "import/text/RtfTables.h"
+#include "TextImportSupport.h"
 
+#include <QBuffer>
 #include <QTextTable>
-#include <gtest/gtest.h>
 
 using namespace quire::test;
 using namespace quire::textimport;
 
 namespace {
 
-// Families are looked up once the application runs.
-QString serif()
+using Expect = std::pair<const char*, const char*>; // word, what it looks like
+
+void expectFormats(const ReadRtf& r, std::initializer_list<Expect> expected)
 {
-    return FontMapper::genericFamily(FontMapper::Generic::Serif);
-}
-QString sans()
-{
-    return FontMapper::genericFamily(FontMapper::Generic::Sans);
-}
-QString mono()
-{
-    return FontMapper::genericFamily(FontMapper::Generic::Mono);
+    ASSERT_TRUE(r.result.ok) << r.result.problem.toStdString();
+    EXPECT_EQ(r.result.warnings, QStringList());
+    for (const auto& [word, looks] : expected)
+        EXPECT_EQ(describe(r.format(QString::fromUtf8(word))), looks) << word;
 }
 
-TEST(RtfReader, CharacterFormattingAndGroups)
+TEST(RtfReader, CharacterFormattingColoursAndLinks)
 {
-    const ReadRtf r = readBody("\\f0\\fs24 {\\b bold} {\\i italic} {\\ul under\\ulnone after} {\\uld dotted} "
-                               "{\\strike struck} x{\\super up}{\\sub down} {\\caps caps} {\\scaps small} "
-                               "{\\b\\i\\fs40 both\\plain plain} {\\b on\\b0 off} {\\fs31 odd} {\\v hidden}back");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_TRUE(r.result.warnings.isEmpty());
-    EXPECT_EQ(r.format("bold").fontWeight(), QFont::Bold);
-    EXPECT_FALSE(r.format("italic").fontWeight() == QFont::Bold);
-    EXPECT_TRUE(r.format("italic").fontItalic());
-    EXPECT_EQ(r.format("under").underlineStyle(), QTextCharFormat::SingleUnderline);
-    EXPECT_EQ(r.format("after").underlineStyle(), QTextCharFormat::NoUnderline);
-    EXPECT_EQ(r.format("dotted").underlineStyle(), QTextCharFormat::DotLine);
-    EXPECT_TRUE(r.format("struck").fontStrikeOut());
-    EXPECT_EQ(r.format("up").verticalAlignment(), QTextCharFormat::AlignSuperScript);
-    EXPECT_EQ(r.format("down").verticalAlignment(), QTextCharFormat::AlignSubScript);
-    EXPECT_EQ(r.format("caps").fontCapitalization(), QFont::AllUppercase);
-    EXPECT_EQ(r.format("small").fontCapitalization(), QFont::SmallCaps);
-    EXPECT_TRUE(r.format("both").fontItalic());
-    EXPECT_DOUBLE_EQ(r.format("both").fontPointSize(), 20);
-    // \plain: the default font at 12 points, nothing else.
-    EXPECT_FALSE(r.format("plain").fontItalic());
-    EXPECT_NE(r.format("plain").fontWeight(), QFont::Bold);
-    EXPECT_DOUBLE_EQ(r.format("plain").fontPointSize(), 12);
-    EXPECT_EQ(r.format("plain").fontFamilies().toStringList().value(0), serif());
-    EXPECT_EQ(r.format("on").fontWeight(), QFont::Bold);
-    EXPECT_NE(r.format("off").fontWeight(), QFont::Bold);
-    EXPECT_DOUBLE_EQ(r.format("odd").fontPointSize(), 15.5);
-    EXPECT_FALSE(r.text().contains("hidden"));
-    // A group's formatting ends with the group.
-    EXPECT_NE(r.format("back").fontWeight(), QFont::Bold);
-    EXPECT_DOUBLE_EQ(r.format("back").fontPointSize(), 12);
-}
-
-TEST(RtfReader, ColoursFromTheTable)
-{
-    const ReadRtf r = readBody("{\\cf1 red} {\\cf2\\cb1 greenOnRed} {\\highlight2 marked} {\\cf0 automatic} "
-                               "{\\cf99 outside}");
-    EXPECT_EQ(r.format("red").foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(r.format("greenOnRed").foreground().color(), QColor(0, 128, 0));
-    EXPECT_EQ(r.format("greenOnRed").background().color(), QColor(255, 0, 0));
-    EXPECT_EQ(r.format("marked").background().color(), QColor(0, 128, 0));
-    EXPECT_FALSE(r.format("automatic").hasProperty(QTextFormat::ForegroundBrush));
-    EXPECT_FALSE(r.format("outside").hasProperty(QTextFormat::ForegroundBrush));
+    expectFormats(readBody("\\f0\\fs24 {\\b bold} {\\i italic} {\\ul under\\ulnone after} {\\uld dotted} "
+                           "{\\strike struck} x{\\super up}{\\sub down} {\\caps caps} {\\scaps small} "
+                           "{\\b\\i\\fs40\\f1 both\\plain plain} {\\b on\\b0 off} {\\fs31 odd} {\\v hidden}back "
+                           "{\\cf1 red} {\\cf2\\cb1 greenOnRed} {\\highlight2 marked} {\\cf0 automatic} {\\cf99 outside} "
+                           "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\" \\\\o \"tip\"}}{\\fldrslt link}} "
+                           "{\\field{\\*\\fldinst HYPERLINK \\\\l \"section2\"}{\\fldrslt local}} "
+                           "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/doc\" \\\\l \"part\"}{\\fldrslt part}} "
+                           "{\\field{\\*\\fldinst HYPERLINK http://plain.example/}{\\fldrslt{\\b bare}}} "
+                           "{\\field{\\*\\fldinst PAGE \\\\* MERGEFORMAT}{\\fldrslt 7}} last"),
+                  {{"bold", "B"}, {"italic", "I"}, {"under", "U"}, {"after", ""}, {"dotted", "Udot"}, {"struck", "S"},
+                   {"up", "sup"}, {"down", "sub"}, {"caps", "caps"}, {"small", "smallcaps"}, {"both", "B I 20pt sans"},
+                   // \plain: the default font at 12 points, nothing else.
+                   {"plain", ""}, {"on", "B"}, {"off", ""}, {"odd", "15.5pt"},
+                   // A group's formatting ends with the group.
+                   {"back", ""}, {"red", "fg=#ff0000"}, {"greenOnRed", "fg=#008000 bg=#ff0000"},
+                   {"marked", "bg=#008000"}, {"automatic", ""}, {"outside", ""},
+                   {"link", "->https://example.org/a?b=1"},
+                   // Bookmarks do not reach the PDF, so a link to one alone is dropped.
+                   {"local", ""}, {"part", "->https://example.org/doc#part"}, {"bare", "B ->http://plain.example/"},
+                   {"7", ""}, {"last", ""}});
+    EXPECT_FALSE(readBody("a {\\v hidden}b").text().contains("hidden"));
 }
 
 TEST(RtfReader, FontsMapToInstalledFamilies)
@@ -80,155 +53,113 @@ TEST(RtfReader, FontsMapToInstalledFamilies)
                               "{\\f8\\fnil TimesNewRomanPS-ItalicMT;}}"
                               "default {\\f0 times} {\\f1 arial} {\\f2 courier} {\\f4 helvbold} {\\f5 script} "
                               "{\\f6 terminal} {\\f7 madeup} {\\f8 psname} {\\f42 missing}}");
-    ASSERT_TRUE(r.result.ok);
-    auto family = [&](const char* word) { return r.format(word).fontFamilies().toStringList().value(0); };
-    EXPECT_EQ(family("default"), "DejaVu Serif");
-    EXPECT_EQ(family("times"), serif());
-    EXPECT_EQ(family("arial"), sans());
-    EXPECT_EQ(family("courier"), mono());
-    EXPECT_EQ(family("helvbold"), sans());
-    EXPECT_EQ(r.format("helvbold").fontWeight(), QFont::Bold);
-    EXPECT_TRUE(r.format("helvbold").fontItalic());
-    EXPECT_EQ(family("script"), sans());
-    EXPECT_EQ(family("terminal"), mono());
-    EXPECT_EQ(family("madeup"), serif());
-    EXPECT_EQ(family("psname"), serif());
-    EXPECT_TRUE(r.format("psname").fontItalic());
-    EXPECT_EQ(family("missing"), sans());
+    expectFormats(r, {{"default", "DejaVu Serif"}, {"times", ""}, {"arial", "sans"}, {"courier", "mono"},
+                      {"helvbold", "B I sans"}, {"script", "sans"}, {"terminal", "mono"}, {"madeup", ""},
+                      {"psname", "I"}, {"missing", "sans"}});
     EXPECT_FALSE(r.text().contains(QLatin1Char(';')));
 }
 
-TEST(RtfReader, CodePagesForEscapedBytes)
+TEST(RtfReader, TextOfEscapesCodePagesAndDestinations)
 {
-    EXPECT_EQ(readRtf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}").text(), "Привет");
-    EXPECT_EQ(readRtf("{\\rtf1\\ansi caf\\'e9 \\'80\\'93}").text(), "café €“");
-    EXPECT_EQ(readRtf("{\\rtf1\\mac caf\\'8e \\'a5}").text(), "café •");
-    EXPECT_EQ(readRtf("{\\rtf1\\pc caf\\'82}").text(), "café");
-    EXPECT_EQ(readRtf("{\\rtf1\\pca \\'d0}").text(), "ð");
-    // A font's character set decides for its own text.
-    const ReadRtf greek = readRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}"
-                                  "{\\f2\\fcharset77 Geneva;}{\\f3\\fcharset128 MS Gothic;}}"
-                                  "\\f0 \\'e1 {\\f1 \\'e1\\'e2} {\\f2 \\'8e} {\\f3 \\'82\\'a0}}");
-    EXPECT_EQ(greek.text(), "á αβ é あ");
-
+    const std::pair<QByteArray, QString> cases[] = {
+        {"{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}", "Привет"},
+        {"{\\rtf1\\ansi caf\\'e9 \\'80\\'93}", "café €“"},
+        {"{\\rtf1\\mac caf\\'8e \\'a5}", "café •"},
+        {"{\\rtf1\\pc caf\\'82}", "café"},
+        {"{\\rtf1\\pca \\'d0}", "ð"},
+        // A font's character set decides for its own text.
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}{\\f2\\fcharset77 Geneva;}"
+         "{\\f3\\fcharset128 MS Gothic;}}\\f0 \\'e1 {\\f1 \\'e1\\'e2} {\\f2 \\'8e} {\\f3 \\'82\\'a0}}", "á αβ é あ"},
+        // Unicode escapes skip their fallbacks; \uc is scoped to its group.
+        {"{\\rtf1 a\\u8364?b}", "a€b"},
+        {"{\\rtf1 \\uc0\\u8364 x}", "€x"},
+        {"{\\rtf1 \\uc2\\u8220\\'93\\'93quote\\u8221??}", "“quote”"},
+        {"{\\rtf1 \\uc1\\u8212\\emdash after}", "—after"},
+        {"{\\rtf1 {\\uc3\\u937 xyz}\\u937 ab}", "ΩΩb"},
+        // Negative values are 16-bit; a pair of them makes one character.
+        {"{\\rtf1 \\u-10179?\\u-8704?!}", "😀!"},
+        {"{\\rtf1 \\u-3?}", QString(QChar(0xFFFD))},
+        // A lone surrogate or a control character cannot be printed.
+        {"{\\rtf1 x\\u-10179?y\\u7?z\\u0?}", "x\uFFFDyz"},
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial{\\*\\panose 020b0604020202020204}{\\*\\falt Helv};}}"
+         "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}{\\author A}{\\*\\company C}}"
+         "{\\header head\\par}{\\footerr foot\\par}{\\*\\generator Gen;}{\\*\\shiny new}"
+         "{\\listtable{\\list{\\listlevel{\\leveltext \\'01\\u8226 ;}}}}"
+         "body{\\footnote note} {\\*\\bkmkstart mark}more{\\*\\bkmkend mark} {\\listtext 1.\\tab}item "
+         "{\\unknownbutplain kept}}", "body more 1.\titem kept"},
+        // Unknown control words and symbols are ignored.
+        {"{\\rtf1 \\zzzz12 \\qqq-5 one\\| \\:two\\^ {\\newthing three} \\'zzfour}", "one two three zzfour"},
+        // Braces and backslashes inside \bin data are not structure.
+        {"{\\rtf1 a\\bin4 {}\\}b}", "ab"},
+        {"{\\rtf1 a{\\*\\junk \\bin3 }}}}b}", "ab"},
+        {"{\\rtf1 a" + QByteArray(300, '{') + "\\bin2 }}" + QByteArray(300, '}') + "b}", "ab"},
+        {"{\\rtf1 a\\bin999999 xyz", "a"}, // cut short
+        {"{\\rtf1 a\\bin-4 bc}", "abc"},
+        // A byte order mark or white space before the document is harmless.
+        {"\xEF\xBB\xBF \r\n{\\rtf1 fine}", "fine"},
+        // Cocoa ends lines with a backslash before the line end.
+        {"{\\rtf1 one\\\ntwo\\\r\nthree}", "one\ntwo\nthree"},
+    };
+    for (const auto& [rtf, text] : cases) {
+        const ReadRtf r = readRtf(rtf);
+        EXPECT_TRUE(r.result.ok) << rtf.toStdString();
+        EXPECT_EQ(r.text(), text) << rtf.toStdString();
+    }
     const ReadRtf unknown = readRtf("{\\rtf1\\ansi\\ansicpg4242 caf\\'e9}");
     EXPECT_EQ(unknown.text(), "café");
     ASSERT_EQ(unknown.result.warnings.size(), 1);
     EXPECT_TRUE(unknown.result.warnings.first().contains("4242"));
 }
 
-TEST(RtfReader, UnicodeEscapesSkipTheirFallbacks)
+TEST(RtfReader, ParagraphFormattingAndBreaks)
 {
-    EXPECT_EQ(readRtf("{\\rtf1 a\\u8364?b}").text(), "a€b");
-    EXPECT_EQ(readRtf("{\\rtf1 \\uc0\\u8364 x}").text(), "€x");
-    EXPECT_EQ(readRtf("{\\rtf1 \\uc2\\u8220\\'93\\'93quote\\u8221??}").text(), "“quote”");
-    EXPECT_EQ(readRtf("{\\rtf1 \\uc1\\u8212\\emdash after}").text(), "—after");
-    // \uc is scoped to its group.
-    EXPECT_EQ(readRtf("{\\rtf1 {\\uc3\\u937 xyz}\\u937 ab}").text(), "ΩΩb");
-    // Negative values are 16-bit; a pair of them makes one character.
-    EXPECT_EQ(readRtf("{\\rtf1 \\u-10179?\\u-8704?!}").text(), "😀!");
-    EXPECT_EQ(readRtf("{\\rtf1 \\u-3?}").text(), QString(QChar(0xFFFD)));
-    // A lone surrogate or a control character cannot be printed.
-    EXPECT_EQ(readRtf("{\\rtf1 x\\u-10179?y\\u7?z\\u0?}").text(), "x\uFFFDyz");
-}
-
-TEST(RtfReader, ParagraphFormatting)
-{
-    const LayoutUnits units = printUnits();
     const ReadRtf r = readBody("\\pard\\qc centre\\par\\pard\\qr right\\par\\pard\\qj justified\\par"
                                "\\pard\\li1440\\ri720\\fi-360\\sb240\\sa120 indented\\par"
                                "\\pard\\sl360\\slmult1 oneandhalf\\par\\pard\\sl-480\\slmult0 exact\\par"
                                "\\pard\\sl300 atleast\\par"
                                "\\pard\\tx1440\\tqr\\tx4320\\tqc\\tx5000\\tqdec\\tx6000 a\\tab b\\par"
-                               "\\pard\\rtlpar rtl\\par"
-                               "\\pard plain one\\line two\\par");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.block("centre").blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(r.block("right").blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    EXPECT_EQ(r.block("justified").blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
-
-    const QTextBlockFormat indented = r.block("indented").blockFormat();
-    EXPECT_DOUBLE_EQ(indented.leftMargin(), 72);
-    EXPECT_DOUBLE_EQ(indented.rightMargin(), 36);
-    EXPECT_DOUBLE_EQ(indented.textIndent(), -18);
-    // Qt scales vertical margins by the device's dpi; the stored values
-    // compensate so that the page shows 12 and 6 points.
-    EXPECT_DOUBLE_EQ(indented.topMargin(), units.scaled(12));
-    EXPECT_DOUBLE_EQ(indented.bottomMargin(), units.scaled(6));
-
-    const QTextBlockFormat half = r.block("oneandhalf").blockFormat();
-    EXPECT_EQ(half.lineHeightType(), QTextBlockFormat::ProportionalHeight);
-    EXPECT_DOUBLE_EQ(half.lineHeight(), 150);
-    const QTextBlockFormat exact = r.block("exact").blockFormat();
-    EXPECT_EQ(exact.lineHeightType(), QTextBlockFormat::FixedHeight);
-    EXPECT_DOUBLE_EQ(exact.lineHeight(), units.scaled(24));
-    EXPECT_EQ(r.block("atleast").blockFormat().lineHeightType(), QTextBlockFormat::MinimumHeight);
-
-    const QList<QTextOption::Tab> tabs = r.block("a\tb").blockFormat().tabPositions();
-    ASSERT_EQ(tabs.size(), 4);
-    EXPECT_DOUBLE_EQ(tabs[0].position, units.scaled(72));
-    EXPECT_EQ(tabs[0].type, QTextOption::LeftTab);
-    EXPECT_EQ(tabs[1].type, QTextOption::RightTab);
-    EXPECT_EQ(tabs[2].type, QTextOption::CenterTab);
-    EXPECT_EQ(tabs[3].type, QTextOption::DelimiterTab);
-    EXPECT_EQ(r.block("rtl").blockFormat().layoutDirection(), Qt::RightToLeft);
+                               "\\pard\\li720\\tqr\\tx4320\\tqc\\tx5000 c\\tab d\\par"
+                               "\\pard\\fi-240\\li480 \\bullet\\tab bullet\\par"
+                               "\\pard\\fi-720\\li1440\\tx1080 1.\\tab sixth\\par"
+                               "\\pard\\rtlpar rtl\\par\\pard plain one\\line two\\par");
+    const std::pair<const char*, const char*> expected[] = {
+        {"centre", "C"}, {"right", "R"}, {"justified", "J"},
+        // Vertical lengths come out on the page as written, whatever Qt's scaling.
+        {"indented", "L72 R36 F-18 T12 B6 tabs=18L"}, {"oneandhalf", "P150"}, {"exact", "X24"}, {"atleast", "M15"},
+        {"a\tb", "tabs=72L,216R,250C,300D"},
+        // Stops count from the margin, Qt's from the indent.
+        {"c\td", "L36 tabs=180R,214C"},
+        // A hanging indent is a stop, unless the paragraph has one before it.
+        {"bullet", "L24 F-12 tabs=12L"}, {"sixth", "L72 F-36 tabs=18L"},
+        {"rtl", "rtl"}, {"plain", ""}};
+    for (const auto& [word, looks] : expected)
+        EXPECT_EQ(describe(r.block(word).blockFormat()), looks) << word;
     EXPECT_EQ(r.block("plain").text(), "plain one\u2028two");
-    EXPECT_DOUBLE_EQ(r.block("plain").blockFormat().leftMargin(), 0);
-    EXPECT_FALSE(r.block("plain").blockFormat().hasProperty(QTextFormat::LineHeightType) &&
-                 r.block("plain").blockFormat().lineHeightType() != QTextBlockFormat::SingleHeight);
-}
 
-TEST(RtfReader, ParagraphsAndPageBreaks)
-{
-    const ReadRtf r = readRtf("{\\rtf1 \\page first\\par second\\page third\\par\\pard\\pagebb fourth\\par}");
-    EXPECT_EQ(r.blockTexts(), (QStringList{"first", "second", "third", "fourth"}));
-    auto breaks = [&](const char* word) {
-        return bool(r.block(word).blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
-    };
+    const ReadRtf breaks = readRtf("{\\rtf1 \\page first\\par second\\page third\\par\\pard\\pagebb fourth\\par}");
+    EXPECT_EQ(breaks.blockTexts(), (QStringList{"first", "second", "third", "fourth"}));
     // A break before any text would only make a blank page.
-    EXPECT_FALSE(breaks("first"));
-    EXPECT_FALSE(breaks("second"));
-    EXPECT_TRUE(breaks("third"));
-    EXPECT_TRUE(breaks("fourth"));
+    QStringList looks;
+    for (QTextBlock b = breaks.doc->begin(); b.isValid(); b = b.next())
+        looks << describe(b.blockFormat());
+    EXPECT_EQ(looks, (QStringList{"", "", "brk", "brk"}));
     // The closing \par does not leave an empty paragraph behind.
     EXPECT_EQ(readRtf("{\\rtf1 only\\par}").doc->blockCount(), 1);
     EXPECT_EQ(readRtf("{\\rtf1 one\\par\\par}").doc->blockCount(), 2);
-    // Cocoa ends lines with a backslash before the line end.
-    EXPECT_EQ(readRtf("{\\rtf1 one\\\ntwo\\\r\nthree}").blockTexts(), (QStringList{"one", "two", "three"}));
 }
 
-TEST(RtfReader, DestinationsThatAreNotText)
+// A picture's bytes, or the hex digits a \pict group holds, in lines.
+QByteArray pictureBytes(const QColor& color, QSize size, const char* format, bool hex = true)
 {
-    const ReadRtf r = readRtf(
-        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial{\\*\\panose 020b0604020202020204}{\\*\\falt Helv};}}"
-        "{\\stylesheet{\\s1 Heading;}}{\\info{\\title T}{\\author A}{\\*\\company C}}"
-        "{\\header head\\par}{\\footerr foot\\par}{\\*\\generator Gen;}{\\*\\shiny new}"
-        "{\\listtable{\\list{\\listlevel{\\leveltext \\'01\\u8226 ;}}}}"
-        "body{\\footnote note} {\\*\\bkmkstart mark}more{\\*\\bkmkend mark} {\\listtext 1.\\tab}item "
-        "{\\unknownbutplain kept}}");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.text(), "body more 1.\titem kept");
-}
-
-TEST(RtfReader, HyperlinkFields)
-{
-    const ReadRtf r = readRtf(
-        "{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/a?b=1\" \\\\o \"tip\"}}{\\fldrslt link}} "
-        "{\\field{\\*\\fldinst HYPERLINK \\\\l \"section2\"}{\\fldrslt local}} "
-        "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/doc\" \\\\l \"part\"}{\\fldrslt part}} "
-        "{\\field{\\*\\fldinst HYPERLINK http://plain.example/}{\\fldrslt{\\b bare}}} "
-        "{\\field{\\*\\fldinst PAGE \\\\* MERGEFORMAT}{\\fldrslt 7}} after}");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.text(), "link local part bare 7 after");
-    EXPECT_EQ(r.format("link").anchorHref(), "https://example.org/a?b=1");
-    EXPECT_TRUE(r.format("link").isAnchor());
-    // Bookmarks do not reach the PDF, so a link to one alone is dropped.
-    EXPECT_FALSE(r.format("local").isAnchor());
-    EXPECT_EQ(r.format("part").anchorHref(), "https://example.org/doc#part");
-    EXPECT_EQ(r.format("bare").anchorHref(), "http://plain.example/");
-    EXPECT_EQ(r.format("bare").fontWeight(), QFont::Bold);
-    EXPECT_FALSE(r.format("7").isAnchor());
-    EXPECT_FALSE(r.format("after").isAnchor());
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes, lines;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    for (qsizetype i = 0; hex && i < bytes.size(); i += 32)
+        lines += bytes.mid(i, 32).toHex() + '\n';
+    return hex ? lines : bytes;
 }
 
 QList<QTextImageFormat> images(const QTextDocument& doc)
@@ -243,56 +174,40 @@ QList<QTextImageFormat> images(const QTextDocument& doc)
 
 TEST(RtfReader, PicturesWithTheirGoalSize)
 {
-    const LayoutUnits units = printUnits();
-    QImage png = filledImage(40, 20, Qt::red);
-    const ReadRtf r = readRtf("{\\rtf1 {\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " +
-                              pictureHex(png, "PNG") + "}{\\pict\\jpegblip\\picscalex50\\picscaley50 " +
-                              pictureHex(filledImage(64, 32, Qt::blue), "JPEG") +
-                              "}{\\pict\\pngblip\\picwgoal20000\\pichgoal2000 " + pictureHex(png, "PNG") + "}}");
+    const double ratio = printUnits().ratio();
+    const QByteArray png = pictureBytes(Qt::red, {40, 20}, "PNG");
+    const QByteArray green = pictureBytes(Qt::green, {8, 8}, "PNG", false);
+    const ReadRtf r = readRtf("{\\rtf1 {\\pict\\pngblip\\picw40\\pich20\\picwgoal1200\\pichgoal600 " + png +
+                              "}{\\pict\\jpegblip\\picscalex50\\picscaley50 " +
+                              pictureBytes(Qt::blue, {64, 32}, "JPEG") +
+                              "}{\\pict\\pngblip\\picwgoal20000\\pichgoal2000 " + png + "}x{\\pict\\pngblip\\bin" +
+                              QByteArray::number(green.size()) + " " + green + "}y}");
     ASSERT_TRUE(r.result.ok);
-    EXPECT_TRUE(r.result.warnings.isEmpty()) << r.result.warnings.join(QLatin1Char(';')).toStdString();
+    EXPECT_TRUE(r.result.warnings.isEmpty()) << r.result.warnings.join(';').toStdString();
     const QList<QTextImageFormat> found = images(*r.doc);
-    ASSERT_EQ(found.size(), 3);
-    EXPECT_NEAR(found[0].width(), units.scaled(60), 1e-9);
-    EXPECT_NEAR(found[0].height(), units.scaled(30), 1e-9);
+    ASSERT_EQ(found.size(), 4);
     const QImage stored = r.doc->resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>();
     EXPECT_EQ(stored.size(), QSize(40, 20));
     EXPECT_EQ(stored.pixelColor(5, 5), QColor(Qt::red));
-    // Without a goal size: the pixels at the picture's resolution (96 dpi
-    // as Qt saves it), then scaled by half.
-    EXPECT_NEAR(found[1].width(), units.scaled(64 * 0.75 * 0.5), 0.05);
-    EXPECT_NEAR(found[1].height(), units.scaled(32 * 0.75 * 0.5), 0.05);
-    // A picture wider than the text area shrinks to it, keeping its shape.
-    EXPECT_NEAR(found[2].width(), units.scaled(468), 1e-6);
-    EXPECT_NEAR(found[2].height(), units.scaled(46.8), 1e-6);
-}
+    // Without a goal size: the pixels at the picture's resolution (96 dpi as
+    // Qt saves it), then scaled by half. A picture wider than the text area
+    // shrinks to it, keeping its shape.
+    const QSizeF points[] = {{60, 30}, {64 * 0.75 * 0.5, 32 * 0.75 * 0.5}, {468, 46.8}, {6, 6}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(found[i].width() * ratio, points[i].width(), 0.05) << i;
+        EXPECT_NEAR(found[i].height() * ratio, points[i].height(), 0.05) << i;
+    }
+    EXPECT_TRUE(r.text().endsWith("x\uFFFCy"));
 
-TEST(RtfReader, PicturesThatCannotBeShownAreLeftOutWithAWarning)
-{
-    QImage wide(13000, 1, QImage::Format_Mono);
-    wide.fill(0);
-    const ReadRtf r = readRtf("{\\rtf1 a{\\pict\\wmetafile8 0102}b{\\pict\\pngblip 89504e47deadbeef}c"
-                              "{\\pict\\pngblip " +
-                              pictureHex(wide, "PNG") + "}d}");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.text(), "abcd");
-    EXPECT_TRUE(images(*r.doc).isEmpty());
-    ASSERT_EQ(r.result.warnings.size(), 3);
-    EXPECT_TRUE(r.result.warnings[0].contains("not a PNG or JPEG"));
-    EXPECT_TRUE(r.result.warnings[1].contains("cannot be read"));
-    EXPECT_TRUE(r.result.warnings[2].contains("13000 x 1"));
-}
-
-TEST(RtfReader, BinaryPictureData)
-{
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    filledImage(8, 8, Qt::green).save(&buffer, "PNG");
-    const ReadRtf r = readRtf("{\\rtf1 x{\\pict\\pngblip\\bin" + QByteArray::number(data.size()) + " " + data + "}y}");
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_EQ(r.text(), "x\uFFFCy");
-    ASSERT_EQ(images(*r.doc).size(), 1);
+    const ReadRtf bad = readRtf("{\\rtf1 a{\\pict\\wmetafile8 0102}b{\\pict\\pngblip 89504e47deadbeef}c"
+                                "{\\pict\\pngblip " + pictureBytes(Qt::black, {13000, 1}, "PNG") + "}d}");
+    ASSERT_TRUE(bad.result.ok);
+    EXPECT_EQ(bad.text(), "abcd");
+    EXPECT_TRUE(images(*bad.doc).isEmpty());
+    ASSERT_EQ(bad.result.warnings.size(), 3);
+    EXPECT_TRUE(bad.result.warnings[0].contains("not a PNG or JPEG"));
+    EXPECT_TRUE(bad.result.warnings[1].contains("cannot be read"));
+    EXPECT_TRUE(bad.result.warnings[2].contains("13000 x 1"));
 }
 
 QTextTable* firstTable(QTextDocument& doc)
@@ -303,7 +218,19 @@ QTextTable* firstTable(QTextDocument& doc)
     return nullptr;
 }
 
-TEST(RtfReader, SimpleTables)
+QStringList cellTexts(QTextTable& table)
+{
+    QStringList out;
+    for (int row = 0; row < table.rows(); ++row)
+        for (int column = 0; column < table.columns(); ++column) {
+            QTextCursor c = table.cellAt(row, column).firstCursorPosition();
+            c.setPosition(table.cellAt(row, column).lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            out << c.selectedText().replace(QChar::ParagraphSeparator, '|');
+        }
+    return out;
+}
+
+TEST(RtfReader, Tables)
 {
     ReadRtf r = readRtf("{\\rtf1{\\colortbl;\\red255\\green255\\blue0;}before\\par"
                         "\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx1440\\clcbpat1\\cellx4320\\cellx7200"
@@ -314,19 +241,7 @@ TEST(RtfReader, SimpleTables)
     QTextTable* table = firstTable(*r.doc);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rows(), 2);
-    EXPECT_EQ(table->columns(), 3);
-    auto cellText = [&](int row, int column) {
-        const QTextTableCell cell = table->cellAt(row, column);
-        QTextCursor c = cell.firstCursorPosition();
-        c.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
-        return c.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('|'));
-    };
-    EXPECT_EQ(cellText(0, 0), "A1");
-    EXPECT_EQ(cellText(0, 1), "B1 first|B1 second");
-    EXPECT_EQ(cellText(0, 2), "C1");
-    EXPECT_EQ(cellText(1, 0), "A2");
-    EXPECT_EQ(cellText(1, 1), QString());
-    EXPECT_EQ(cellText(1, 2), "C2");
+    EXPECT_EQ(cellTexts(*table), (QStringList{"A1", "B1 first|B1 second", "C1", "A2", "", "C2"}));
     EXPECT_EQ(table->cellAt(0, 1).format().background().color(), QColor(255, 255, 0));
     EXPECT_GT(table->format().border(), 0);
     // Column widths follow \cellx: one inch, then two of two inches.
@@ -334,34 +249,27 @@ TEST(RtfReader, SimpleTables)
     ASSERT_EQ(widths.size(), 3);
     EXPECT_NEAR(widths[0].rawValue(), 20, 1e-9);
     EXPECT_NEAR(widths[1].rawValue(), 40, 1e-9);
-    EXPECT_EQ(r.block("before").text(), "before");
     EXPECT_EQ(QTextCursor(r.block("before")).currentTable(), nullptr);
     EXPECT_EQ(QTextCursor(r.block("after")).currentTable(), nullptr);
     EXPECT_GT(r.block("after").position(), table->lastPosition());
-}
 
-TEST(RtfReader, TablesWithoutTheirDefinitions)
-{
     // Cells without \intbl or \cellx, and more cells than the definition.
-    ReadRtf r = readRtf("{\\rtf1 a\\cell b\\cell\\row\\trowd\\cellx1000\\intbl c\\cell d\\cell e\\cell\\row}");
-    QTextTable* table = firstTable(*r.doc);
-    ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->rows(), 2);
-    EXPECT_EQ(table->columns(), 3);
-    EXPECT_EQ(r.text().simplified(), "a b c d e");
+    ReadRtf loose = readRtf("{\\rtf1 a\\cell b\\cell\\row\\trowd\\cellx1000\\intbl c\\cell d\\cell e\\cell\\row}");
+    ASSERT_NE(firstTable(*loose.doc), nullptr);
+    EXPECT_EQ(firstTable(*loose.doc)->rows(), 2);
+    EXPECT_EQ(firstTable(*loose.doc)->columns(), 3);
+    EXPECT_EQ(loose.text().simplified(), "a b c d e");
 }
 
 TEST(RtfReader, CocoaDocument)
 {
-    // Its text and link are read back from the PDF it prints to.
-    const ReadRtf r = readRtf(cocoaSample());
-    ASSERT_TRUE(r.result.ok);
-    EXPECT_TRUE(r.result.warnings.isEmpty());
-    EXPECT_EQ(r.format("Cocoa bold").fontWeight(), QFont::Bold);
-    EXPECT_NE(r.format("Accents").fontWeight(), QFont::Bold);
-    EXPECT_EQ(r.format("mac roman").fontFamilies().toStringList().value(0), mono());
-    EXPECT_EQ(r.format("Red cocoa").foreground().color(), QColor(251, 2, 7));
-    EXPECT_EQ(r.block("Cocoa opening").blockFormat().tabPositions().size(), 4);
+    const ReadRtf r = readRtf(sample("cocoa.rtf"));
+    expectFormats(r, {{"Cocoa opening", "sans"}, {"Cocoa bold", "B sans"}, {"Accents", "sans"},
+                      {"mac roman", "mono"}, {"Red cocoa", "sans fg=#fb0207"},
+                      {"Cocoa link", "U sans fg=#fb0207 ->https://www.example.com/"}});
+    EXPECT_EQ(r.blockTexts(), (QStringList{"Cocoa opening line", "Cocoa bold line", "Accents café and € euro",
+                                           "é mac roman", "Red cocoa line", "Cocoa link", "Final cocoa line"}));
+    EXPECT_EQ(describe(r.block("Cocoa opening").blockFormat()), "tabs=28.3L,56.65L,85L,113.35L");
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#include "PreviewView.h"
+
+#include "player/BookPage.h"
+
+#include <QFileInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace quire {
+
+const char* PreviewView::kReaderStateScript = R"JS(
+(function () {
+  var root = document.getElementById('qv');
+  if (!root) return { state: 'none' };
+  var shown = Array.prototype.slice.call(root.querySelectorAll('.qv-slot img'));
+  var live = root.querySelector('.qv-live');
+  var theme = /qv-theme-([\w-]+)/.exec(root.className);
+  return {
+    state: root.dataset.state || '',
+    spread: root.dataset.spread || '',
+    status: live ? live.textContent : '',
+    pictures: shown.length,
+    loaded: shown.filter(function (i) { return i.complete && i.naturalWidth > 0; }).length,
+    firstPicture: shown.length ? shown[0].getAttribute('src') : '',
+    background: root.style.getPropertyValue('--qv-background').trim(),
+    theme: theme ? theme[1] : '',
+    hardPages: root.querySelectorAll('.qv-hard').length
+  };
+})()
+)JS";
+
+PreviewView::PreviewView(QWidget* parent) : QWebEngineView(parent), m_profile(new QWebEngineProfile(this))
+{
+    setObjectName(QStringLiteral("webView"));
+    auto* page = new player::BookPage(m_profile, this);
+    QWebEngineSettings* settings = page->settings();
+    // The reader reads its pictures and configuration beside its page.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    setPage(page);
+    connect(page, &player::BookPage::firstPageShown, this, &PreviewView::firstPageShown);
+    // Documents dropped here go to the window, which imports them.
+    setAcceptDrops(false);
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        if (!ok)
+            emit previewFailed(url());
+    });
+}
+
+PreviewView::~PreviewView()
+{
+    // The page must go before its profile.
+    delete page();
+}
+
+int PreviewView::shownPage() const
+{
+    const QString fragment = url().fragment();
+    return fragment.startsWith(QLatin1String("page=")) ? fragment.mid(5).toInt() : 0;
+}
+
+void PreviewView::showPreview(const QString& path)
+{
+    const QUrl book = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    // The same address with only the fragment changed would not be loaded
+    // again: reload it, fragment and all, past any cached copy.
+    if (url().adjusted(QUrl::RemoveFragment) == book)
+        page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+    else
+        load(book);
+}
+
+} // namespace quire

@@ -1,0 +1,122 @@
+#include "PublishReuse.h"
+
+#include "util/FileUtil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quire {
+namespace {
+
+std::optional<PublishReuse::Stamp> stampOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return PublishReuse::Stamp{info.st_dev, info.st_ino, qint64(info.st_size),
+                               qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<PublishReuse::Origin> PublishReuse::originOf(const QString& source, const QString& kind)
+{
+    const auto stamp = stampOf(source);
+    if (!stamp)
+        return std::nullopt;
+    return Origin{source, kind, *stamp};
+}
+
+std::optional<PublishReuse::Written> PublishReuse::identify(const QString& path, const Origin& origin)
+{
+    const auto stamp = stampOf(path);
+    if (!stamp)
+        return std::nullopt;
+    return Written{origin, *stamp};
+}
+
+PublishReuse::~PublishReuse()
+{
+    if (m_removal.valid())
+        m_removal.wait();
+}
+
+void PublishReuse::removeLater(const QString& folder)
+{
+    if (m_removal.valid())
+        m_removal.wait();
+    // Out of the book's folder first, so that nothing done to that folder
+    // meanwhile meets the removal halfway.
+    QByteArray aside = QFile::encodeName(trashPrefix() + QStringLiteral("XXXXXX"));
+    const bool madeAside = ::mkdtemp(aside.data()) != nullptr;
+    const QString trash = QFile::decodeName(aside);
+    if (!madeAside || ::rename(QFile::encodeName(folder).constData(),
+                               QFile::encodeName(fs::join(trash, QStringLiteral("book"))).constData()) != 0) {
+        if (madeAside)
+            ::rmdir(aside.constData());
+        fs::removeAll(folder);
+        return;
+    }
+    m_removal = std::async(std::launch::async, [trash] { fs::removeAll(trash); });
+}
+
+QString PublishReuse::trashPrefix() const
+{
+    return fs::join(fs::deletingLastPathComponent(m_folder),
+                    QLatin1Char('.') + fs::lastPathComponent(m_folder) + QStringLiteral(".replaced-"));
+}
+
+void PublishReuse::begin(const QString& bookFolder)
+{
+    if (m_removal.valid())
+        m_removal.wait();
+    // What a process that ended during a removal left beside the book.
+    const QFileInfo book(bookFolder);
+    const QString prefix = QLatin1Char('.') + book.fileName() + QStringLiteral(".replaced-");
+    for (const QString& name : book.dir().entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        fs::removeAll(book.dir().filePath(name));
+    if (bookFolder != m_folder)
+        m_inPlace.clear();
+    m_folder = bookFolder;
+    m_staged.clear();
+    m_reusedCount = 0;
+}
+
+bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QString& staged)
+{
+    const auto known = m_inPlace.find(relative);
+    if (known == m_inPlace.end() || !(known->second.origin == origin))
+        return false;
+    const QString placed = fs::join(m_folder, relative);
+    const auto now = identify(placed, origin);
+    if (!now || !(*now == known->second))
+        return false;
+    if (::link(QFile::encodeName(placed).constData(), QFile::encodeName(staged).constData()) != 0)
+        return false;
+    m_staged[relative] = *now;
+    ++m_reusedCount;
+    return true;
+}
+
+void PublishReuse::wrote(const QString& relative, const Origin& origin, const QString& staged)
+{
+    if (const auto written = identify(staged, origin))
+        m_staged[relative] = *written;
+}
+
+void PublishReuse::committed()
+{
+    m_inPlace = std::move(m_staged);
+    m_staged.clear();
+}
+
+void PublishReuse::abandoned()
+{
+    m_staged.clear();
+}
+
+} // namespace quire

@@ -1,0 +1,87 @@
+#pragma once
+// Per-page files that an earlier publish into the same folder made from the
+// same sources. Republishing links them into the new book instead of writing
+// them again, so a book rebuilt with unchanged pages costs no page copies,
+// and its files are the same as a full publish's. A file is reused only
+// while both its source (path, size, modification time, inode) and the
+// earlier book's copy (inode, size, modification time) are as they were
+// when it was written; anything touched since is written afresh.
+//
+// The publisher drives it: begin() when a publish starts, reuse() or
+// wrote() for each per-page file of the staged book, then committed() once
+// the new book is in place or abandoned() when the publish failed.
+#include <QString>
+#include <future>
+#include <map>
+#include <optional>
+#include <sys/types.h>
+
+namespace quire {
+
+class PublishReuse {
+public:
+    // A file as the file system knows it: rewriting or replacing it changes this.
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    // What a per-page file is made from: its source file as it is now, and
+    // what is made of it ("page" for a copy; a thumbnail would say its size).
+    struct Origin {
+        QString source;
+        QString kind;
+        Stamp stamp;
+        bool operator==(const Origin&) const = default;
+    };
+    // None when the source cannot be read.
+    static std::optional<Origin> originOf(const QString& source, const QString& kind);
+
+    PublishReuse() = default;
+    PublishReuse(const PublishReuse&) = delete;
+    PublishReuse& operator=(const PublishReuse&) = delete;
+    // Waits for a removal still running.
+    ~PublishReuse();
+
+    // A publish into bookFolder starts, once the previous one's leftovers
+    // are gone; what was known of another folder is forgotten.
+    void begin(const QString& bookFolder);
+    // Links the file the book in place has at `relative` to `staged` when it
+    // was made from the same origin and is unchanged; false when the caller
+    // must write it (and then call wrote()).
+    bool reuse(const QString& relative, const Origin& origin, const QString& staged);
+    // Remembers a file just written to `staged`, to be found at `relative`.
+    void wrote(const QString& relative, const Origin& origin, const QString& staged);
+    // The staged book is now the book in place.
+    void committed();
+    // The publish failed: the book in place, and what is known of it, stay.
+    void abandoned();
+    // Removes a folder inside the book's folder (the book a publish
+    // replaced) on another thread, so that the new book can be shown
+    // meanwhile. The folder is first moved beside the book's folder
+    // (".NAME.replaced-XXXXXX"); the next begin() removes any such folder
+    // that a process ending halfway left.
+    void removeLater(const QString& folder);
+
+    // Files linked by the latest publish, instead of written.
+    int reusedCount() const { return m_reusedCount; }
+
+private:
+    struct Written {
+        Origin origin;
+        Stamp stamp; // of the file the book holds
+        bool operator==(const Written&) const = default;
+    };
+    static std::optional<Written> identify(const QString& path, const Origin& origin);
+    QString trashPrefix() const;
+
+    QString m_folder;
+    std::map<QString, Written> m_inPlace; // the book in the folder, by relative path
+    std::map<QString, Written> m_staged;  // the book being written
+    int m_reusedCount = 0;
+    std::future<void> m_removal;
+};
+
+} // namespace quire

@@ -1,0 +1,262 @@
+// The application controller without widgets: start-up, the live preview
+// and the commands' effects on the book, seen through a recording window.
+#include "app/D_Folio_for_macAppDelegate.h"
+#include "app/QuillUtility.h"
+#include "support/TestEnv.h"
+#include "templates/TemplateFixture.h"
+#include "util/Log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <functional>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+struct RecordingWindow : AppDelegateWindow {
+    QStringList calls;
+    QStringList pictures;
+    QString problem;
+    void makeKeyAndOrderFront() override { calls << "front"; }
+    void fillMainScreen() override { calls << "screen"; }
+    void bindPropertyEditor() override { calls << "editor"; }
+    void observeNotifications() override { calls << "observe"; }
+    void useFixedPitchHelpFont() override { calls << "font"; }
+    void reloadOutlineView() override { calls << "reload"; }
+    void setTemplateTitle(const QString& title) override { calls << "title " + title; }
+    void setApplyPicture(const QString& name) override { pictures << name; }
+    void loadPreview(const QString& page) override { calls << "load " + QFileInfo(page).fileName(); }
+    void showPreviewProblem(const QString& reason) override { problem = reason; }
+};
+
+QString colorProperty(const QString& key, const QString& value)
+{
+    return propertyXml("pt_color", key, value);
+}
+
+class AppDelegate : public ResourceFixture {
+protected:
+    void SetUp() override
+    {
+        ResourceFixture::SetUp();
+        QuillUtility::setFlashTrustFolder(dir.file("trust"));
+        const QString props = propertyXml("pt_number", "pageWidth", "600") + propertyXml("pt_number", "pageHeight", "800")
+            + colorProperty("backgroundColor", "0x000000");
+        for (const QString& name : {QString("float"), QString("slate")}) {
+            addTemplate(name, definitionXml(props + (name == "slate" ? colorProperty("slateOnly", "0x111111") : "")));
+            writeFile(res("AppFiles/Templates/" + name + "/index.html"), "<title>${index.title}</title>");
+            writeFile(res("AppFiles/Templates/" + name + "/book.swf"), "viewer");
+            addStyle(name, "Blank", "backgroundColor=0x123456\n");
+            writeFile(res("AppFiles/Styles/" + name + "/Blank/shot.jpg"), "shot");
+        }
+        for (const char* name : {"02.jpg", "01.jpg", "03.jpg", "00.png"})
+            writeFile(res(QString("DemoImgs/") + name), name);
+        app.applicationDidFinishLaunching();
+        window.calls.clear();
+    }
+    void TearDown() override
+    {
+        app.applicationWillTerminate();
+        QuillUtility::setFlashTrustFolder(QString());
+        ResourceFixture::TearDown();
+    }
+    QString preview(const QString& relative = QString()) const
+    {
+        return relative.isEmpty() ? app.flashPreviewFolder() : app.flashPreviewFolder() + "/" + relative;
+    }
+    QString value(const QString& key) const { return app.flashTmpl()->propertyValueFor(key, "(none)"); }
+    QString trustText() const
+    {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return utf16(readFile(dir.file("trust/PT.cfg")));
+    }
+
+    RecordingWindow window;
+    D_Folio_for_macAppDelegate app{&window};
+};
+
+} // namespace
+
+TEST_F(AppDelegate, StartsWithTheDemonstrationBookInTheDefaultTemplateAndItsPreview)
+{
+    D_Folio_for_macAppDelegate fresh(&window);
+    fresh.applicationDidFinishLaunching();
+    EXPECT_EQ(window.calls, QStringList({"front", "screen", "editor", "observe", "font", "load index.html"}));
+    EXPECT_EQ(fresh.flashTmpl()->tmplName(), "float");
+    // The pictures in file-name order, the PNG left out.
+    const auto& pages = fresh.flashPageSource()->normalPages();
+    ASSERT_EQ(pages.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pages[size_t(i)]->pageIndex(), i + 1);
+        EXPECT_EQ(QFileInfo(textOr(pages[size_t(i)]->pageFilePath())).fileName(), QString("0%1.jpg").arg(i + 1));
+    }
+    EXPECT_FALSE(fresh.flashOutline());
+    EXPECT_FALSE(fresh.flashPagesAnnotations());
+    EXPECT_EQ(readFile(fresh.flashPreviewFolder() + "/files/page/2.jpg"), "02.jpg");
+    EXPECT_EQ(readFile(fresh.flashPreviewFolder() + "/index.html"), "<title>Preview</title>");
+    EXPECT_EQ(D_Folio_for_macAppDelegate::previewFolderFor(""), "/temp/Quire/preview");
+
+    // The first application previews in Quire/preview; one started while it
+    // runs previews beside it, and leaves the first one's preview alone.
+    const QString shared = testHome() + "/.local/share/Quire/preview";
+    EXPECT_EQ(app.flashPreviewFolder(), shared);
+    EXPECT_TRUE(fresh.flashPreviewFolder().startsWith(shared + "-")) << fresh.flashPreviewFolder().toStdString();
+    const QString second = fresh.flashPreviewFolder();
+    fresh.applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_TRUE(QFileInfo::exists(shared + "/index.html"));
+}
+
+TEST_F(AppDelegate, PendingChangesCycleTheApplyPictureUntilTheNextRebuild)
+{
+    window.pictures.clear();
+    for (int i = 0; i < 3; ++i)
+        app.tmplPpertyValueChanged();
+    EXPECT_TRUE(app.applyChangeIndicator().isRunning());
+    // One timer: three changes do not tick three times as often.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 1100)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_GE(window.pictures.size(), 1);
+    EXPECT_LE(window.pictures.size(), 4);
+    const QStringList cycle = {"apply2", "apply3", "apply1", "apply2"};
+    EXPECT_EQ(window.pictures, cycle.mid(0, window.pictures.size()));
+
+    app.applyChange();
+    EXPECT_FALSE(app.applyChangeIndicator().isRunning());
+    EXPECT_EQ(window.pictures.last(), "apply");
+    // The phase carries over into the next run.
+    const int tag = app.applyChangeIndicator().tag();
+    app.tmplPpertyValueChanged();
+    app.onTimerEvent();
+    EXPECT_EQ(app.applyChangeIndicator().tag(), (tag + 1) % 3);
+    app.applyChange();
+}
+
+TEST_F(AppDelegate, RebuildsKeepThePreviewFolderTrustedAndMendWhatWentMissing)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> before;
+        bool publishes;
+        int reused; // page files linked rather than copied
+    };
+    const Case cases[] = {
+        {"nothing changed", [] {}, true, 3},
+        {"the folder removed while running", [this] { QDir(preview()).removeRecursively(); }, true, 0},
+        {"a page picture of the preview damaged", [this] { writeFile(preview("files/page/1.jpg"), "x"); }, true, 2},
+        {"the folder replaced by a file",
+         [this] { QDir(preview()).removeRecursively(); writeFile(preview(), "file"); }, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.applyChange();
+        const QString trustBefore = trustText();
+        ASSERT_EQ(trustBefore.count(preview()), 1);
+        window.calls.clear();
+        window.pictures.clear();
+        app.tmplPpertyValueChanged();
+        c.before();
+        log::Capture log(log::Level::Error);
+
+        const PreviewBuild build = app.applyChange();
+        EXPECT_EQ(build.result.ok(), c.publishes) << build.result.description().toStdString();
+        EXPECT_EQ(window.pictures, QStringList{"apply"});
+        EXPECT_FALSE(app.applyChangeIndicator().isRunning());
+        EXPECT_EQ(trustText(), trustBefore);
+        if (c.publishes) {
+            EXPECT_EQ(window.calls, QStringList{"load index.html"});
+            EXPECT_TRUE(window.problem.isEmpty());
+            EXPECT_EQ(app.previewReuse().reusedCount(), c.reused);
+            EXPECT_EQ(readFile(preview("files/page/1.jpg")), "01.jpg");
+            EXPECT_TRUE(log.messages().isEmpty());
+        } else {
+            EXPECT_TRUE(window.calls.isEmpty());
+            EXPECT_FALSE(window.problem.isEmpty());
+            ASSERT_EQ(log.messages().size(), 1);
+            EXPECT_TRUE(log.messages().first().startsWith("apply change :"));
+            QFile::remove(preview());
+        }
+    }
+    const QString folder = preview();
+    app.applicationWillTerminate();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+TEST_F(AppDelegate, CommandsChangeTheBookAndRebuildThePreview)
+{
+    auto pages = std::make_shared<FlashPageSourceImg>();
+    writeFile(dir.file("doc/1.jpg"), "imported");
+    pages->addImgPageFromFile(dir.file("doc/1.jpg"));
+    pages->generateNormalPages();
+    const QString saved = dir.file("saved");
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+        QStringList calls;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"an import that ended with 1",
+         [&] { app.importWindowDidEnd(1, {612, 792, pages, nullptr, nullptr}); },
+         {"reload", "load index.html"},
+         [&] {
+             EXPECT_EQ(value("pageWidth"), "612");
+             EXPECT_EQ(value("pageHeight"), "792");
+             EXPECT_EQ(app.flashPageSource(), pages);
+             EXPECT_EQ(readFile(preview("files/page/1.jpg")), "imported");
+         }},
+        {"an import that ended with 0", [&] { app.importWindowDidEnd(0, {1, 2, nullptr, nullptr, nullptr}); }, {},
+         [&] { EXPECT_EQ(app.flashPageSource(), pages); }},
+        {"settings exported to a path without an extension",
+         [&] {
+             app.flashTmpl()->setPropertyValue("backgroundColor", "0xabcdef");
+             EXPECT_EQ(app.exportTmplSettings(saved).path, saved + ".txt");
+             EXPECT_EQ(app.exportTmplSettings(saved + ".cfg").path, saved + ".cfg");
+             EXPECT_TRUE(QFileInfo::exists(saved + ".cfg"));
+             app.flashTmpl()->setPropertyValue("backgroundColor", "0x000000");
+         },
+         {}, [&] { EXPECT_TRUE(readFile(saved + ".txt").contains("backgroundColor=0xabcdef")); }},
+        {"the settings chooser cancelled",
+         [&] { EXPECT_FALSE(app.importTmplSettings(std::nullopt)); }, {"reload", "load index.html"},
+         [&] { EXPECT_EQ(value("backgroundColor"), "0x000000"); }},
+        {"the settings chooser accepted with no file", [&] { app.importTmplSettings(QStringList()); }, {},
+         [&] { EXPECT_EQ(value("backgroundColor"), "0x000000"); }},
+        {"a settings file that cannot be read",
+         [&] { EXPECT_FALSE(app.importTmplSettings(QStringList{dir.file("missing.txt")})->error.isEmpty()); },
+         {"reload", "load index.html"}, [&] { EXPECT_EQ(value("backgroundColor"), "0x000000"); }},
+        {"the template chooser cancelled",
+         [&] { app.selectTmplWindowDidEnd(0, res("AppFiles/Styles/slate/Blank/shot.jpg")); }, {},
+         [&] { EXPECT_EQ(app.flashTmpl()->tmplName(), "float"); }},
+        {"style Blank of template slate chosen",
+         [&] { app.selectTmplWindowDidEnd(1, res("AppFiles/Styles/slate/Blank/shot.jpg")); },
+         {"reload", "title Slate", "load index.html"},
+         [&] {
+             EXPECT_EQ(app.flashTmpl()->tmplName(), "slate");
+             EXPECT_EQ(value("slateOnly"), "0x111111");
+             EXPECT_EQ(value("backgroundColor"), "0x123456");
+             EXPECT_EQ(value("pageWidth"), "612"); // the page size stays
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        window.calls.clear();
+        c.command();
+        EXPECT_EQ(window.calls, c.calls);
+        c.check();
+    }
+}
+
+TEST(AppDelegateNames, TemplateNamesAreCapitalizedWordByWord)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"float", "Float"}, {"CLASSIC", "Classic"}, {"dark slate", "Dark Slate"}, {"", ""}};
+    for (const auto& [name, title] : cases)
+        EXPECT_EQ(D_Folio_for_macAppDelegate::capitalized(name), title) << name.toStdString();
+}

@@ -1,0 +1,354 @@
+// quire-convert: its command line, and the built program run on text, RTF
+// and PDF documents, its books read with independent tools.
+#include "cli/CliOptions.h"
+#include "publish/BookContainer.h"
+#include "publish/PublishConstants.h"
+#include "support/TestEnv.h"
+#include "support/ToolRun.h"
+#include "util/Xml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+QString fixture(const char* name)
+{
+    return QUIRE_PDF_FIXTURES "/" + QString(name);
+}
+
+// A published book read back: its container deciphered here and unzipped by
+// the unzip tool.
+struct Book {
+    explicit Book(const QString& folder) : folder(folder)
+    {
+        TempDir dir;
+        writeFile(dir.file("book.zip"), publish::rc4(readFile(folder + "/files/book.bin"), publish::kContainerKey)
+                                            .value_or(QByteArray()));
+        const ToolRun unzip = runTool("unzip", {"-p", dir.file("book.zip"), "book.xml"});
+        EXPECT_EQ(unzip.status, 0) << unzip.err.toStdString();
+        auto parsed = xml::parseMemory(unzip.out.toUtf8());
+        wellFormed = parsed.doc && !parsed.recovered;
+        doc = std::move(parsed.doc);
+        root = xmlDocGetRootElement(doc.get());
+        EXPECT_TRUE(root) << "no configuration in " << folder.toStdString();
+        if (!root)
+            return;
+        count = xml::attribute(root, "count").value_or("-1").toInt();
+        for (const xmlNode* item : xml::children(xml::firstChild(root, "extConfig"), "item"))
+            config.emplace(xml::attribute(item, "name").value_or(""), xml::text(item));
+        for (const xmlNode* page : xml::children(xml::firstChild(root, "pages"), "page")) {
+            pageUrls << xml::text(xml::firstChild(page, "normalUrl"));
+            EXPECT_GT(QFileInfo(folder + "/" + pageUrls.last().mid(2)).size(), 0) << pageUrls.last().toStdString();
+        }
+    }
+    QString folder;
+    xml::DocPtr doc;
+    bool wellFormed = false;
+    const xmlNode* root = nullptr;
+    int count = -1;
+    std::map<QString, QString> config;
+    QStringList pageUrls;
+};
+
+// Runs quire-convert with its temporary files apart from other tests'.
+ToolRun convert(const QStringList& args, const TempDir& dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", dir.path());
+    return runTool(QUIRE_CONVERT, args, env);
+}
+
+} // namespace
+
+TEST(CliOptions, EveryOptionBadUsageAndRanges)
+{
+    auto all = cli::parseArguments({"--name", "b", "--title", "", "--template", "t", "--style", "s", "--settings", "f",
+                                    "--range", "1-3, 7", "--quality", "4", "--bookmarks", "--links", "--app", "--quiet",
+                                    "x.txt", "--output", "o"});
+    ASSERT_TRUE(all.options) << all.error.toStdString();
+    const cli::Options& o = *all.options;
+    EXPECT_EQ(QStringList({o.source, o.name, o.templateName, o.range, o.outputFolder}),
+              QStringList({"x.txt", "b", "t", "1-3, 7", "o"}));
+    EXPECT_EQ(o.title, QString("")); // an empty title is a title
+    EXPECT_EQ(o.styleName, QString("s"));
+    EXPECT_EQ(o.settingsFile, QString("f"));
+    EXPECT_EQ(o.qualityLevel, 4);
+    EXPECT_TRUE(o.bookmarks && o.links && o.app && o.quiet);
+
+    const std::pair<QStringList, const char*> bad[] = {
+        {{"a.pdf"}, "no output folder"}, {{"-o", "x"}, "no source document"},
+        {{"a.pdf", "b.pdf", "-o", "x"}, "one source document"},
+        {{"a.pdf", "-o", "x", "--quality", "5"}, "from 0 to 4"}, {{"a.pdf", "-o", "x", "--quality", "high"}, "from 0 to 4"},
+        {{"a.pdf", "-o", "x", "--range", "1-x"}, "bad page range"}, {{"a.pdf", "-o", "x", "--range", ""}, "bad page range"},
+        {{"a.pdf", "-o", "x", "--bogus"}, "unknown option --bogus"}, {{"a.pdf", "-o"}, "needs a value"},
+        {{"a.pdf", "-o", "x", "--name", "a/b"}, "plain file name"}, {{"--list-templates", "extra"}, "unexpected argument"},
+        {{"--list-templates", "--export-settings", "f"}, "cannot be combined"},
+    };
+    for (const auto& [args, words] : bad) {
+        const auto parsed = cli::parseArguments(args);
+        EXPECT_FALSE(parsed.options) << args.join(' ').toStdString();
+        EXPECT_TRUE(parsed.error.contains(words)) << parsed.error.toStdString();
+    }
+    for (const char* good : {"all", "ALL", "1", "1-5,8", " 2 , 4 ", "10-12"})
+        EXPECT_TRUE(cli::isRangeSyntax(good)) << good;
+    for (const char* range : {" ALL", "1,,2", "-3", "4-", "x", "1-2-3", "3a"})
+        EXPECT_FALSE(cli::isRangeSyntax(range)) << range;
+}
+
+TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
+{
+    TempDir dir;
+    QString text;
+    for (int i = 1; i <= 120; ++i)
+        text += QString("Line %1 of a plain text with ünïcödé, Ελληνικά and кириллица.\n").arg(i);
+    writeFile(dir.file("notes.txt"), text.toUtf8());
+    ToolRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const Book book(dir.file("web"));
+    EXPECT_GE(book.count, 2);
+    EXPECT_EQ(book.pageUrls.size(), book.count);
+    EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "648 x 468");
+    // The title defaults to the source's base name.
+    EXPECT_TRUE(readFile(dir.file("web/index.html")).contains("<title>notes</title>"));
+    EXPECT_GT(QFileInfo(dir.file("web/files/book.js")).size(), 0);
+
+    writeFile(dir.file("Letter.RTF"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
+                                      "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
+    run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title", "A & B <letter>",
+                   "--quiet"},
+                  dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Book(dir.file("web")).count, 1);
+    EXPECT_TRUE(readFile(dir.file("web/letter.html")).contains("<title>A &amp; B &lt;letter&gt;</title>"));
+}
+
+TEST(ConvertEndToEnd, PdfBookmarksLinksRangeQualityAndBundle)
+{
+    TempDir dir;
+    ToolRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book(dir.file("o"));
+    EXPECT_EQ(book.count, 10);
+    EXPECT_EQ(book.config.at("pageWidth"), "612");
+    // The outline's XML from its chapters and sections down.
+    static const QRegularExpression space(">\\s+");
+    const QString ols = QString(xml::serialize(xml::firstChild(book.root, "ols"), false)).replace(space, ">");
+    EXPECT_TRUE(ols.contains("<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci><o><c>Section 1.1</c><p>2</p>"))
+        << ols.toStdString();
+    EXPECT_TRUE(ols.contains("<o><c>Chapter 2</c><p>7</p>")) << ols.toStdString();
+
+    run = convert({fixture("links.pdf"), "-o", dir.file("l"), "--links", "--range", "1-6", "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book linked(dir.file("l"));
+    EXPECT_EQ(linked.count, 6);
+    EXPECT_EQ(xml::firstChild(linked.root, "ols"), nullptr);
+    std::vector<size_t> perPage; // page 1 has a web link and two go-to-page links; pages 5 and 6 one each
+    for (const xmlNode* page : xml::children(xml::firstChild(linked.root, "pagesAnnos"), "pageAnnos"))
+        perPage.push_back(xml::children(page, "anno").size());
+    EXPECT_EQ(perPage, (std::vector<size_t>{3, 0, 0, 0, 1, 1}));
+
+    run = convert({fixture("plain.pdf"), "-o", dir.file("apps"), "--app", "--name", "mybook", "--range", "3-5",
+                   "--quality", "4"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
+    const QString resources = dir.file("apps/mybook.app/Contents/Resources");
+    EXPECT_TRUE(QFileInfo(resources + "/index.html").isFile());
+    EXPECT_EQ(Book(resources).pageUrls, (QStringList{"./files/page/3.jpg", "./files/page/4.jpg", "./files/page/5.jpg"}));
+}
+
+TEST(ConvertEndToEnd, SettingsAreExportedAndAppliedAfterTheStyle)
+{
+    TempDir dir;
+    const QString settings = dir.file("float.txt");
+    ToolRun run = convert({"--export-settings", settings}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QByteArray text = readFile(settings);
+    ASSERT_TRUE(text.startsWith("\n\r") && text.contains("\n\rbookTitle="));
+    // Shipped files are named so that the file works wherever the program is.
+    EXPECT_TRUE(text.contains("\n\rbackgroundImage=STYLE_RESOURCE:../../float/Blank/")) << text.toStdString();
+    EXPECT_FALSE(text.contains("AppFiles/Styles/float/Blank")) << text.toStdString();
+    writeFile(settings, text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings") + "\n\rlogoImage=/etc/passwd");
+    run = convert({fixture("plain.pdf"), "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Book(dir.file("o")).config.at("bookTitle"), "From settings");
+    EXPECT_TRUE(run.err.contains("quire-convert: warning: " + settings +
+                                 ": logoImage: \"/etc/passwd\" was not taken: only .png, .jpg, .jpeg files"))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.file("o/files/extfiles/passwd")));
+}
+
+TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
+{
+    TempDir dir;
+    writeFile(dir.file("notes.odt"), "x");
+    writeFile(dir.file("fake.rtf"), "this is not rtf at all");
+    writeFile(dir.file("latin1.txt"), "\n\rbookTitle=caf\xe9");
+    QDir().mkpath(dir.file("folder"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    writeFile(dir.file("shelf"), "a file where a folder should be");
+    const QString out = dir.file("o"), plain = fixture("plain.pdf");
+    const std::tuple<QStringList, int, QString> cases[] = {
+        {{dir.file("missing.pdf"), "-o", out}, 3, dir.file("missing.pdf") + ": no such file"},
+        {{dir.file("notes.odt"), "-o", out}, 3, "unknown kind of document"},
+        {{dir.file("fake.rtf"), "-o", out}, 3, "“fake.rtf” is not an RTF document"},
+        {{plain, "-o", out, "--template", "nope"}, 2, "unknown template \"nope\""},
+        {{plain, "-o", out, "--style", "Nope"}, 2, "has no style \"Nope\""},
+        {{plain, "-o", out, "--range", "two"}, 2, "bad page range"},
+        {{plain, "-o", out, "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
+        {{plain, "-o", out, "--range", "1-2000000000"}, 4, "a range may name at most 1000000"},
+        {{fixture("truncated.pdf"), "-o", out}, 4, fixture("truncated.pdf")},
+        {{fixture("hugepage.pdf"), "-o", out}, 4, "Page 2 is too large to draw"},
+        {{fixture("encrypted.pdf"), "-o", out}, 4, "password"},
+        {{plain, "-o", out, "--style", "../../Templates/float"}, 2, "has no style"},
+        {{plain, "-o", out, "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
+        {{plain, "-o", out, "--settings", dir.file("folder")}, 2, "is a folder"},
+        {{plain, "-o", out, "--settings", "/dev/zero"}, 2, "is not a regular file"},
+        {{plain, "-o", out, "--settings", dir.file("fifo")}, 2, "is not a regular file"},
+        {{plain, "-o", out, "--settings", dir.file("latin1.txt")}, 2, "is not UTF-8 text"},
+        {{plain}, 2, "no output folder"},
+        {{plain, "-o", dir.file("shelf/o"), "--range", "1"}, 5,
+         dir.file("shelf/o") + ": cannot be created: " + dir.file("shelf") + " is not a folder"},
+    };
+    for (const auto& [args, status, words] : cases) {
+        const ToolRun run = convert(args, dir);
+        EXPECT_EQ(run.status, status) << args.join(' ').toStdString() << "\n" << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith("quire-convert: ") && run.err.contains(words)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(out + "/files/book.bin")); // nothing was published by the failed runs
+}
+
+TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithWarningsUnlessQuiet)
+{
+    TempDir dir;
+    ToolRun run = convert({fixture("oddities.pdf"), "-o", dir.file("o"), "--bookmarks", "--links"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const Book book(dir.file("o"));
+    ASSERT_TRUE(book.root);
+    EXPECT_TRUE(book.wellFormed);
+    QStringList captions;
+    for (const xmlNode* o : xml::children(xml::firstChild(book.root, "ols"), "o"))
+        captions << xml::text(xml::firstChild(o, "c"));
+    EXPECT_EQ(captions, (QStringList{"Introduction", "AB\uFFFDC"}));
+    // Links to another PDF, a program, a script and a relative name are left
+    // out (the annotation tests check which), and the user hears of each.
+    EXPECT_EQ(run.err.count("quire-convert: warning: The link to"), 4) << run.err.toStdString();
+    // The page size is the first page's as rendered: cropped to 600 x 780, turned.
+    EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "780 x 600");
+
+    writeFile(dir.file("picture.rtf"), "{\\rtf1\\ansi {\\pict\\wmetafile8 0102}\\par Text.\\par}");
+    for (const auto& [args, words] :
+         {std::pair{QStringList{dir.file("picture.rtf")}, "a picture was left out"},
+          std::pair{QStringList{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
+        run = convert(args + QStringList{"-o", dir.file("o")}, dir);
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("quire-convert: warning: ") && run.err.contains(words)) << run.err.toStdString();
+        run = convert(args + QStringList{"-o", dir.file("o"), "--quiet"}, dir);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+    }
+    // What the program says on the console (applying the style) is kept in the log file.
+    const QString log = testHome() + "/.local/share/Inkwright/Quire`/Quire for Mac.log";
+    EXPECT_TRUE(readFile(log).contains("console: key 3[")) << log.toStdString();
+}
+
+TEST(ConvertEndToEnd, RunsSideBySidePrintIntoFilesOfTheirOwn)
+{
+    TempDir dir, tmp;
+    writeFile(tmp.file("Quire"), "a file where the application's folder would be");
+    writeFile(dir.file("short.txt"), "One page.");
+    writeFile(dir.file("long.txt"), QByteArray("A line of a longer text.\n").repeated(300));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", tmp.path());
+    QProcess runs[2];
+    const char* names[] = {"short", "long"};
+    for (int i = 0; i < 2; ++i) {
+        runs[i].setProcessEnvironment(env);
+        runs[i].start(QUIRE_CONVERT, {dir.file(QString(names[i]) + ".txt"), "-o", dir.file(names[i]), "--quiet"});
+    }
+    for (QProcess& run : runs) {
+        ASSERT_TRUE(run.waitForFinished(120000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Book(dir.file("short")).count, 1);
+    EXPECT_GT(Book(dir.file("long")).count, 3);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{"Quire"});
+}
+
+TEST(ConvertEndToEnd, NamesThatAreNotUtf8AreUsedAsTheyAre)
+{
+    TempDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path()), output = folder + "/book\xfe";
+    QFile file;
+    ASSERT_TRUE(file.open(::fopen((folder + "/notes\xff.txt").constData(), "w"), QIODevice::WriteOnly,
+                          QFile::AutoCloseHandle));
+    file.write("A text with a name that is not UTF-8.");
+    file.close();
+    for (const char* locale : {"C.UTF-8", "C"}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LANG", locale);
+        env.insert("LC_ALL", locale);
+        env.insert("TMPDIR", dir.path());
+        // The shell hands the program the bytes, which QProcess cannot.
+        const QString script = "exec \"$0\" \"$1/notes$(printf '\\377').txt\" -o \"$1/book$(printf '\\376')\"";
+        const ToolRun run = runTool("/bin/sh", {"-c", script, QUIRE_CONVERT, dir.path()}, env);
+        ASSERT_EQ(run.status, 0) << locale << ": " << run.err.toStdString();
+        struct stat info {};
+        EXPECT_EQ(::stat((output + "/index.html").constData(), &info), 0) << locale;
+        EXPECT_GT(::stat((output + "/files/book.bin").constData(), &info) == 0 ? info.st_size : 0, 0) << locale;
+        // Nothing else was made: no folder under a mended name, no link left behind.
+        std::set<QByteArray> names;
+        if (DIR* listing = ::opendir(folder.constData())) {
+            while (const dirent* entry = ::readdir(listing))
+                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                    names.insert(entry->d_name);
+            ::closedir(listing);
+        }
+        EXPECT_EQ(names, (std::set<QByteArray>{"book\xfe", "notes\xff.txt"})) << locale;
+    }
+    runTool("/bin/sh", {"-c", "rm -rf -- \"$0\"/*", dir.path()}); // Qt cannot name these files to remove them
+}
+
+// Over a book on a small disk: no room for the new book, no room for a
+// settings file, a read-only folder. Each fails with status 5 naming the file
+// and leaves what was there.
+TEST(ConvertEndToEnd, FailedWritesGiveFiveAndKeepTheOldBook)
+{
+    TempDir dir;
+    SmallDisk disk(512 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QString web = disk.file("web");
+    ToolRun run = convert({fixture("plain.pdf"), "-o", web, "--range", "1", "--quality", "4", "--quiet"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const auto before = snapshot(web);
+    run = convert({fixture("plain.pdf"), "-o", web, "--quality", "0", "--quiet"}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("quire-convert: " + web + "/") && run.err.contains("No space left on device"))
+        << run.err.toStdString();
+    EXPECT_TRUE(snapshot(web) == before);
+
+    disk.fill();
+    run = convert({"--export-settings", disk.file("float.txt")}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(disk.file("float.txt"))) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(disk.file("float.txt")));
+
+    QFile::remove(disk.file("filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    run = convert({fixture("plain.pdf"), "-o", web, "--range", "2", "--quiet"}, dir);
+    EXPECT_EQ(run.status, 5) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(web + ": cannot write into the folder: Read-only file system")) << run.err.toStdString();
+    EXPECT_TRUE(snapshot(web) == before);
+}

@@ -1,0 +1,233 @@
+// What a book has besides its pictures: the words of its pages, their
+// labels and thumbnails, in the files viewer/BOOKFILES.md describes.
+#include "PublishFixture.h"
+#include "import/JpegWriter.h"
+#include "publish/BookExtras.h"
+#include "publish/FlashBookOutput.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <zlib.h>
+
+using namespace quire;
+using namespace quire::test;
+
+namespace {
+
+// A real JPEG picture of width x height pixels.
+void writePicture(const QString& path, int width, int height)
+{
+    pdf::Bitmap bitmap{width, height, width * 3, std::vector<unsigned char>(size_t(width * height * 3), 200)};
+    QDir().mkpath(QFileInfo(path).path());
+    JpegWriter().write(bitmap, 80, path);
+}
+
+std::shared_ptr<const PageText> wordsOf(const QStringList& words)
+{
+    auto text = std::make_shared<PageText>();
+    TextLine line;
+    for (qsizetype i = 0; i < words.size(); ++i)
+        line.words.push_back({words[i], {0.1f + 0.001f * float(i), 0.25f, 0.05f, 0.02f}});
+    text->blocks.push_back({{line}});
+    return text;
+}
+
+QByteArray inflateRaw(const QByteArray& data, int size)
+{
+    QByteArray out(size, '\0');
+    z_stream stream{};
+    inflateInit2(&stream, -15);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int status = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    return status == Z_STREAM_END && int(stream.total_out) == size ? out : QByteArray();
+}
+
+// The argument list of a script "NAME(ARGS);\n" as a JSON array.
+QJsonArray callArguments(const QByteArray& script, const QByteArray& function)
+{
+    EXPECT_TRUE(script.startsWith(function + '(') && script.endsWith(");\n")) << script.left(80).toStdString();
+    const QByteArray args = script.mid(function.size() + 1).chopped(3);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson('[' + args + ']', &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return doc.array();
+}
+
+// The words of a group of pages, read as the reader reads them: a list
+// with the blocks of each page, or null.
+QJsonArray textGroup(const QByteArray& script, int group)
+{
+    const QJsonArray args = callArguments(script, "quireText");
+    EXPECT_EQ(args.at(0).toInt(), group);
+    const QJsonObject data = args.at(1).toObject();
+    if (data.contains("pages"))
+        return data["pages"].toArray();
+    const QByteArray json = inflateRaw(QByteArray::fromBase64(data["deflated"].toString().toLatin1()),
+                                       data["size"].toInt());
+    return QJsonDocument::fromJson(json).array();
+}
+
+bool ascii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > 0 && c < 0x7f; });
+}
+
+QStringList manyWords()
+{
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << QString("word%1").arg(i % 20);
+    return many;
+}
+
+class BookExtras : public PublishFixture {
+protected:
+    // count pages numbered from 3, with real pictures of 612 x 792 pixels.
+    std::shared_ptr<FlashPageSourceImg> pictureBook(int count)
+    {
+        auto source = std::make_shared<FlashPageSourceImg>();
+        for (int n = 3; n < 3 + count; ++n) {
+            const QString path = dir.file(QString("real/%1.jpg").arg(n));
+            if (!QFileInfo::exists(path))
+                writePicture(path, 612, 792);
+            source->addImgPageFromFile(path);
+            source->pages().back()->setPageIndex(n);
+        }
+        return source;
+    }
+    // 18 pages: words on the first and the last, labels on the first three.
+    std::shared_ptr<FlashPageSourceImg> bookWithText()
+    {
+        auto source = pictureBook(18);
+        source->pages()[0]->setPageText(wordsOf({"say", "\"na\u00efve\"", "a\\b", "\u65e5\u672c"}));
+        source->pages()[17]->setPageText(wordsOf(manyWords()));
+        source->pages()[0]->setPageLabel(QString("iii"));
+        source->pages()[2]->setPageLabel(QString(""));
+        source->generateNormalPages();
+        return source;
+    }
+};
+
+} // namespace
+
+TEST(TextGroups, PlainWhenSmallCompressedWhenThatPaysTheSameWordsEitherWay)
+{
+    const auto few = wordsOf({"say", "\"na\u00efve\"", "a\\b", "\u65e5\u672c"});
+    const auto many = wordsOf(manyWords());
+    const QByteArray small = publish::textGroupScript(7, {few.get()});
+    EXPECT_TRUE(small.startsWith("quireText(7,{\"pages\":"));
+    EXPECT_TRUE(ascii(small));
+    // Quotes, backslashes and other scripts come back as they were, places
+    // in ten thousandths of the page.
+    EXPECT_EQ(QJsonDocument(textGroup(small, 7)).toJson(QJsonDocument::Compact),
+              "[[[[0,\"say\",1000,2500,500,200,\"\\\"na\u00efve\\\"\",1010,2500,500,200,\"a\\\\b\",1020,2500,500,200,"
+              "\"\u65e5\u672c\",1030,2500,500,200]]]]");
+
+    const QByteArray large = publish::textGroupScript(2, {many.get(), nullptr});
+    EXPECT_TRUE(large.startsWith("quireText(2,{\"deflated\":"));
+    EXPECT_TRUE(ascii(large));
+    EXPECT_LT(large.size(), 300 * 20 * 3 / 4);
+    const QJsonArray pages = textGroup(large, 2);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages.at(1).isNull());
+    const QJsonArray words = pages.at(0).toArray().at(0).toArray().at(0).toArray();
+    ASSERT_EQ(words.size(), 1 + 300 * 5);
+    EXPECT_EQ(words.at(1 + 299 * 5).toString(), "word19");
+    EXPECT_EQ(words.at(1 + 299 * 5 + 1).toInt(), 3990); // 0.1 + 0.299 of the width
+}
+
+TEST_F(BookExtras, WordsLabelsAndThumbnailsAreListedAndWritten)
+{
+    publish(makeTemplate(""), bookWithText());
+    // Positions 1 to 16 share a file, 17 and 18 the next.
+    EXPECT_EQ(filesBelow(at("files/text")), QStringList({"0.js", "1.js"}));
+    const QJsonArray first = textGroup(readFile(at("files/text/0.js")), 0);
+    ASSERT_EQ(first.size(), 16);
+    EXPECT_EQ(first.at(0).toArray().at(0).toArray().at(0).toArray().at(1).toString(), "say");
+    EXPECT_TRUE(first.at(1).isNull());
+    const QJsonArray second = textGroup(readFile(at("files/text/1.js")), 1);
+    ASSERT_EQ(second.size(), 2);
+    EXPECT_TRUE(second.at(0).isNull());
+    EXPECT_EQ(second.at(1).toArray().at(0).toArray().at(0).toArray().size(), 1 + 300 * 5);
+
+    EXPECT_EQ(filesBelow(at("files/thumb")).size(), 18);
+    for (int n = 3; n <= 20; ++n)
+        EXPECT_EQ(QImage(at(QString("files/thumb/%1.jpg").arg(n))).size(), QSize(160, 207)) << n;
+    QByteArray thumbs, text;
+    for (int i = 0; i < 18; ++i) {
+        thumbs += i ? ",[160,207]" : "[160,207]";
+        text += i == 0 ? "1" : i == 17 ? ",1" : ",0";
+    }
+    EXPECT_EQ(readFile(at("files/extras.js")),
+              "quireExtras({\"version\":1,\"count\":18,\"pages\":[3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20],"
+              "\"labels\":[\"iii\",null,\"\",null,null,null,null,null,null,null,null,null,null,null,null,null,null,null],"
+              "\"thumbs\":["
+                  + thumbs + "],\"textGroup\":16,\"text\":[" + text + "]});\n");
+}
+
+TEST_F(BookExtras, BooksWithoutSomeExtrasListOnlyWhatTheyHave)
+{
+    const struct {
+        const char* name;
+        bool realPictures;
+        QStringList files; // below files/, besides book.bin, book.js and the pages
+        QByteArray list;
+    } cases[] = {
+        {"pictures the decoder cannot read", false, {}, {}},
+        {"pictures without words", true, {"extras.js", "thumb/3.jpg", "thumb/4.jpg", "thumb/5.jpg"},
+         "quireExtras({\"version\":1,\"count\":3,\"pages\":[3,4,5],\"thumbs\":[[160,207],[160,207],[160,207]]});\n"},
+    };
+    const auto tmpl = makeTemplate("");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Over a book with words, whose extras must all go.
+        publish(tmpl, bookWithText());
+        publish(tmpl, c.realPictures ? [&] {
+            auto source = pictureBook(3);
+            source->generateNormalPages();
+            return source;
+        }() : makePages(3, 3));
+        QStringList files = filesBelow(at("files"));
+        files.removeIf([](const QString& f) { return f.startsWith("book.") || f.startsWith("page/"); });
+        EXPECT_EQ(files, c.files);
+        if (!c.list.isEmpty()) {
+            EXPECT_EQ(readFile(at("files/extras.js")), c.list);
+        }
+    }
+}
+
+TEST_F(BookExtras, AFileThatCannotBeWrittenIsReported)
+{
+    const auto source = bookWithText();
+    const struct {
+        const char* blocker; // a folder where a file goes, or a file where a folder goes
+        bool folder;
+        PublishResult (FlashBookOutput::*step)(const QString&);
+        const char* failed;
+    } cases[] = {
+        {"files/thumb/4.jpg", true, &FlashBookOutput::prepaireThumbPage, "files/thumb/4.jpg"},
+        {"files/text", false, &FlashBookOutput::prepaireBookExtras, "files/text"},
+        {"files/text/1.js", true, &FlashBookOutput::prepaireBookExtras, "files/text/1.js"},
+        {"files/extras.js/x", false, &FlashBookOutput::prepaireBookExtras, "files/extras.js"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocker);
+        const QString staged = dir.file(QString("staged-%1").arg(&c - cases));
+        if (c.folder)
+            QDir().mkpath(staged + "/" + c.blocker);
+        else
+            writeFile(staged + "/" + c.blocker, "x");
+        FlashBookOutput out(source, makeTemplate(""), folder, std::nullopt);
+        const PublishResult result = (out.*c.step)(staged);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.failure()->file, staged + "/" + c.failed);
+    }
+}
