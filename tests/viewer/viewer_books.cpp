@@ -8,6 +8,7 @@
 #include "util/Resources.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -97,9 +98,15 @@ BookSpec benchBook(int pages, const QSize& size)
             .htmlTitle = "Benchmark book"};
 }
 
-void publish(const BookSpec& spec, const QString& out, const QString& name)
+// withoutExtras: the book as publishers made it before thumbnails and words
+// (its thumbnails are then drawn from the page pictures).
+void publish(const BookSpec& spec, const QString& out, const QString& name, bool withoutExtras = false)
 {
-    quire::viewertest::publishBook(spec, QDir(out).filePath("pictures-" + name), QDir(out).filePath(name));
+    const QString book = QDir(out).filePath(name);
+    quire::viewertest::publishBook(spec, QDir(out).filePath("pictures-" + name), book);
+    if (withoutExtras
+        && (!QFile::remove(book + "/files/extras.js") || !QDir(book + "/files/thumb").removeRecursively()))
+        throw quire::Error("BOOK_MAKER", "cannot remove the extras of " + book);
     std::printf("%s %s\n", qPrintable(name), qPrintable(QDir(out).filePath(name)));
 }
 
@@ -114,7 +121,7 @@ int main(int argc, char** argv)
     try {
         if (args.size() == 4 && args[1] == "test") {
             publish(smallBook(), args[2], "small");
-            publish(bigBook(args[3]), args[2], "big");
+            publish(bigBook(args[3]), args[2], "big", true);
             publish(rtlBook(), args[2], "rtl");
             publish(settingsBook(args[2]), args[2], "settings");
             return 0;
