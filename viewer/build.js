@@ -13,7 +13,8 @@ const REPO = path.resolve(VIEWER, '..');
 
 // Script order matters: later files use what earlier ones define.
 const SCRIPTS = ['core.js', 'settings.js', 'i18n.js', 'rc4.js', 'inflate.js', 'zip.js', 'loader.js', 'model.js',
-  'geometry.js', 'spreads.js', 'flip.js', 'faces.js', 'toolbar.js', 'panels.js', 'input.js', 'viewer.js',
+  'geometry.js', 'spreads.js', 'flip.js', 'pictures.js', 'booktext.js', 'viewer.js', 'layout.js', 'turning.js',
+  'address.js', 'faces.js', 'textlayer.js', 'toolbar.js', 'panels.js', 'search.js', 'input.js', 'keys.js', 'print.js',
   'main.js'];
 const STYLES = ['viewer.css'];
 const PLACEHOLDERS = ['${index.title}', '${meta.keywords}', '${meta.description}'];

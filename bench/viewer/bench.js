@@ -1,6 +1,15 @@
-// Benchmark: the viewer on a 500-page book published by the core and served
-// on 127.0.0.1, and, as its peer, a plain page that puts all 500 pictures in
-// img elements at once. Prints both sets of figures.
+// Benchmark: the viewer reading a 236-page book of 1224 x 1584 pictures (a
+// letter-size manual imported at 144 dots per inch) published by the core
+// and served on 127.0.0.1, in Chromium and in Firefox ESR. It turns through
+// 200 pages and prints the browser's memory beside the 400 MB goal: the
+// proportional set size (from /proc) of the anonymous and shared memory of
+// all the browser's processes, of the process that shows the book, and of
+// the same browser showing a blank page; then the same with the program
+// files mapped in, whose share depends on what else runs on the machine.
+// Its peers: the viewer as it was before pictures were drawn at their shown
+// size, taken from git (QUIRE_BENCH_OLD_REV, the commit this work started
+// from, by default), and a plain page that shows the same pictures two at a
+// time in img elements, which tells what the browser itself keeps.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -8,127 +17,116 @@ const path = require('path');
 const { execFileSync } = require('child_process');
 
 const source = process.env.QUIRE_SOURCE_DIR || path.resolve(__dirname, '..', '..');
-const { startServer, launchBrowser } = require(path.join(source, 'tests', 'viewer', 'support.js'));
-const PAGES = 500;
-const TURNS = Number(process.env.QUIRE_BENCH_TURNS) || 50;
-const RUNS = Number(process.env.QUIRE_BENCH_RUNS) || 5;
+const { startServer, launchBrowser, pause } = require(path.join(source, 'tests', 'viewer', 'support.js'));
+const PAGES = Number(process.env.QUIRE_BENCH_PAGES) || 236;
+const THROUGH = Number(process.env.QUIRE_BENCH_THROUGH) || 200;
+const BROWSERS = (process.env.QUIRE_BENCH_BROWSERS || 'chromium,firefox').split(',');
+const OLD_REV = process.env.QUIRE_BENCH_OLD_REV || '8175407';
+const GOAL_MB = 400;
+const MB = 1048576;
 
-function median(values) {
-  const v = values.slice().sort((a, b) => a - b);
-  return v[Math.floor(v.length / 2)];
-}
-const mib = (bytes) => (bytes / 1048576).toFixed(1) + ' MiB';
-
-// Resident memory of the renderer processes of the browser that uses this
-// profile folder, read from /proc: private memory, and shared memory, which
-// is mostly Chromium's discardable cache of decoded pictures (released under
-// memory pressure).
-function rendererMemory(profile) {
-  const procs = {};
+// Proportional set size, summed over a process and its descendants.
+function treeMemory(rootPid) {
+  const children = {};
   for (const pid of fs.readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
     try {
-      // Forked helpers rewrite their command line as one string.
-      const cmd = fs.readFileSync('/proc/' + pid + '/cmdline', 'utf8').replace(/\0/g, ' ');
       const ppid = fs.readFileSync('/proc/' + pid + '/stat', 'utf8').replace(/^.*\) /, '').split(' ')[1];
-      procs[pid] = { cmd, ppid };
+      (children[ppid] = children[ppid] || []).push(pid);
     } catch (e) { /* gone */ }
   }
-  const root = Object.keys(procs).find((pid) => procs[pid].cmd.indexOf('--user-data-dir=' + profile + ' ') >= 0 &&
-    procs[pid].cmd.indexOf('--type=') < 0);
-  const total = { own: 0, shared: 0 };
-  const within = (pid) => {
-    for (let p = pid, hops = 0; p && hops < 10; p = procs[p] && procs[p].ppid, hops++) if (p === root) return true;
-    return false;
-  };
-  for (const pid of Object.keys(procs)) {
-    if (procs[pid].cmd.indexOf('--type=renderer') < 0 || !within(pid)) continue;
+  let pss = 0, own = 0, processes = 0, largest = 0;
+  const visit = (pid) => {
     try {
-      const status = fs.readFileSync('/proc/' + pid + '/status', 'utf8');
-      total.own += Number((/RssAnon:\s+(\d+) kB/.exec(status) || [0, 0])[1]) * 1024;
-      total.shared += Number((/RssShmem:\s+(\d+) kB/.exec(status) || [0, 0])[1]) * 1024;
+      const rollup = fs.readFileSync('/proc/' + pid + '/smaps_rollup', 'utf8');
+      const kb = (name) => Number((new RegExp('^' + name + ':\\s+(\\d+) kB', 'm').exec(rollup) || [0, 0])[1]) * 1024;
+      const mine = kb('Pss_Anon') + kb('Pss_Shmem');
+      pss += kb('Pss');
+      own += mine;
+      processes++;
+      // The process showing the book: the largest besides the browser's own.
+      if (pid !== String(rootPid)) largest = Math.max(largest, mine);
     } catch (e) { /* gone */ }
-  }
-  return total;
+    (children[pid] || []).forEach(visit);
+  };
+  visit(String(rootPid));
+  return { pss, own, processes, page: largest };
 }
 
-async function metrics(page, pressure) {
-  const cdp = await page.context().newCDPSession(page);
-  if (pressure) {
-    await cdp.send('Memory.simulatePressureNotification', { level: 'critical' });
-    await page.waitForTimeout(1500);
-  }
-  await cdp.send('HeapProfiler.enable');
-  await cdp.send('HeapProfiler.collectGarbage');
-  await cdp.send('Performance.enable');
-  const list = (await cdp.send('Performance.getMetrics')).metrics;
-  await cdp.detach();
-  const get = (name) => (list.find((m) => m.name === name) || {}).value || 0;
-  const images = await page.evaluate(() => document.images.length);
-  return { heap: get('JSHeapUsedSize'), nodes: get('Nodes'), images, rss: rendererMemory(page.profile) };
-}
-
-async function fresh(work, run) {
-  const profile = path.join(work, 'profile-' + run);
-  const browser = await launchBrowser(profile);
-  const page = browser.pages()[0] || await browser.newPage();
-  page.profile = profile;
-  await page.setViewportSize({ width: 1280, height: 800 });
-  return { browser, page };
-}
-
-async function viewerRun(work, server, run, turn) {
-  const { browser, page } = await fresh(work, run);
+async function blank(browserName, work) {
+  const browser = await launchBrowser(browserName, path.join(work, 'profile-' + browserName + '-blank'));
   try {
-    return await measureViewer(page, server, turn);
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1280, height: 800 });
+    await page.goto('about:blank');
+    await pause(3000);
+    return treeMemory(browser.process().pid);
   } finally {
     await browser.close();
   }
 }
 
-async function measureViewer(page, server, turn) {
-  server.requests.length = 0;
-  await page.goto(server.base + '/book/index.html');
-  await page.waitForFunction(() => performance.getEntriesByName('quire-first-page').length > 0, null,
-    { timeout: 10000 });
-  const firstPage = await page.evaluate(() => performance.getEntriesByName('quire-first-page')[0].startTime);
-  await page.waitForTimeout(1000);   // let prefetching settle
-  const pictures = new Set(server.requests.filter((r) => r.indexOf('/book/files/page/') === 0)).size;
-  const result = { firstPage, pictures };
-  if (turn) {
-    result.memory = [Object.assign({ turns: 0 }, await metrics(page))];
-    for (let i = 1; i <= TURNS; i++) {
+async function run(browserName, work, server, pageName) {
+  const profile = path.join(work, 'profile-' + browserName + '-' + pageName.replace(/\W/g, ''));
+  const browser = await launchBrowser(browserName, profile);
+  const pid = browser.process().pid;
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1280, height: 800 });
+    const started = Date.now();
+    await page.goto(server.base + '/book/' + pageName);
+    await page.waitForSelector('#qv[data-state="ready"]', { timeout: 20000 });
+    await page.waitForFunction(() => performance.getEntriesByName('quire-first-page').length > 0, { timeout: 20000 });
+    const firstPage = Date.now() - started;
+    await pause(1500);
+    const series = [Object.assign({ pages: 0 }, treeMemory(pid))];
+    let passed = 0;
+    const step = THROUGH / 4;
+    while (passed < THROUGH) {
       const before = await page.evaluate(() => document.getElementById('qv').dataset.spread);
       await page.keyboard.press('ArrowRight');
       await page.waitForFunction((b) => {
         const root = document.getElementById('qv');
         return root.dataset.spread !== b && !root.dataset.turning;
-      }, before);
-      if (i % Math.max(10, TURNS / 5) === 0) result.memory.push(Object.assign({ turns: i }, await metrics(page)));
+      }, { timeout: 10000 }, before);
+      const spread = await page.evaluate(() => document.getElementById('qv').dataset.spread);
+      const low = Number(spread.split('-')[0]);
+      const previous = passed;
+      passed = low - 1;
+      if (Math.floor(passed / step) > Math.floor(previous / step) || passed >= THROUGH) {
+        await pause(1000);   // let decoding and collection settle
+        series.push(Object.assign({ pages: passed }, treeMemory(pid)));
+      }
     }
-    result.memory.push(Object.assign({ turns: TURNS, pressure: true }, await metrics(page, true)));
-    result.spread = await page.evaluate(() => document.getElementById('qv').dataset.spread);
-  }
-  return result;
-}
-
-async function peerRun(work, server, run) {
-  const { browser, page } = await fresh(work, 'peer-' + run);
-  try {
-    return await measurePeer(page, server);
+    return { firstPage, series };
   } finally {
     await browser.close();
   }
 }
 
-async function measurePeer(page, server) {
-  server.requests.length = 0;
-  await page.goto(server.base + '/book/all-pictures.html');
-  await page.waitForFunction(() => performance.getEntriesByName('first-picture').length > 0, null, { timeout: 10000 });
-  const firstPage = await page.evaluate(() => performance.getEntriesByName('first-picture')[0].startTime);
-  await page.waitForTimeout(1000);
-  const pictures = new Set(server.requests.filter((r) => r.indexOf('/book/files/page/') === 0)).size;
-  const memory = await metrics(page);
-  return { firstPage, pictures, memory };
+// Two pictures at the viewer's size, the next two on each key, with the
+// marks and attributes the measuring loop reads.
+const PLAIN_PAGE = '<!DOCTYPE html><body style="margin:0"><div id="qv" data-state="ready" data-spread="1"></div>' +
+  '<img id="a" width="519" height="672" alt=""><img id="b" width="519" height="672" alt=""><script>\n' +
+  'var i = 0, root = document.getElementById("qv");\n' +
+  'function show() {\n' +
+  '  document.getElementById("a").src = "files/page/" + (2 * i + 1) + ".jpg";\n' +
+  '  document.getElementById("b").src = "files/page/" + (2 * i + 2) + ".jpg";\n' +
+  '  root.dataset.spread = (2 * i + 1) + "-" + (2 * i + 2);\n' +
+  '}\n' +
+  'document.getElementById("a").onload = function () { performance.mark("quire-first-page"); };\n' +
+  'document.addEventListener("keydown", function () { i++; show(); });\n' +
+  'show();\n' +
+  '</script>';
+
+const mb = (bytes) => (bytes / MB).toFixed(0) + ' MB';
+
+function print(label, result, base) {
+  console.log('  ' + label + ': first page after ' + result.firstPage + ' ms');
+  for (const m of result.series) {
+    console.log('    after ' + String(m.pages).padStart(3) + ' pages: ' + mb(m.own) + ' (' + mb(m.own - base.own) +
+      ' more than the blank page), the page\'s process ' + mb(m.page) + '; with program files ' + mb(m.pss));
+  }
+  return result.series[result.series.length - 1];
 }
 
 async function main() {
@@ -137,46 +135,35 @@ async function main() {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quire-viewer-bench-'));
   const home = path.join(work, 'home');
   fs.mkdirSync(home, { mode: 0o700 });
+  process.env.HOME = home;
+  process.env.XDG_RUNTIME_DIR = home;
   let server;
   try {
     const started = Date.now();
-    execFileSync(books, ['bench', work, String(PAGES)], {
-      env: Object.assign({}, process.env, { HOME: home, XDG_RUNTIME_DIR: home }), stdio: ['ignore', 'ignore', 'ignore']
-    });
-    console.log('published a ' + PAGES + '-page book with the core in ' + ((Date.now() - started) / 1000).toFixed(1) + ' s');
-    const list = [];
-    for (let n = 1; n <= PAGES; n++) {
-      list.push('<img src="files/page/' + n + '.jpg" width="240" height="320" alt=""' +
-        (n === 1 ? ' onload="performance.mark(\'first-picture\')"' : '') + '>');
+    execFileSync(books, ['bench', work, String(PAGES)], { stdio: ['ignore', 'ignore', 'ignore'] });
+    console.log('published a ' + PAGES + '-page book of 1224 x 1584 pictures with the core in ' +
+      ((Date.now() - started) / 1000).toFixed(1) + ' s; turning through ' + THROUGH + ' pages at 1280 x 800');
+    let old = null;
+    try {
+      old = execFileSync('git', ['-C', source, 'show', OLD_REV + ':resources/AppFiles/Templates/float/index.html'],
+        { stdio: ['ignore', 'pipe', 'ignore'] });
+      fs.writeFileSync(path.join(work, 'book', 'old.html'), old);
+    } catch (e) {
+      console.log('(no peer: the viewer of ' + OLD_REV + ' is not in this repository)');
     }
-    fs.writeFileSync(path.join(work, 'book', 'all-pictures.html'), '<!DOCTYPE html><title>All pictures</title>' +
-      '<body>' + list.join('') + '</body>');
+    fs.writeFileSync(path.join(work, 'book', 'plain.html'), PLAIN_PAGE);
     server = await startServer(work);
-
-    const viewer = [], peer = [];
-    for (let run = 0; run < RUNS; run++) {
-      viewer.push(await viewerRun(work, server, run, run === RUNS - 1));
-      peer.push(await peerRun(work, server, run));
+    for (const name of BROWSERS) {
+      const base = await blank(name, work);
+      console.log(name + ', showing a blank page: ' + mb(base.own) + ' in ' + base.processes + ' processes; with program files ' +
+        mb(base.pss) + ':');
+      const now = print('this viewer', await run(name, work, server, 'index.html'), base);
+      const verdict = (bytes) => mb(bytes) + (bytes < GOAL_MB * MB ? ', met' : ', NOT met');
+      console.log('    goal: under ' + GOAL_MB + ' MB after ' + THROUGH + ' pages: the browser ' + verdict(now.own) +
+        '; with program files ' + verdict(now.pss));
+      if (old) print('peer, the viewer of ' + OLD_REV, await run(name, work, server, 'old.html'), base);
+      print('peer, a plain page of two img elements', await run(name, work, server, 'plain.html'), base);
     }
-    const turned = viewer[RUNS - 1];
-    console.log('');
-    console.log('viewer (this page-flip viewer), ' + RUNS + ' cold runs:');
-    console.log('  first page visible after navigation: median ' + median(viewer.map((r) => r.firstPage)).toFixed(0) +
-      ' ms (runs: ' + viewer.map((r) => r.firstPage.toFixed(0)).join(', ') + '; target < 500 ms)');
-    console.log('  page pictures requested before the first turn: ' + Math.max(...viewer.map((r) => r.pictures)) +
-      ' (target: about a dozen at most)');
-    console.log('  memory while turning ' + TURNS + ' pages (after garbage collection), ended on pages ' + turned.spread + ':');
-    for (const m of turned.memory) {
-      console.log('    after ' + String(m.turns).padStart(2) + ' turns' + (m.pressure ? ' and a memory-pressure signal' : '') +
-        ': renderer private ' + mib(m.rss.own) + ', decoded-picture cache (shared) ' + mib(m.rss.shared) +
-        ', JS heap ' + mib(m.heap) + ', DOM nodes ' + m.nodes + ', img elements ' + m.images);
-    }
-    console.log('peer (plain page with all ' + PAGES + ' pictures in img elements), ' + RUNS + ' cold runs:');
-    console.log('  first picture loaded after navigation: median ' + median(peer.map((r) => r.firstPage)).toFixed(0) + ' ms');
-    console.log('  page pictures requested: ' + Math.max(...peer.map((r) => r.pictures)));
-    const pm = peer[RUNS - 1].memory;
-    console.log('  after load: renderer private ' + mib(pm.rss.own) + ', shared ' + mib(pm.rss.shared) + ', JS heap ' +
-    mib(pm.heap) + ', DOM nodes ' + pm.nodes + ', img elements ' + pm.images);
   } finally {
     if (server) await server.close();
     fs.rmSync(work, { recursive: true, force: true });

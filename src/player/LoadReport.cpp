@@ -13,14 +13,18 @@ namespace quire::player {
 namespace {
 
 // Counts the page's pictures: all, fully decoded, and still coming; and
-// whether the page itself has finished.
+// whether the page itself has finished. The book viewer draws its pages into
+// canvases of the class "qv-picture", which stay empty until drawn.
 const char* kImageScript = R"JS(
 (function () {
   var all = Array.prototype.slice.call(document.images);
+  var pages = Array.prototype.slice.call(document.querySelectorAll('canvas.qv-picture'));
   return {
-    total: all.length,
-    loaded: all.filter(function (i) { return i.complete && i.naturalWidth > 0; }).length,
-    pending: all.filter(function (i) { return !i.complete; }).length,
+    total: all.length + pages.length,
+    loaded: all.filter(function (i) { return i.complete && i.naturalWidth > 0; }).length +
+      pages.filter(function (c) { return c.width > 0; }).length,
+    pending: all.filter(function (i) { return !i.complete; }).length +
+      pages.filter(function (c) { return c.width === 0; }).length,
     ready: document.readyState === "complete",
     focused: document.hasFocus()
   };

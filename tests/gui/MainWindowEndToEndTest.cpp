@@ -57,7 +57,7 @@ TEST(MainWindowEndToEnd, FromTheDemonstrationBookToAPublishedOne)
     ASSERT_TRUE(w.rebuilds([&] { w.window->applicationDidFinishLaunching(); }));
     QVariantMap reader = w.reader();
     EXPECT_EQ(reader.value("spread").toString(), "1");
-    EXPECT_EQ(reader.value("firstPicture").toString(), "./files/page/1.jpg");
+    EXPECT_EQ(reader.value("firstPage").toString(), "1");
     EXPECT_EQ(reader.value("status").toString(), QString("Page 1 of %1").arg(demoPageCount()));
     EXPECT_EQ(w.get<QToolButton>("btnFloat")->text(), "Float");
     const QString previewFolder = w.app().flashPreviewFolder();

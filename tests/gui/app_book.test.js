@@ -1,5 +1,5 @@
 // The book that the window's end-to-end test published ($QUIRE_APP_BOOK),
-// read in Debian's Chromium over http and from disk: it opens on its first
+// read in Debian's Chromium (or $QUIRE_BROWSER) over http and from disk: it opens on its first
 // page with the look chosen in the window.
 'use strict';
 const test = require('node:test');
@@ -8,7 +8,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { pathToFileURL } = require('url');
-const { startServer, launchBrowser, isolateHome } = require(path.join(process.env.QUIRE_SOURCE_DIR,
+const { startServer, launchBrowser, browserName, isolateHome } = require(path.join(process.env.QUIRE_SOURCE_DIR,
   'tests', 'viewer', 'support.js'));
 
 const book = process.env.QUIRE_APP_BOOK;
@@ -21,7 +21,7 @@ test.before(async () => {
   work = fs.mkdtempSync(path.join(os.tmpdir(), 'quire-app-book-'));
   isolateHome(path.join(work, 'home'));
   server = await startServer(book);
-  browser = await launchBrowser(path.join(work, 'profile'));
+  browser = await launchBrowser(browserName(), path.join(work, 'profile'));
 }, { timeout: 60000 });
 
 test.after(async () => {
@@ -39,9 +39,9 @@ for (const [how, url] of [['over http', () => server.base + '/' + expected.page]
     await page.goto(url());
     await page.waitForSelector('#qv[data-state="ready"]', { timeout: 20000 });
     await page.waitForFunction(() => {
-      const shown = Array.from(document.querySelectorAll('#qv .qv-slot img'));
-      return shown.length > 0 && shown.every((i) => i.complete && i.naturalWidth > 0);
-    }, null, { timeout: 20000 });
+      const shown = Array.from(document.querySelectorAll('#qv .qv-slot canvas'));
+      return shown.length > 0 && shown.every((c) => c.width > 0);
+    }, { timeout: 20000 });
     const seen = await page.evaluate(() => {
       const root = document.getElementById('qv');
       return {

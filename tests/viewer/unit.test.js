@@ -1,6 +1,7 @@
 // The viewer's pure parts, run in Node from the same sources the pages
 // inline: cipher, ZIP reader, inflater, settings, spreads, fold geometry,
-// and the shape of every shipped template page.
+// picture sizes, the pages' words and search, and the shape of every
+// shipped template page.
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
@@ -14,9 +15,10 @@ const source = process.env.QUIRE_SOURCE_DIR || path.resolve(__dirname, '..', '..
 const build = require(path.join(source, 'viewer', 'build.js'));
 
 function loadViewer() {
-  const context = vm.createContext({ TextDecoder, URL, console });
+  const context = vm.createContext({ TextDecoder, URL, console, window: {} });
   vm.runInContext('var Q = {};\n' + build.scriptText(['core.js', 'settings.js', 'i18n.js', 'rc4.js', 'inflate.js',
-    'zip.js', 'geometry.js', 'spreads.js']) + '\nthis.Q = Q;', context);
+    'zip.js', 'geometry.js', 'spreads.js', 'pictures.js', 'booktext.js', 'viewer.js', 'panels.js', 'search.js']) +
+    '\nthis.Q = Q;', context);
   return context.Q;
 }
 const Q = loadViewer();
@@ -239,6 +241,93 @@ test('the fold keeps the paper whole and lands the back page on the other side',
     const corner = apply(f.matrix, { x: 0, y: H });
     assert.ok(Math.hypot(corner.x - q.x, corner.y - q.y) < 1e-6);
   }
+});
+
+test('picture sizes come from a JPEG frame header or a PNG header, past other segments', () => {
+  const jpeg = (segments, frame) => Buffer.concat([Buffer.from([0xff, 0xd8]), ...segments.map((len) =>
+    Buffer.concat([Buffer.from([0xff, 0xe1, len >> 8, len & 255]), Buffer.alloc(len - 2)])),
+  Buffer.from([0xff, frame, 0, 17, 8, 0x06, 0x30, 0x04, 0xc8, 3]), Buffer.alloc(20)]);
+  assert.deepEqual({ ...Q.pictureSize(jpeg([], 0xc0)) }, { w: 1224, h: 1584 });
+  assert.deepEqual({ ...Q.pictureSize(jpeg([300, 18], 0xc2)) }, { w: 1224, h: 1584 });
+  assert.equal(Q.pictureSize(jpeg([30], 0xc4)), null);   // a Huffman table, then nothing
+  const png = Buffer.alloc(33);
+  Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]).copy(png);
+  png.writeUInt32BE(160, 16);
+  png.writeUInt32BE(207, 20);
+  assert.deepEqual({ ...Q.pictureSize(png) }, { w: 160, h: 207 });
+  assert.equal(Q.pictureSize(Buffer.from('GIF89a....')), null);
+});
+
+// A page of two blocks: a heading, and two lines of body text.
+const PAGE_BLOCKS = [
+  [[0, 'Contents', 1000, 800, 1500, 300]],
+  [[0, '4.2', 1000, 1500, 300, 200, 'Packages', 1400, 1500, 1200, 200, '.......', 2700, 1500, 3000, 200, '17', 5800, 1500, 200, 200],
+    [0, 'Caf\u00e9', 1000, 1800, 600, 200, 'au', 1700, 1800, 300, 200, 'lait', 2100, 1800, 400, 200]]
+];
+
+test('the words of a page: read defensively, named inside a link area without the dot leader', () => {
+  const page = Q.readBlocks(PAGE_BLOCKS);
+  assert.deepEqual(Array.from(page.words, (w) => w.text),
+    ['Contents', '4.2', 'Packages', '.......', '17', 'Caf\u00e9', 'au', 'lait']);
+  assert.deepEqual(Array.from(page.lines, (l) => l.block), [0, 1, 1]);
+  assert.ok(Math.abs(page.words[1].x - 0.1) < 1e-9 && Math.abs(page.words[1].h - 0.02) < 1e-9);
+  // Malformed lines and words are left out, not thrown on.
+  const odd = Q.readBlocks([[[0, 'ok', 0, 0, 10, 10, 'bad', 'x', 0, 10, 10], [0, 'short', 1, 2]], 'not a block',
+    [[7, 'up', 0, 0, 10, -5, 'down', 0, 0, 10, 10]]]);
+  assert.deepEqual(Array.from(odd.words, (w) => w.text), ['ok', 'down']);
+  assert.equal(odd.lines[1].dir, 0);
+  assert.equal(Q.readBlocks('nope'), null);
+
+  const text = new Q.BookText({ pages: [{}] }, {});
+  text.pages[0] = page;
+  assert.equal(text.wordsIn(0, { x: 0.05, y: 0.14, width: 0.9, height: 0.08 }), '4.2 Packages');
+  assert.equal(text.wordsIn(0, { x: 0.05, y: 0.17, width: 0.9, height: 0.05 }), 'Caf\u00e9 au lait');
+  assert.equal(text.wordsIn(0, { x: 0.5, y: 0.5, width: 0.1, height: 0.1 }), '');
+});
+
+test('the list of a book\'s extra files is kept only where it fits the book', () => {
+  const book = { pages: [{}, {}, {}] };
+  const take = (data) => {
+    const text = new Q.BookText(book, {});
+    text.takeExtras(data);
+    return text;
+  };
+  const good = take({ version: 1, count: 3, pages: [4, 5, 6], labels: ['iv', 'v', ''],
+    thumbs: [[160, 207], null, [160, 207]], textGroup: 16, text: [1, 0, 1], later: 'ignored' });
+  assert.deepEqual([good.label(0), good.label(2), good.hasLabels()], ['iv', null, true]);
+  assert.deepEqual([good.positionOfLabel('V'), good.positionOfLabel('vi')], [1, null]);
+  assert.deepEqual([good.thumbUrl(0), good.thumbUrl(1)], ['files/thumb/4.jpg', null]);
+  assert.deepEqual([good.hasText(1), good.hasText(2), good.searchable()], [false, true, true]);
+  const list = { labels: ['i', 'ii', 'iii'], textGroup: 16, text: [1, 1, 1] };
+  for (const bad of [{ version: 2, count: 3, pages: [1, 2, 3] }, { version: 1, count: 4, pages: [1, 2, 3] },
+    { version: 1, count: 3, pages: [1, 2] }, null]) {
+    const text = take(bad && { ...bad, ...list });
+    assert.deepEqual([text.hasLabels(), text.searchable(), text.thumbUrl(0)], [false, false, null]);
+  }
+  // Lists of the wrong length are dropped, items of the wrong kind left out;
+  // words need their group size, labels one that is not empty.
+  const mixed = take({ version: 1, count: 3, pages: [1, '2', 3], labels: ['', null, ''], thumbs: [[1, 1], [0, 1], 'x'],
+    text: [1, 1, true], textGroup: 0 });
+  assert.deepEqual([mixed.hasLabels(), mixed.thumbUrl(0), mixed.thumbUrl(1), mixed.searchable()],
+    [false, 'files/thumb/1.jpg', null, false]);
+  const short = take({ version: 1, count: 3, pages: [1, 2, 3], labels: ['a', 'b'], textGroup: 2, text: [0, 1, true] });
+  assert.deepEqual([short.hasLabels(), short.hasText(1), short.hasText(2)], [false, true, false]);
+});
+
+test('search ignores case and accents, spans words and lines, and finds every hit', () => {
+  const page = Q.readBlocks(PAGE_BLOCKS);
+  const hits = (q) => JSON.parse(JSON.stringify(Q.findHits(page, q)));
+  assert.deepEqual(hits('packages'), [{ first: 2, last: 2 }]);
+  assert.deepEqual(hits('CAFE'), [{ first: 5, last: 5 }]);
+  assert.deepEqual(hits('  4.2   packa'), [{ first: 1, last: 2 }]);
+  assert.deepEqual(hits('17 cafe au'), [{ first: 4, last: 6 }]);
+  assert.deepEqual(hits('a'), [{ first: 2, last: 2 }, { first: 2, last: 2 }, { first: 5, last: 5 }, { first: 6, last: 6 },
+    { first: 7, last: 7 }]);
+  assert.deepEqual(hits('nothing'), []);
+  assert.deepEqual(hits(' '), []);
+  const snippet = { ...Q.snippet(page, { first: 5, last: 6 }) };
+  assert.deepEqual(snippet, { before: 'Contents 4.2 Packages ....... 17', hit: 'Caf\u00e9 au', after: 'lait' });
+  assert.equal(Q.normalizeText('\u2018Na\u00efve\u2019 \u2013 \u00c9T\u00c9'), '\'naive\' - ete');
 });
 
 test('every shipped template page is the current build, with exactly the three placeholders', () => {

@@ -1,13 +1,14 @@
 // quire-viewer-books: publishes the books the viewer's browser tests and
 // benchmark read.
 //   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
-//   quire-viewer-books bench OUT PAGES     book/ in OUT
+//   quire-viewer-books bench OUT PAGES [WxH]   book/ in OUT, pictures 1224x1584 unless given
 #include "BookMaker.h"
 
 #include "util/Error.h"
 #include "util/Resources.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -46,7 +47,9 @@ BookSpec bigBook(const QString& linkBase)
                       {3, {QRectF(0.1, 0.74, 0.8, 0.08), "javascript:window.quirePwned=1", 0, "javascript: link"}},
                       {3, {QRectF(0.1, 0.84, 0.8, 0.08), "data:text/html,<script>opener.quirePwned=1</script>", 0,
                            "data: link"}},
-                      {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}}},
+                      {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}},
+                      // Smaller than a fingertip on a phone.
+                      {4, {QRectF(0.45, 0.6, 0.03, 0.02), QString(), 12, QString()}}},
             .withAnnotations = true,
             .htmlTitle = "Forty pages"};
 }
@@ -89,15 +92,21 @@ BookSpec settingsBook(const QString& out)
             .htmlTitle = "Settings"};
 }
 
-BookSpec benchBook(int pages)
+BookSpec benchBook(int pages, const QSize& size)
 {
-    return {.pageCount = pages, .pictureSize = QSize(480, 640), .settings = {{"flipDuration", "200"}},
+    return {.pageCount = pages, .pictureSize = size, .settings = {{"flipDuration", "200"}},
             .htmlTitle = "Benchmark book"};
 }
 
-void publish(const BookSpec& spec, const QString& out, const QString& name)
+// withoutExtras: the book as publishers made it before thumbnails and words
+// (its thumbnails are then drawn from the page pictures).
+void publish(const BookSpec& spec, const QString& out, const QString& name, bool withoutExtras = false)
 {
-    quire::viewertest::publishBook(spec, QDir(out).filePath("pictures-" + name), QDir(out).filePath(name));
+    const QString book = QDir(out).filePath(name);
+    quire::viewertest::publishBook(spec, QDir(out).filePath("pictures-" + name), book);
+    if (withoutExtras
+        && (!QFile::remove(book + "/files/extras.js") || !QDir(book + "/files/thumb").removeRecursively()))
+        throw quire::Error("BOOK_MAKER", "cannot remove the extras of " + book);
     std::printf("%s %s\n", qPrintable(name), qPrintable(QDir(out).filePath(name)));
 }
 
@@ -112,19 +121,26 @@ int main(int argc, char** argv)
     try {
         if (args.size() == 4 && args[1] == "test") {
             publish(smallBook(), args[2], "small");
-            publish(bigBook(args[3]), args[2], "big");
+            publish(bigBook(args[3]), args[2], "big", true);
             publish(rtlBook(), args[2], "rtl");
             publish(settingsBook(args[2]), args[2], "settings");
             return 0;
         }
-        if (args.size() == 4 && args[1] == "bench" && args[3].toInt() > 0) {
-            publish(benchBook(args[3].toInt()), args[2], "book");
-            return 0;
+        if ((args.size() == 4 || args.size() == 5) && args[1] == "bench" && args[3].toInt() > 0) {
+            QSize size(1224, 1584);   // a letter page imported at 144 dots per inch
+            if (args.size() == 5) {
+                const QStringList wh = args[4].split('x');
+                size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+            }
+            if (size.isValid() && !size.isEmpty()) {
+                publish(benchBook(args[3].toInt(), size), args[2], "book");
+                return 0;
+            }
         }
     } catch (const quire::Error& e) {
         std::fprintf(stderr, "quire-viewer-books: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: quire-viewer-books test OUT LINKBASE | bench OUT PAGES\n");
+    std::fprintf(stderr, "usage: quire-viewer-books test OUT LINKBASE | bench OUT PAGES [WxH]\n");
     return 2;
 }

@@ -12,7 +12,8 @@ const char* PreviewView::kReaderStateScript = R"JS(
 (function () {
   var root = document.getElementById('qv');
   if (!root) return { state: 'none' };
-  var shown = Array.prototype.slice.call(root.querySelectorAll('.qv-slot img'));
+  var faces = Array.prototype.slice.call(root.querySelectorAll('.qv-slot .qv-page[data-position]'));
+  var shown = Array.prototype.slice.call(root.querySelectorAll('.qv-slot canvas'));
   var live = root.querySelector('.qv-live');
   var theme = /qv-theme-([\w-]+)/.exec(root.className);
   return {
@@ -20,8 +21,8 @@ const char* PreviewView::kReaderStateScript = R"JS(
     spread: root.dataset.spread || '',
     status: live ? live.textContent : '',
     pictures: shown.length,
-    loaded: shown.filter(function (i) { return i.complete && i.naturalWidth > 0; }).length,
-    firstPicture: shown.length ? shown[0].getAttribute('src') : '',
+    loaded: shown.filter(function (c) { return c.width > 0; }).length,
+    firstPage: faces.length ? faces[0].getAttribute('data-position') : '',
     background: root.style.getPropertyValue('--qv-background').trim(),
     theme: theme ? theme[1] : '',
     hardPages: root.querySelectorAll('.qv-hard').length

@@ -24,9 +24,9 @@ public:
 
     // What the reader in the page reports: "state" (loading, ready, error),
     // "spread" ("1", "2-3" ...), "status" ("Page 1 of 8"), "pictures" and
-    // "loaded" (the pictures on show and how many have arrived),
-    // "firstPicture" (its address), "background" (the colour behind the
-    // book), "theme" and "hardPages" (stiff faces on show).
+    // "loaded" (the pictures on show and how many are drawn), "firstPage"
+    // (the book position of the first page on show), "background" (the
+    // colour behind the book), "theme" and "hardPages" (stiff faces on show).
     static const char* kReaderStateScript;
 
 signals:

@@ -16,15 +16,13 @@ Q.parseBook = function (xmlText) {
   var pages = [];
   var positionOfNumber = {};
   Q.childElements(Q.firstChildElement(root, 'pages'), 'page').forEach(function (page) {
+    // The configuration's large and thumbnail addresses are the normal
+    // picture's: thumbnails come from the book's extra files or are drawn.
     var normal = Q.childText(page, 'normalUrl');
-    var large = Q.childText(page, 'largeUrl');
-    var thumb = Q.childText(page, 'thumbUrl');
     if (!Q.isRelativeUrl(normal)) normal = null;
     var entry = {
       position: pages.length,
       url: normal,
-      largeUrl: Q.isRelativeUrl(large) ? large : normal,
-      thumbUrl: Q.isRelativeUrl(thumb) ? thumb : normal,
       hard: page.getAttribute('isHardPage') === 'true',
       number: Q.pageNumberFromUrl(normal)
     };

@@ -1,15 +1,16 @@
-// Side panels: table of contents, page thumbnails, about text.
+// Side panels: table of contents, page thumbnails, search, about text.
+
+Q.THUMB_WIDTH = 110;   // CSS pixels of a thumbnail drawn from a page picture
 
 Q.Panel = function (viewer, kind, opener) {
   var t = viewer.t;
   this.viewer = viewer;
   this.kind = kind;
   this.opener = opener || null;
-  var titles = { contents: t('contents'), thumbnails: t('thumbnails'), about: t('about') };
-  var el = Q.el('aside', 'qv-panel qv-panel-' + kind, { role: 'dialog', 'aria-label': titles[kind] });
+  var titles = { contents: t('contents'), thumbnails: t('thumbnails'), about: t('about'), search: t('search') };
+  var el = Q.el('div', 'qv-panel qv-panel-' + kind, { role: 'dialog', 'aria-label': titles[kind] });
   var head = Q.el('div', 'qv-panel-head');
   head.appendChild(Q.el('h2', 'qv-panel-title', null, titles[kind]));
-  var self = this;
   head.appendChild(Q.iconButton('close', t('close'), function () { viewer.closePanel(); }));
   el.appendChild(head);
   this.body = Q.el('div', 'qv-panel-body');
@@ -21,12 +22,30 @@ Q.Panel = function (viewer, kind, opener) {
       viewer.closePanel();
     }
   });
-  if (kind === 'contents') this.buildContents();
-  else if (kind === 'thumbnails') this.buildThumbnails();
-  else this.body.appendChild(Q.el('p', 'qv-about-text', null, viewer.book.settings.text('aboutText', '')));
+  this.build();
   viewer.root.appendChild(el);
   requestAnimationFrame(function () { el.classList.add('qv-open'); });
-  self.focusFirst();
+  if (kind !== 'search') this.focusFirst();
+};
+
+Q.Panel.prototype.build = function () {
+  var kind = this.kind;
+  if (kind === 'contents') this.buildContents();
+  else if (kind === 'thumbnails') this.buildThumbnails();
+  else if (kind === 'search') this.buildSearch();
+  else this.body.appendChild(Q.el('p', 'qv-about-text', null, this.viewer.book.settings.text('aboutText', '')));
+};
+
+// The book's extra files arrived: page labels and thumbnails change what
+// the contents and thumbnails show.
+Q.Panel.prototype.refresh = function () {
+  if (this.kind !== 'contents' && this.kind !== 'thumbnails') return;
+  var scroll = this.body.scrollTop;
+  if (this.observer) this.observer.disconnect();
+  this.viewer.pictures.cancelThumbnails();
+  Q.clearChildren(this.body);
+  this.build();
+  this.body.scrollTop = scroll;
 };
 
 Q.Panel.prototype.focusFirst = function () {
@@ -38,8 +57,15 @@ Q.Panel.prototype.focusFirst = function () {
   }
 };
 
+// A choice in a panel jumps there, and closes the panel where it would hide
+// part of the spread.
+Q.Panel.prototype.choose = function (position) {
+  this.viewer.jumpTo(position);
+  this.viewer.closePanelIfCovering();
+};
+
 Q.Panel.prototype.buildContents = function () {
-  var viewer = this.viewer, t = viewer.t;
+  var viewer = this.viewer, t = viewer.t, self = this;
   var total = 0;
   (function count(list) { list.forEach(function (i) { total++; count(i.children); }); })(viewer.book.outline);
   var expandAll = total <= 40;
@@ -68,11 +94,8 @@ Q.Panel.prototype.buildContents = function () {
       var entry = Q.el('button', 'qv-toc-entry', { type: 'button' });
       entry.appendChild(Q.el('span', 'qv-toc-caption', null, item.caption));
       if (item.position >= 0) {
-        entry.appendChild(Q.el('span', 'qv-toc-page', null, String(item.position + 1)));
-        entry.addEventListener('click', function () {
-          viewer.goTo(item.position, true);
-          if (viewer.narrow()) viewer.closePanel();
-        });
+        entry.appendChild(Q.el('span', 'qv-toc-page', null, viewer.pageName(item.position)));
+        entry.addEventListener('click', function () { self.choose(item.position); });
       } else {
         entry.disabled = true;
       }
@@ -87,36 +110,46 @@ Q.Panel.prototype.buildContents = function () {
   else this.body.appendChild(Q.el('p', 'qv-empty', null, t('noContents')));
 };
 
+// Thumbnails: the book's own small pictures where it has them, else the
+// page pictures drawn small; either only once scrolled into view.
 Q.Panel.prototype.buildThumbnails = function () {
-  var viewer = this.viewer, t = viewer.t;
+  var viewer = this.viewer, t = viewer.t, self = this;
   var grid = Q.el('div', 'qv-thumbs');
   var shown = viewer.visiblePositions();
+  function show(button) {
+    var position = Number(button.getAttribute('data-position')) - 1;
+    var frame = button.firstChild;
+    if (frame.firstChild) return;
+    var url = viewer.text.thumbUrl(position);
+    if (url) {
+      frame.appendChild(Q.el('img', null, { alt: '', draggable: 'false', decoding: 'async', src: url }));
+    } else if (viewer.book.pages[position].url) {
+      var canvas = Q.el('canvas', null, { 'aria-hidden': 'true' });
+      frame.appendChild(canvas);
+      viewer.pictures.thumbnail(position, canvas, Q.THUMB_WIDTH, Q.THUMB_WIDTH / viewer.aspect);
+    }
+  }
   var observer = 'IntersectionObserver' in window ? new IntersectionObserver(function (entries) {
     entries.forEach(function (e) {
       if (!e.isIntersecting) return;
-      var img = e.target.querySelector('img');
-      if (img && !img.getAttribute('src')) img.src = img.getAttribute('data-src');
+      show(e.target);
       observer.unobserve(e.target);
     });
   }, { root: this.body, rootMargin: '200px 0px' }) : null;
   this.observer = observer;
-  var ratio = viewer.aspect;
   viewer.book.pages.forEach(function (page) {
-    var button = Q.el('button', 'qv-thumb', { type: 'button', 'aria-label': t('goToPage', page.position + 1) });
+    var name = viewer.pageName(page.position);
+    var button = Q.el('button', 'qv-thumb', { type: 'button', 'aria-label': t('goToPage', name),
+      'data-position': String(page.position + 1) });
     if (shown.indexOf(page.position) >= 0) button.setAttribute('aria-current', 'page');
     var frame = Q.el('span', 'qv-thumb-frame');
-    frame.style.aspectRatio = String(ratio);
-    var img = Q.el('img', null, { alt: '', draggable: 'false', decoding: 'async', 'data-src': page.thumbUrl || '' });
-    frame.appendChild(img);
+    frame.style.aspectRatio = String(viewer.aspect);
     button.appendChild(frame);
-    button.appendChild(Q.el('span', 'qv-thumb-number', null, String(page.position + 1)));
-    button.addEventListener('click', function () {
-      viewer.goTo(page.position, true);
-      if (viewer.narrow()) viewer.closePanel();
-    });
+    button.appendChild(Q.el('span', 'qv-thumb-number', null, name));
+    button.addEventListener('click', function () { self.choose(page.position); });
     grid.appendChild(button);
     if (observer) observer.observe(button);
-    else img.src = page.thumbUrl || '';
+    else show(button);
   });
   this.body.appendChild(grid);
 };
@@ -134,5 +167,6 @@ Q.Panel.prototype.update = function () {
 
 Q.Panel.prototype.destroy = function () {
   if (this.observer) this.observer.disconnect();
+  if (this.kind === 'thumbnails') this.viewer.pictures.cancelThumbnails();
   this.el.remove();
 };
