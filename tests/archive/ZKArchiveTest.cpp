@@ -1,12 +1,14 @@
 // Archives written in memory, checked field by field and opened by Python's
-// zipfile and by unzip.
+// zipfile and by unzip. (The program writes one entry, book.xml, with no
+// attributes of its own: archives of several entries are not checked.)
 #include "archive/ZKArchive.h"
 #include "archive/ZKDosTime.h"
-#include "archive/ZipReaders.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 
 #include <QJsonArray>
-#include <QRandomGenerator>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -31,11 +33,21 @@ QByteArray sampleDocument()
     return doc + "</flipbook>\n";
 }
 
-// What Python's zipfile reads from the archive: its comment and entries.
+// What Python's zipfile reads from the archive: its comment and entries, each
+// name as the hex of its raw bytes and each content in base64.
 std::pair<QString, QJsonArray> pythonReads(const TempDir& dir, const QByteArray& archive)
 {
+    static const char* script = R"PY(
+import base64, json, sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    entries = [{"name": i.orig_filename.encode("utf-8" if i.flag_bits & 0x800 else "cp437").hex(),
+                "method": i.compress_type, "content": base64.b64encode(z.read(i)).decode()} for i in z.infolist()]
+    print(json.dumps({"comment": z.comment.decode("utf-8"), "entries": entries, "testzip": z.testzip()}))
+)PY";
     writeFile(dir.file("a.zip"), archive);
-    const QJsonObject info = pythonZipInfo(dir.file("a.zip"));
+    const ToolRun r = runTool("python3", {"-c", script, dir.file("a.zip")});
+    EXPECT_EQ(r.status, 0) << "python zipfile failed: " << r.err.toStdString();
+    const QJsonObject info = QJsonDocument::fromJson(r.out.toUtf8()).object();
     EXPECT_TRUE(info.value("testzip").isNull()) << "a CRC does not match";
     return {info.value("comment").toString(), info.value("entries").toArray()};
 }
@@ -85,39 +97,6 @@ TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInRealReaders)
     EXPECT_EQ(runTool("unzip", {"-tq", dir.file("a.zip")}).status, 0);
     EXPECT_EQ(runTool("unzip", {"-p", dir.file("a.zip"), "book.xml"}).out.toUtf8(), doc);
     EXPECT_TRUE(runTool("unzip", {"-v", dir.file("a.zip")}).out.contains("Defl:N"));
-}
-
-TEST(ZKArchive, EntriesFollowOneAnotherWithTheirNamesDatesAndPermissions)
-{
-    QByteArray noise(1 << 20, '\0');
-    QRandomGenerator(42).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
-    ZKFileAttributes attributes{QDateTime(QDate(2021, 6, 7), QTime(8, 9, 10)), 0644};
-    ZKDataArchive archive;
-    ASSERT_EQ(archive.deflateData(sampleDocument(), QStringLiteral("book.xml"), attributes), 1);
-    const QByteArray first = archive.data();
-    const std::uint32_t firstDirectory = u32(first, first.size() - 49 + 16);
-    // "Café" written with a combining accent is stored precomposed, as UTF-8
-    // without the UTF-8 flag; lengths count its bytes.
-    ASSERT_EQ(archive.deflateData("x", QStringLiteral("Cafe\u0301.xml")), 1);
-    ASSERT_EQ(archive.deflateData({}, QStringLiteral("empty")), 1);
-    ASSERT_EQ(archive.deflateData(noise, QStringLiteral("noise.bin")), 1); // incompressible
-
-    // The second entry starts where the first directory was, the first left as it was.
-    const QByteArray& b = archive.data();
-    EXPECT_EQ(b.left(firstDirectory), first.left(firstDirectory));
-    TempDir dir;
-    const QJsonArray entries = pythonReads(dir, b).second;
-    ASSERT_EQ(entries.size(), 4);
-    const QByteArray names[] = {"book.xml", "Caf\xc3\xa9.xml", "empty", "noise.bin"};
-    const QByteArray contents[] = {sampleDocument(), "x", "", noise};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(field(entries[i], "name"), names[i]);
-        EXPECT_EQ(field(entries[i], "content"), contents[i]);
-    }
-    EXPECT_EQ(entries[1]["offset"].toInt(), int(firstDirectory));
-    EXPECT_EQ(entries[0]["date"].toArray(), (QJsonArray{2021, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(entries[0]["external"].toInt() >> 16, 0644);
-    EXPECT_EQ(entries[1]["external"].toInt(), 0);
 }
 
 TEST(ZKArchive, EmptyOrAbsentNameIsRefusedAndChangesNothing)

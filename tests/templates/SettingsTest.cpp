@@ -1,30 +1,36 @@
+// Template settings files written and read, styles, and file values.
 #include "TemplateFixture.h"
 #include "templates/FileFilter.h"
 #include "templates/FlashTemplate.h"
 #include "templates/SettingsFormat.h"
-#include "util/Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <sys/stat.h>
 
 using namespace quire;
-using quire::test::definitionXml;
-using quire::test::propertyXml;
-using quire::test::readFile;
-using quire::test::writeFile;
+using namespace quire::test;
 
 namespace {
 
-// A file property whose empty filter allows every file.
-QString anyFileXml(const QString& key)
+// A file property whose chooser takes the files `filter` names (an empty one, any file).
+QString fileXml(const QString& key, const QString& filter)
 {
-    return propertyXml("pt_file", key, "").replace("<valueSource>vs<", "<valueSource><");
+    return propertyXml("pt_file", key, "").replace("<valueSource>vs<", "<valueSource>" + filter + "<");
+}
+
+// The values of `keys`, "?" for an absent one.
+QStringList values(const FlashTemplate& t, const QStringList& keys)
+{
+    QStringList out;
+    for (const QString& key : keys)
+        out << t.propertyValueFor(key, "?");
+    return out;
 }
 
 } // namespace
 
-class SettingsTest : public quire::test::ResourceFixture {
+class SettingsTest : public ResourceFixture {
 protected:
     void SetUp() override
     {
@@ -32,15 +38,12 @@ protected:
         addTemplate("float", definitionXml(propertyXml("pt_text", "a", "1", propertyXml("pt_text", "b", "x=y"))
                                            + propertyXml("pt_number", "pageWidth", "1024")
                                            + propertyXml("pt_number", "pageHeight", "700")
-                                           + anyFileXml("bg")
-                                           + propertyXml("pt_text", "about", "")
-                                           + QString(propertyXml("pt_file", "pic", ""))
-                                                 .replace("<valueSource>vs<", "<valueSource>Pictures|*.jpg;*.png<")));
+                                           + fileXml("bg", "") + propertyXml("pt_text", "about", "")
+                                           + fileXml("pic", "Pictures|*.jpg;*.png")));
         addTemplate("other", definitionXml(propertyXml("pt_number", "pageWidth", "300")
                                            + propertyXml("pt_number", "pageHeight", "400")
                                            + propertyXml("pt_list", "languageSetting", "fr")
-                                           + anyFileXml("bg")
-                                           + propertyXml("pt_text", "a", "other")));
+                                           + fileXml("bg", "") + propertyXml("pt_text", "a", "other")));
     }
 };
 
@@ -53,13 +56,9 @@ TEST_F(SettingsTest, ExportFormatByteForByte)
     ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
     EXPECT_EQ(readFile(path), t.exportPropertiesSettings());
 
-    QStringList records;
-    t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
-    EXPECT_EQ(records, (QStringList{"a=1", "b=x=y"}));
-
     t.properties()[0]->setKey(QStringLiteral("multi\n\rline"));
     t.properties()[0]->setValue(QStringLiteral("v\nw"));
-    records.clear();
+    QStringList records;
     t.exportPropertiesSettingsToArray(records, t.properties()[0].get());
     EXPECT_EQ(records.first(), "\\multi|||line=v\\nw"); // escaped, as the value holds a line break
 
@@ -75,11 +74,9 @@ TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
     writeFile(path, "a=one\r\nb=p=q\nno equals sign\npageWidth=5\n\rpageHeight=6\nunknown=1\na=last\n"
                     "about=C:\\new\\rates\\\n");
     t.importPropertiesSettingsFrom(path);
-    EXPECT_EQ(t.propertyValueFor("a", ""), "last");
-    EXPECT_EQ(t.propertyValueFor("b", ""), "p=q");
-    EXPECT_EQ(t.propertyValueFor("pageWidth", ""), "1024");
-    EXPECT_EQ(t.propertyValueFor("pageHeight", ""), "700");
-    EXPECT_EQ(t.propertyValueFor("about", ""), "C:\\new\\rates\\"); // escapes only in escaped records
+    // The page size stays; escapes count only in escaped records.
+    EXPECT_EQ(values(t, {"a", "b", "pageWidth", "pageHeight", "about"}),
+              QStringList({"last", "p=q", "1024", "700", "C:\\new\\rates\\"}));
 }
 
 // A style's files resolve into its own folder; a style without settings
@@ -95,23 +92,21 @@ TEST_F(SettingsTest, StylesResolveIntoTheirOwnFolderAndSwitchingTemplateKeepsPag
     t.loadStyleByStyleName("Blank");
     t.loadStyleByStylePath(res("AppFiles/Styles/float/NoSettings"));
     EXPECT_EQ(t.styleName(), QString("NoSettings"));
-    EXPECT_EQ(t.propertyValueFor("bg", "") + " " + t.propertyValueFor("a", "") + " " + t.propertyValueFor("pageWidth", ""),
-              res("AppFiles/Styles/float/Blank/bg.jpg") + " styled 1024");
+    EXPECT_EQ(values(t, {"bg", "a", "pageWidth"}),
+              QStringList({res("AppFiles/Styles/float/Blank/bg.jpg"), "styled", "1024"}));
     t.changeTmplTo("other", res("AppFiles/Styles/other/Dark"));
     EXPECT_EQ(t.tmplName() + "/" + textOr(t.styleName()), "other/Dark");
-    EXPECT_EQ(QStringList({t.propertyValueFor("pageWidth", ""), t.propertyValueFor("pageHeight", ""),
-                           t.propertyValueFor("languageSetting", "absent"), t.propertyValueFor("bg", ""),
-                           t.propertyValueFor("a", "")}),
+    EXPECT_EQ(values(t, {"pageWidth", "pageHeight", "languageSetting", "bg", "a"}),
               QStringList({"1024", "700", "", res("AppFiles/Styles/other/Dark/dark.png"), "other"}));
 }
 
 TEST_F(SettingsTest, ValuesSurviveExportAndImportWhole)
 {
-    const QString values[] = {
+    const QString kept[] = {
         "an about text\nwith=lines\n\rand a separator\n", "carriage\rreturn",
         "\\starts and ends with a backslash\\", "literal \\n and \\\\", "STYLE_RESOURCE:a STYLE_RESOURCE:b",
     };
-    for (const QString& value : values) {
+    for (const QString& value : kept) {
         SCOPED_TRACE(value.toStdString());
         FlashTemplate t;
         t.findProperty("about")->setValue(value);
@@ -121,8 +116,7 @@ TEST_F(SettingsTest, ValuesSurviveExportAndImportWhole)
         t.findProperty("about")->setValue("before");
         t.findProperty("\\a")->setValue("before");
         EXPECT_TRUE(t.importPropertiesSettingsFrom(dir.file("out.txt")).error.isEmpty());
-        EXPECT_EQ(t.propertyValueFor("about", ""), value);
-        EXPECT_EQ(t.propertyValueFor("\\a", ""), "key with a backslash");
+        EXPECT_EQ(values(t, {"about", "\\a"}), QStringList({value, "key with a backslash"}));
     }
 }
 
@@ -132,10 +126,7 @@ TEST_F(SettingsTest, UnreadableFilesChangeNothingAndSayWhy)
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
     writeFile(dir.file("latin1.txt"), "\n\rabout=caf\xe9");
     writeFile(dir.file("huge.txt"), "\n\rabout=" + QByteArray(settings::kMaxFileSize, 'x'));
-    const struct {
-        QString path;
-        QString reason;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = { // the file, why it is refused
         {dir.file("missing.txt"), "cannot be opened: No such file or directory"},
         {dir.file("folder"), "is a folder, not a file"},
         {"/dev/zero", "is not a regular file"},
@@ -143,14 +134,12 @@ TEST_F(SettingsTest, UnreadableFilesChangeNothingAndSayWhy)
         {dir.file("latin1.txt"), "is not UTF-8 text"},
         {dir.file("huge.txt"), "is larger than"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
+    for (const auto& [path, reason] : cases) {
+        SCOPED_TRACE(path.toStdString());
         FlashTemplate t;
-        log::Capture capture(log::Level::Warn);
-        const SettingsImport result = t.importPropertiesSettingsFrom(c.path);
-        EXPECT_TRUE(result.error.startsWith(c.reason)) << result.error.toStdString();
-        EXPECT_TRUE(capture.contains(c.path + " not applied: " + c.reason));
-        EXPECT_EQ(t.propertyValueFor("about", "?"), "");
+        const SettingsImport result = t.importPropertiesSettingsFrom(path);
+        EXPECT_TRUE(result.error.startsWith(reason)) << result.error.toStdString();
+        EXPECT_EQ(values(t, {"about"}), QStringList{""});
     }
 }
 
@@ -162,11 +151,7 @@ TEST_F(SettingsTest, FilePropertiesTakeOnlyRegularFilesTheirFilterAllows)
     writeFile(dir.file("in/notes.txt"), "t");
     QDir().mkpath(dir.file("in/folder.jpg"));
     QFile::link(dir.file("in/secret"), dir.file("in/link.jpg"));
-    const struct {
-        QString value;
-        QString taken; // "" when refused: the property keeps "before"
-        QString reason;
-    } cases[] = {
+    const std::tuple<QString, QString, QString> cases[] = { // value, taken ("" when refused), why refused
         {"/etc/passwd", "", "only .jpg, .png files are allowed here"},
         {dir.file("in/notes.txt"), "", "only .jpg, .png files are allowed here"},
         {dir.file("in/link.jpg"), "", "only .jpg, .png files are allowed here"},
@@ -176,23 +161,20 @@ TEST_F(SettingsTest, FilePropertiesTakeOnlyRegularFilesTheirFilterAllows)
         {"pic.jpg", dir.file("in/pic.jpg"), ""}, // relative to the settings file
         {"x/../UPPER.PNG", dir.file("in/UPPER.PNG"), ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value.toStdString());
+    for (const auto& [value, taken, reason] : cases) {
+        SCOPED_TRACE(value.toStdString());
         FlashTemplate t;
         t.findProperty("pic")->setValue("before");
-        writeFile(dir.file("in/settings.txt"), ("\n\rpic=" + c.value).toUtf8());
+        writeFile(dir.file("in/settings.txt"), ("\n\rpic=" + value).toUtf8());
         const SettingsImport result = t.importPropertiesSettingsFrom(dir.file("in/settings.txt"));
-        EXPECT_EQ(t.propertyValueFor("pic", ""), c.taken.isEmpty() ? "before" : c.taken);
-        const QStringList refused = c.reason.isEmpty() ? QStringList()
-                                                       : QStringList{"pic: \"" + c.value + "\" was not taken: " + c.reason};
-        EXPECT_EQ(result.refused, refused);
+        EXPECT_EQ(t.propertyValueFor("pic", ""), taken.isEmpty() ? "before" : taken);
+        EXPECT_EQ(result.refused.join('|'), reason.isEmpty() ? "" : "pic: \"" + value + "\" was not taken: " + reason);
     }
     // A filter that names no extension takes any regular file; the empty value clears.
     FlashTemplate t;
     writeFile(dir.file("in/settings.txt"), ("\n\rbg=" + dir.file("in/secret") + "\n\rpic=").toUtf8());
     EXPECT_TRUE(t.importPropertiesSettingsFrom(dir.file("in/settings.txt")).refused.isEmpty());
-    EXPECT_EQ(t.propertyValueFor("bg", ""), dir.file("in/secret"));
-    EXPECT_EQ(t.propertyValueFor("pic", "?"), "");
+    EXPECT_EQ(values(t, {"bg", "pic"}), QStringList({dir.file("in/secret"), ""}));
 }
 
 TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
@@ -204,11 +186,7 @@ TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
     writeFile(res("AppFiles/Sounds/turn.ogg"), "o");
     writeFile(dir.file("out/STYLE_RESOURCE:c.jpg"), "j");
     writeFile(dir.file("out/plain.jpg"), "j");
-    const struct {
-        QString value;
-        QString record; // as exported; "" when not compared
-        bool inResources;
-    } cases[] = {
+    const std::tuple<QString, QString, bool> cases[] = { // value, record as exported ("" unread), in the resources
         {res("AppFiles/Styles/float/Night/sky.jpg"), "bg=STYLE_RESOURCE:../../float/Night/sky.jpg", true},
         {res("AppFiles/Styles/float/Night/a/STYLE_RESOURCE:b.jpg"),
          "bg=STYLE_RESOURCE:../../float/Night/a/STYLE_RESOURCE:b.jpg", true},
@@ -217,15 +195,13 @@ TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
         {dir.file("out/plain.jpg"), "bg=" + dir.file("out/plain.jpg"), false},
     };
     int n = 0;
-    for (const auto& c : cases) {
+    for (const auto& [value, record, inResources] : cases) {
         FlashTemplate t;
         t.loadStyleByStyleName("Night");
-        t.findProperty("bg")->setValue(c.value);
+        t.findProperty("bg")->setValue(value);
         QStringList records;
         t.exportPropertiesSettingsToArray(records, t.findProperty("bg"));
-        if (!c.record.isEmpty()) {
-            EXPECT_EQ(records.value(0), c.record);
-        }
+        EXPECT_TRUE(record.isEmpty() || records.value(0) == record) << records.value(0).toStdString();
         ASSERT_TRUE(t.exportPropertiesSettingsTo(dir.file(QString("settings%1.txt").arg(n++))));
     }
 
@@ -233,25 +209,19 @@ TEST_F(SettingsTest, ResourceFilesSurviveAMoveAndAChangeOfStyle)
     ASSERT_TRUE(QDir().rename(res(""), moved));
     setResourceFolder(moved);
     n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value.toStdString());
+    for (const auto& [value, record, inResources] : cases) {
+        SCOPED_TRACE(value.toStdString());
         FlashTemplate t;
         t.loadStyleByStyleName("Blank");
         const SettingsImport result = t.importPropertiesSettingsFrom(dir.file(QString("settings%1.txt").arg(n++)));
         EXPECT_TRUE(result.refused.isEmpty()) << result.refused.join("\n").toStdString();
-        QString expected = c.value;
-        if (c.inResources)
-            expected.replace(res(""), moved + "/");
-        EXPECT_EQ(t.propertyValueFor("bg", ""), expected);
+        EXPECT_EQ(t.propertyValueFor("bg", ""), inResources ? QString(value).replace(res(""), moved + "/") : value);
     }
 }
 
 TEST(FileFilter, ExtensionsAsTheFileChooserReadsThem)
 {
-    const struct {
-        Text filter;
-        QStringList extensions;
-    } cases[] = {
+    const std::pair<Text, QStringList> cases[] = {
         {"Pictures|*.jpg;*.jpeg;*.png", {"jpg", "jpeg", "png"}},
         {"*.wav;*.MP3", {"wav", "MP3"}},
         {"Archives|*.tar.gz|more", {"tar.gz"}},
@@ -263,8 +233,8 @@ TEST(FileFilter, ExtensionsAsTheFileChooserReadsThem)
         {"Pictures|", {}},
         {"All files|*.*", {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(fileFilterExtensions(c.filter), c.extensions) << textOr(c.filter, "none").toStdString();
+    for (const auto& [filter, extensions] : cases)
+        EXPECT_EQ(fileFilterExtensions(filter), extensions) << textOr(filter, "none").toStdString();
 
     EXPECT_TRUE(fileFilterAllows({"jpg", "tar.gz"}, "/a/x.tar.gz"));
     EXPECT_FALSE(fileFilterAllows({"jpg"}, "/a.jpg/b"));
