@@ -1,10 +1,9 @@
-// Bookmarks written into PDF files (pdf::writeOutline), and RTF documents
-// whose headings and links come through the import into the book.
+// Bookmarks written into PDF files (pdf::writeOutline). (Printed headings read
+// back: RtfBookmarks; their outline in the book: OutlinePdf; a printed link's
+// area: TextToPdf's feature sample.)
 #include "PdfFixtures.h"
-#include "import/ImportPDFOperation.h"
 #include "import/PdfDocument.h"
 #include "import/text/PdfProbe.h"
-#include "import/text/TextToPdf.h"
 #include "support/TestEnv.h"
 #include "util/Error.h"
 
@@ -118,41 +117,6 @@ TEST_F(WriteOutline, FailuresLeaveTheFileAsItWas)
     // Nothing to write: the file is not even opened.
     EXPECT_NO_THROW(pdf::writeOutline(text, {}));
     EXPECT_EQ(test::readFile(text), "plain words");
-}
-
-// An RTF document's heading and hyperlink, printed and imported, become the
-// book's outline entry and link area: Qt's PDF writer makes a link
-// annotation of the field's result, which the bookmarks added afterwards
-// leave in place.
-TEST(RtfImport, HeadingsAndHyperlinksReachTheBook)
-{
-    test::TempDir dir;
-    test::writeFile(dir.file("book.rtf"), "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                                          "\\pard\\outlinelevel0 Linked chapter\\par\n\\pard Read {\\field{\\*\\fldinst"
-                                          "{HYPERLINK \"https://example.org/quire?a=1&b=2\"}}{\\fldrslt{\\ul the site}}}"
-                                          " for more.\\par}");
-    const ConversionResult printed = TextToPdf::CreateRTFtoPDF(dir.file("book.rtf"), dir.file("quire.pdf"));
-    ASSERT_TRUE(printed.ok) << printed.error.toStdString();
-    ImportPDFOperation op(dir.file("quire.pdf"), "ALL", 18, 65);
-    op.setImportBookmarks(true);
-    op.setImportLinks(true);
-    op.start();
-    EXPECT_EQ(op.errorMessage(), QString());
-    ASSERT_TRUE(op.flashOutline() && op.flashPagesAnnotation());
-    ASSERT_EQ(op.flashOutline()->items().size(), 1u);
-    const FlashOutlineItem& chapter = *op.flashOutline()->items()[0];
-    EXPECT_EQ(std::tuple(chapter.caption(), chapter.level(), chapter.pageIndex()), std::tuple(Text("Linked chapter"), 1, 1));
-
-    const auto pages = xml::children(op.flashPagesAnnotation()->pagesAnnotationsNode(), "pageAnnos");
-    ASSERT_EQ(pages.size(), 1u);
-    const auto annos = xml::children(pages[0], "anno");
-    ASSERT_EQ(annos.size(), 1u);
-    EXPECT_EQ(xml::text(xml::firstChild(xml::firstChild(annos[0], "action"), "url")), "https://example.org/quire?a=1&b=2");
-    // The area lies on the second line of the text column, left of centre.
-    const xmlNode* location = xml::firstChild(annos[0], "location");
-    const double x = xml::attribute(location, "x").value_or("").toDouble();
-    const double y = xml::attribute(location, "y").value_or("").toDouble();
-    EXPECT_TRUE(x > 40.0 / 648 && x < 0.5 && y > 40.0 / 468 && y < 0.25) << x << ", " << y;
 }
 
 } // namespace

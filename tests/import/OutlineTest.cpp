@@ -1,10 +1,13 @@
-// The book's outline: its XML, written and read back, and the outline read
-// from a PDF's bookmarks.
+// The book's outline: its XML, and the outline read from a PDF's bookmarks;
+// a PDF's links as the viewer's link areas ("pagesAnnos").
 #include "PdfFixtures.h"
 #include "import/FlashOutlinePDF.h"
+#include "import/FlashPageSourcePDF.h"
+#include "import/FlashPagesAnnotationsPDF.h"
 #include "support/TestEnv.h"
-#include "util/Error.h"
+#include "util/Log.h"
 
+#include <QImage>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -44,16 +47,33 @@ QStringList lines(const FlashOutlineItem::ItemList& items, const FlashOutlineIte
     return out;
 }
 
-void load(FlashOutline& outline, const char* text)
+// The element on one line, without the XML declaration.
+QByteArray compact(const xmlNode* node)
 {
-    auto parsed = xml::parseMemory(QByteArray(text));
-    ASSERT_TRUE(parsed.doc) << parsed.error.toStdString();
-    outline.loadFromXMLNode(xmlDocGetRootElement(parsed.doc.get()));
+    QByteArray text = xml::serialize(node, false);
+    return (text.startsWith("<?xml") ? text.mid(text.indexOf('\n') + 1) : text).trimmed();
+}
+
+// Per page, "pageIndex: target target ..." with a URL or "#page" for each link.
+QStringList summary(const FlashPagesAnnotations& annotations)
+{
+    QStringList out;
+    for (const xmlNode* page : xml::children(annotations.pagesAnnotationsNode(), "pageAnnos")) {
+        QString line = xml::attribute(page, "pageIndex").value_or("?") + ":";
+        for (const xmlNode* anno : xml::children(page, "anno")) {
+            const xmlNode* action = xml::firstChild(anno, "action");
+            line += xml::firstChild(action, "url") ? " " + xml::text(xml::firstChild(action, "url"))
+                                                   : " #" + xml::text(xml::firstChild(action, "pageIndex"));
+        }
+        out << line;
+    }
+    return out;
 }
 
 } // namespace
 
-TEST(OutlineXml, HasTheDocumentedShapeAndRoundTripsWithItsParents)
+// (Reading the XML back is no part of the program: books are only written.)
+TEST(OutlineXml, HasTheDocumentedShape)
 {
     FlashOutline outline;
     FlashOutlineItem* one = add(outline, nullptr, "Chapter 1", 1);
@@ -62,32 +82,6 @@ TEST(OutlineXml, HasTheDocumentedShapeAndRoundTripsWithItsParents)
     EXPECT_EQ(xmlOf(outline), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci>"
                               "<o><c>Section 1.1</c><p>2</p><l>2</l><ci><o><c>Deep &amp; &lt;\xc3\xa9&gt;</c><p>9</p>"
                               "<l>3</l><ci/></o></ci></o></ci></o><o><c/><p>12</p><l>1</l><ci/></o></ols>\n");
-
-    FlashOutline back;
-    back.items().push_back(std::make_unique<FlashOutlineItem>()); // replaced by the load
-    load(back, xmlOf(outline).constData());
-    EXPECT_EQ(lines(back.items()),
-              (QStringList{"Chapter 1 @1 L1", "  Section 1.1 @2 L2", "    Deep & <é> @9 L3", " @12 L1"}));
-}
-
-TEST(OutlineXml, NumbersAreReadLikeScanfMissingFieldsStayAndWrongElementsFail)
-{
-    FlashOutline outline;
-    load(outline, "<ols><o><c>A</c><p>12abc</p><l> 2</l></o><o><c>B</c></o><x/>"
-                  "<o><p>-4</p><ci><o><c>C</c></o><q/></ci></o></ols>");
-    // The "x" and "q" elements are no entries.
-    EXPECT_EQ(lines(outline.items()), (QStringList{"A @12 L2", "B @0 L0", "(none) @-4 L0", "  C @0 L0"}));
-
-    auto o = xml::parseMemory("<o><c>X</c></o>");
-    EXPECT_EQ(test::errorOf([&] { outline.loadFromXMLNode(xmlDocGetRootElement(o.doc.get())); }),
-              "ERROR_INIT_OUTLINES: Not a flash outline");
-    EXPECT_EQ(outline.items().size(), 3u); // the tree stays
-    FlashOutlineItem item;
-    item.setCaption(QString("Mine"));
-    auto ols = xml::parseMemory("<ols/>");
-    EXPECT_EQ(test::errorOf([&] { item.loadItemFromXMLNode(xmlDocGetRootElement(ols.doc.get())); }),
-              "ERROR_INIT_OUTLINE_ITEM: Not a flash outline item");
-    EXPECT_EQ(item.caption(), Text("Mine"));
 }
 
 TEST(OutlinePdf, BookmarksBecomeTheTreeWithDocumentPageNumbers)
@@ -114,4 +108,86 @@ TEST(OutlinePdf, BookmarksBecomeTheTreeWithDocumentPageNumbers)
     none.loadOutlineFromPDF(nullptr);
     EXPECT_TRUE(none.items().empty());
     EXPECT_TRUE(xml::serialize(none.outlineAsXMLNode().get(), false).trimmed().endsWith("\n<ols/>"));
+}
+
+TEST(LinkAnnotations, FirstPageInTheViewersVocabulary)
+{
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("links.pdf")), "1");
+    EXPECT_TRUE(annotations.needFiles().isEmpty());
+    const QByteArray anno = "<anno annotype=\"com.tessel.flipbook.pageeditor.TAnnoLink\"><action triggerEventType="
+                            "\"mouseDown\" actionType=\"com.tessel.flipbook.pageeditor.TAnnoAction";
+    EXPECT_EQ(compact(annotations.pagesAnnotationsNode()),
+              "<pagesAnnos><pageAnnos pageIndex=\"1\">" + anno + "OpenURL\"><url>https://example.com/one</url></action>"
+              "<location x=\"0.100000\" y=\"0.075000\" width=\"0.200000\" height=\"0.050000\"/></anno>" + anno +
+              "GotoPage\"><pageIndex>9</pageIndex></action>"
+              "<location x=\"0.500000\" y=\"0.825000\" width=\"0.166667\" height=\"0.050000\"/></anno>" + anno +
+              "GotoPage\"><pageIndex>9</pageIndex></action>"
+              "<location x=\"0.500000\" y=\"0.700000\" width=\"0.166667\" height=\"0.050000\"/></anno>"
+              "</pageAnnos></pagesAnnos>");
+}
+
+TEST(LinkAnnotations, BookPositionsCountFromOneTargetsKeepDocumentNumbersAndEveryPageHasAnEntry)
+{
+    const auto links = pdf::PdfDocument::open(pdfFixture("links.pdf"));
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(links, "4-5");
+    EXPECT_EQ(summary(annotations), (QStringList{"1:", "2: #9"}));
+    // Pages without links, or outside the document, or without one.
+    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("plain.pdf")), "1-3");
+    EXPECT_EQ(summary(annotations), (QStringList{"1:", "2:", "3:"}));
+    annotations.needFiles() << "/stale";
+    annotations.loadLinksFromPDF(links, "0,1,99"); // loading again starts afresh
+    EXPECT_TRUE(annotations.needFiles().isEmpty());
+    EXPECT_EQ(summary(annotations), (QStringList{"1:", "2: https://example.com/one #9 #9", "3:"}));
+    annotations.loadLinksFromPDF(nullptr, "2,5");
+    EXPECT_EQ(summary(annotations), (QStringList{"1:", "2:"}));
+    annotations.loadLinksFromPDF(nullptr, "ALL");
+    EXPECT_EQ(compact(annotations.pagesAnnotationsNode()), "<pagesAnnos/>");
+
+    // A web address wins over a page; a link with neither is skipped.
+    const pdf::Rect page{0, 0, 600, 800};
+    const pdf::Link link{{60, 60, 120, 40}, QString("https://example.com/"), 3};
+    xml::NodePtr both = FlashPagesAnnotationsPDF::annoForLink(link, page);
+    ASSERT_TRUE(both);
+    EXPECT_TRUE(xml::attribute(xml::firstChild(both.get(), "action"), "actionType")->endsWith("TAnnoActionOpenURL"));
+    EXPECT_EQ(FlashPagesAnnotationsPDF::annoForLink({{1, 1, 1, 1}, std::nullopt, std::nullopt}, page), nullptr);
+}
+
+TEST(LinkAnnotations, AreasCoverTheirLinksOnTheRenderedPicture)
+{
+    FlashPageSourcePDF source(pdfFixture("links.pdf"), "ALL", 144, 85);
+    source.generatePages();
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(source.PDFDoc(), "ALL");
+    const auto pages = xml::children(annotations.pagesAnnotationsNode(), "pageAnnos");
+    ASSERT_EQ(pages.size(), 12u);
+    for (int n : {1, 5, 6, 7, 8, 10, 11, 12}) {
+        SCOPED_TRACE(testing::Message() << "page " << n);
+        const QImage picture(*source.pages()[size_t(n - 1)]->pageFilePath());
+        ASSERT_FALSE(picture.isNull());
+        const xmlNode* where = xml::firstChild(xml::children(pages[size_t(n - 1)], "anno").at(0), "location");
+        auto at = [&](const char* name) { return xml::attribute(where, name).value_or("nan").toDouble(); };
+        const double x = at("x"), y = at("y"), w = at("width"), h = at("height");
+        auto greyAt = [&](double fx, double fy) {
+            return qGray(picture.pixel(int(fx * picture.width()), int(fy * picture.height())));
+        };
+        for (double fx : {0.1, 0.5, 0.9})
+            for (double fy : {0.1, 0.5, 0.9})
+                EXPECT_LT(greyAt(x + fx * w, y + fy * h), 60);
+        EXPECT_GT(std::min({greyAt(x - 0.02, y + h / 2), greyAt(x + w + 0.02, y + h / 2), greyAt(x + w / 2, y - 0.02),
+                            greyAt(x + w / 2, y + h + 0.02)}), 200);
+    }
+}
+
+TEST(LinkAnnotations, LinksTheViewerCannotFollowAreLeftOutAndLogged)
+{
+    log::Capture capture(log::Level::Warn);
+    FlashPagesAnnotationsPDF annotations;
+    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("oddities.pdf")), "1");
+    EXPECT_EQ(summary(annotations), QStringList{"1: https://example.com/a%01b%20c mailto:someone@example.com #2"});
+    const QStringList logged = capture.messages(log::Level::Warn);
+    ASSERT_EQ(logged.size(), 4) << logged.join('\n').toStdString();
+    for (const char* target : {"other-manual.pdf", "setup.sh", "javascript:alert(1)", "other.html"})
+        EXPECT_EQ(logged.filter(target).size(), 1) << target;
 }

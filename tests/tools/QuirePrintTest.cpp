@@ -1,14 +1,22 @@
 // quire-print, run as a program: its PDF read back with poppler and qpdf, and
-// its exit status for each kind of mistake.
-#include "support/ToolRun.h"
-#include "import/text/PdfProbe.h"
+// its exit status for each kind of mistake; an RTFD folder as a source of
+// quire-print and of the converter; the manual and the demonstration book's
+// pages as the build leaves them in the resource folder.
+#include "import/PdfDocument.h"
+#include "import/text/DocumentShapes.h"
 #include "import/text/PdfProbe.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
+#include "util/Resources.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <map>
 
+using namespace quire;
 using namespace quire::test;
 
 namespace {
@@ -31,10 +39,7 @@ TEST(QuirePrint, PrintsTheImportPagesWithHeadingsAsBookmarksAndReplacesAnEarlier
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), dir.file("book.pdf") + ": 2 pages");
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    EXPECT_EQ(PdfProbe::pageSizes(dir.file("book.pdf")), (QList<QSizeF>{{648, 468}, {648, 468}}));
-    const QStringList pages = PdfProbe::pageTexts(dir.file("book.pdf"));
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_TRUE(pages[0].contains("The first page.") && pages[1].contains("The second page."));
+    // (The pages as printed: the text import's tests, which print through the same calls.)
     EXPECT_EQ(outlineLines(PdfProbe::bookmarks(dir.file("book.pdf")).value_or(QList<QpdfBookmark>())),
               (QStringList{"Chapter One @1", "Chapter Two @2"}));
 
@@ -43,7 +48,6 @@ TEST(QuirePrint, PrintsTheImportPagesWithHeadingsAsBookmarksAndReplacesAnEarlier
     run = print({"--quiet", dir.file("NOTES.TXT"), dir.file("notes.pdf")});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_GE(PdfProbe::pageSizes(dir.file("notes.pdf")).size(), 2);
     EXPECT_EQ(PdfProbe::text(dir.file("notes.pdf")).count("long enough"), 80);
 }
 
@@ -92,6 +96,93 @@ TEST(QuirePrint, EachKindOfMistakeHasItsStatusAndMessage)
     EXPECT_TRUE(QFileInfo(dir.file("taken.pdf")).isDir());
     EXPECT_TRUE(PdfProbe::text(dir.file("lenient.pdf")).contains("Bold words"));
     EXPECT_EQ(PdfProbe::pageSizes(dir.file("strict.pdf")).size(), 1);
+}
+
+TEST(RtfdSources, QuirePrintAndTheConverterTakeTheFolder)
+{
+    ASSERT_TRUE(PdfProbe::available());
+    TempDir dir;
+    const QString folder = writeRtfd(dir.path(), true);
+    const QString missing = "warning: “Help.rtfd”: a picture was left out because its file “gone.tiff” is missing";
+    ToolRun run = print({folder + "/", dir.file("help.pdf")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.contains(missing)) << run.err.toStdString();
+    EXPECT_EQ(PdfProbe::images(dir.file("help.pdf")), (QStringList{"1: 64 x 48", "2: 40 x 40"}));
+    EXPECT_EQ(print({"--strict", folder, dir.file("strict.pdf")}).status, 5);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", dir.path());
+    run = runTool(QUIRE_CONVERT, {folder + "/", "-o", dir.file("book")}, env);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(missing)) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.file("book/files/page")).entryList({"*.jpg"}).size(), 2);
+}
+
+TEST(BuiltManual, ChaptersStandOnTheirPagesTheContentsListThemAndTheQualityTableIsThere)
+{
+    ASSERT_TRUE(PdfProbe::available());
+    const QString manual = resourcePath("Quire for Mac Help/Quire for Mac Manual.pdf");
+    const auto doc = pdf::PdfDocument::open(manual);
+    ASSERT_GE(doc->pageCount(), 20);
+    for (int i = 0; i < doc->pageCount(); ++i)
+        EXPECT_EQ(QSizeF(doc->displayedBounds(i).width, doc->displayedBounds(i).height), QSizeF(648, 468)) << i;
+    const QStringList pages = PdfProbe::pageTexts(manual, true);
+    ASSERT_EQ(pages.size(), doc->pageCount());
+    const auto words = [](const QString& text) { return PdfProbe::wordsOf(text).join(' '); };
+
+    // Each chapter's bookmark stands on the page with its title (every
+    // bookmark on its title: RtfBookmarks, through the same printing).
+    int sections = 0;
+    std::map<QString, int> chapterPage; // "1" ... "A" -> page
+    for (const pdf::OutlineNode& chapter : doc->outline()) {
+        const int page = chapter.target.value_or(-1) + 1;
+        ASSERT_TRUE(page >= 1 && page <= pages.size());
+        EXPECT_TRUE(words(pages[page - 1]).contains(words(chapter.label.value_or("?"))));
+        chapterPage[chapter.label.value_or("").simplified().section(' ', 0, 0)] = page;
+        sections += int(chapter.children.size());
+    }
+    EXPECT_GE(chapterPage.size(), 8u);
+    EXPECT_GE(sections, 25);
+
+    // The contents page lists "N Title ... P" with each chapter's page.
+    static const QRegularExpression entry(R"(^(\d+|[A-Z]) .+ (\d+)$)");
+    int listed = 0;
+    for (const QString& line : pages.value(1).split('\n')) {
+        const auto m = entry.match(line.simplified());
+        if (m.hasMatch() && chapterPage.count(m.captured(1)) && ++listed) {
+            EXPECT_EQ(m.captured(2).toInt(), chapterPage[m.captured(1)]) << line.toStdString();
+        }
+    }
+    EXPECT_EQ(listed, int(chapterPage.size()));
+    // The five quality levels with their JPEG qualities, as rows of a table.
+    const QStringList lines = pages.join('\n').split('\n');
+    for (const char* row : {"0 100 ", "1 85 ", "2 65 ", "3 45 ", "4 25 "})
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                                [&](const QString& l) { return l.simplified().startsWith(row); })) << row;
+}
+
+TEST(BuiltDemoImgs, AreSameSizedJpegPagesNamedInPageOrder)
+{
+    const QDir folder(resourcePath("DemoImgs"));
+    const QStringList jpgs = folder.entryList({"*.jpg"}, QDir::Files, QDir::Name);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot), jpgs) << "nothing but the pages";
+    ASSERT_GE(jpgs.size(), 6);
+    ASSERT_LE(jpgs.size(), 12);
+    for (int i = 0; i < jpgs.size(); ++i) {
+        SCOPED_TRACE(jpgs[i].toStdString());
+        EXPECT_EQ(jpgs[i], QString("%1.jpg").arg(i + 1, 2, 10, QLatin1Char('0')));
+        QImageReader reader(folder.filePath(jpgs[i]));
+        EXPECT_EQ(reader.format(), "jpeg");
+        const QImage image = reader.read();
+        EXPECT_EQ(image.size(), QSize(1296, 936)); // 648 x 468-point pages at 144 dpi
+        // A page with something on it, not a blank picture.
+        const QImage small = image.convertToFormat(QImage::Format_Grayscale8).scaled(162, 117);
+        int dark = 0;
+        for (int y = 0; y < small.height(); ++y)
+            for (int x = 0; x < small.width(); ++x)
+                dark += qGray(small.pixel(x, y)) < 160;
+        EXPECT_GT(dark, 20);
+    }
 }
 
 } // namespace

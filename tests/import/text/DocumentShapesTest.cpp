@@ -6,7 +6,6 @@
 #include "TextImportSupport.h"
 #include "import/DocumentImport.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <map>
@@ -36,33 +35,22 @@ QByteArray hardWrappedText()
     return text;
 }
 
-// pdftotext's output: untouched, or as pdfimages lists the pictures
-// ("page: width x height").
-QStringList poppler(const QString& tool, const QString& pdf)
-{
-    QProcess process;
-    process.start(tool, tool == "pdfimages" ? QStringList{"-list", pdf} : QStringList{"-enc", "UTF-8", pdf, "-"});
-    EXPECT_TRUE(process.waitForFinished(60000));
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    if (tool != "pdfimages")
-        return {out};
-    QStringList pictures;
-    for (const QString& row : out.split('\n').mid(2))
-        if (const QStringList f = row.simplified().split(' '); f.size() > 4 && f[2] == "image")
-            pictures << f[0] + ": " + f[3] + " x " + f[4];
-    return pictures;
-}
-
 using DocumentShapes = PrintingTest;
 
 TEST_F(DocumentShapes, HardWrappedTextKeepsItsLinesColumnsAndFormFeedPages)
 {
-    const QString source = QString::fromLatin1(hardWrappedText());
-    const ConversionResult result = TextToPdf::CreateTXTtoPDF(write("changes.txt", source.toLatin1()), m_dir.file("out.pdf"));
+    const QString source = QString::fromLatin1(hardWrappedText()), pdf = m_dir.file("out.pdf");
+    const ConversionResult result = TextToPdf::CreateTXTtoPDF(write("changes.txt", source.toLatin1()), pdf);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(PdfProbe::fonts(m_dir.file("out.pdf")), QStringList{"DejaVuSansMono"});
+    EXPECT_TRUE(result.warnings.isEmpty());
+    EXPECT_EQ(PdfProbe::fonts(pdf), QStringList{"DejaVuSansMono"});
+    EXPECT_EQ(PdfProbe::pageSizes(pdf), QList<QSizeF>(result.pageCount, QSizeF(648, 468)));
+    EXPECT_EQ(PdfProbe::info(pdf, "Title"), "changes.txt");
+    EXPECT_EQ(PdfProbe::info(pdf, "Creator"), "Quire");
+    const QList<PdfWord> found = PdfProbe::words(pdf);
+    expectWordsInsideMargins(found, 50 + 30);
     std::map<std::pair<int, int>, QList<PdfWord>> lines; // by page and top
-    for (const PdfWord& w : PdfProbe::words(m_dir.file("out.pdf")))
+    for (const PdfWord& w : found)
         lines[{w.page, qRound(w.box.top())}] << w;
     ASSERT_GT(lines.size(), 2u);
     // The 80-column line fits the text area (468 points less two insets of
@@ -137,7 +125,7 @@ TEST_F(DocumentShapes, RtfKeepsItsLineWidthsAndEachLineOnceInPlainLetters)
         EXPECT_NEAR(top, 40, 1.5) << "page " << page;
     EXPECT_EQ(PdfProbe::fonts(printed.pdf), (QStringList{"Caladea-Regular", "Carlito", "DejaVuSerif", "LiberationMono",
                                                          "LiberationSans", "LiberationSerif"}));
-    const QString raw = poppler("pdftotext", printed.pdf).value(0);
+    const QString raw = PdfProbe::pageTexts(printed.pdf, false, true).join('\f');
     EXPECT_TRUE(raw.contains("file official fluffy affirm"));
     EXPECT_FALSE(raw.contains(QRegularExpression("[\\x{FB00}-\\x{FB06}]")));
 }
@@ -148,7 +136,7 @@ TEST_F(DocumentShapes, RtfdFolderShowsItsPicturesOnTheirPages)
     EXPECT_FALSE(DocumentImport::checkSource(folder + "/", "Help.rtfd"));
     const ConversionResult result = TextToPdf::convertForImport(folder + "/", pdf).value();
     ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(poppler("pdfimages", pdf), (QStringList{"1: 64 x 48", "2: 40 x 40"}));
+    EXPECT_EQ(PdfProbe::images(pdf), (QStringList{"1: 64 x 48", "2: 40 x 40"}));
     ASSERT_EQ(result.warnings.size(), 1);
     EXPECT_TRUE(result.warnings[0].contains("Help.rtfd") && result.warnings[0].contains("“gone.tiff” is missing"));
     const QStringList pages = PdfProbe::pageTexts(pdf);
@@ -186,7 +174,7 @@ TEST_F(DocumentShapes, AttachedPicturesAreDrawnOrNamedInWarnings)
         const ConversionResult result = TextToPdf::CreateRTFtoPDF(folder, m_dir.file("out.pdf"));
         ASSERT_TRUE(result.ok) << result.error.toStdString();
         EXPECT_EQ(PdfProbe::text(m_dir.file("out.pdf")).trimmed(), "Text");
-        EXPECT_EQ(poppler("pdfimages", m_dir.file("out.pdf")).size(), says.isEmpty() ? 1 : 0);
+        EXPECT_EQ(PdfProbe::images(m_dir.file("out.pdf")).size(), says.isEmpty() ? 1 : 0);
         EXPECT_EQ(result.warnings.size(), says.isEmpty() ? 0 : 1);
         EXPECT_TRUE(result.warnings.join(' ').contains(says)) << result.warnings.join(' ').toStdString();
     }

@@ -12,7 +12,7 @@ namespace quire::test {
 namespace {
 
 // What the program writes; `markup` when it writes XML or HTML.
-QString run(const QString& program, const QStringList& arguments, bool markup = false)
+QString run(const QString& program, const QStringList& arguments, bool markup = false, bool raw = false)
 {
     const ToolRun r = runTool(program, arguments);
     if (r.status != 0) {
@@ -20,7 +20,7 @@ QString run(const QString& program, const QStringList& arguments, bool markup = 
         return {};
     }
     // Ligatures come back as presentation forms (U+FB01 for "fi").
-    QString out = r.out.normalized(QString::NormalizationForm_KC);
+    QString out = raw ? r.out : r.out.normalized(QString::NormalizationForm_KC);
     for (const char* entity : {"&lt;<", "&gt;>", "&quot;\"", "&#39;'", "&amp;&"})
         if (markup)
             out.replace(QString(entity).chopped(1), QString(entity).right(1));
@@ -71,10 +71,10 @@ QList<QSizeF> PdfProbe::pageSizes(const QString& pdf)
     return sizes;
 }
 
-QStringList PdfProbe::pageTexts(const QString& pdf, bool layout)
+QStringList PdfProbe::pageTexts(const QString& pdf, bool layout, bool raw)
 {
     const QStringList options = layout ? QStringList{"-layout"} : QStringList{};
-    QStringList pages = run("pdftotext", options + QStringList{"-enc", "UTF-8", pdf, "-"}).split('\f');
+    QStringList pages = run("pdftotext", options + QStringList{"-enc", "UTF-8", pdf, "-"}, false, raw).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -101,7 +101,7 @@ QStringList PdfProbe::images(const QString& pdf)
     QStringList images; // fields: page num type width height ...
     for (const QStringList& f : tableRows(run("pdfimages", {"-list", pdf})))
         if (f.size() > 4 && f[2] == "image")
-            images.append(f[3] + " x " + f[4]);
+            images.append(f[0] + ": " + f[3] + " x " + f[4]);
     return images;
 }
 

@@ -30,10 +30,11 @@ struct QpdfBookmark {
 struct PdfProbe {
     static bool available(); // whether the tools can be run
     static QList<QSizeF> pageSizes(const QString& pdf);
-    static QStringList pageTexts(const QString& pdf, bool layout = false); // as pdftotext extracts them
+    // As pdftotext extracts them, ligatures spelled out unless `raw`.
+    static QStringList pageTexts(const QString& pdf, bool layout = false, bool raw = false);
     static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
-    static QStringList images(const QString& pdf);               // "width x height" of each picture
+    static QStringList images(const QString& pdf);               // "page: width x height" of each picture
     static QStringList fonts(const QString& pdf);                // names without subset tags, sorted
     static QString info(const QString& pdf, const QString& key); // "Title", "Creator" ...
     static QStringList wordsOf(const QString& text);             // split on white space

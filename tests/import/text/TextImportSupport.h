@@ -8,7 +8,6 @@
 #include "import/text/TextToPdf.h"
 #include "support/TestEnv.h"
 
-#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,26 +1,23 @@
-// Text and RTF files printed to PDF, read back with poppler.
+// Text files decoded, and text and RTF files printed to PDF, read back with
+// poppler.
 #include "TextImportSupport.h"
 #include "import/PdfDocument.h"
+#include "import/text/PlainTextDocument.h"
 #include "import/text/PrintedPdf.h"
+#include "import/text/TextDecoding.h"
 #include "util/Log.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringEncoder>
 
 using namespace quire;
 using namespace quire::test;
+using namespace quire::textimport;
 
 namespace {
-
-// Every page is 648 x 468 points.
-void expectPages(const QString& pdf, int minimum)
-{
-    const QList<QSizeF> sizes = PdfProbe::pageSizes(pdf);
-    EXPECT_GE(sizes.size(), minimum);
-    EXPECT_EQ(sizes.count(QSizeF(648, 468)), sizes.size());
-}
 
 QString joined(const QList<PdfWord>& words)
 {
@@ -51,33 +48,6 @@ protected:
     }
 };
 
-TEST_F(TextToPdfTest, PlainTextSpansPagesInsideTheMarginsAndRoundTrips)
-{
-    QByteArray text;
-    for (int i = 1; i <= 120; ++i)
-        text += "line" + QByteArray::number(i) + " alpha beta gamma delta epsilon zeta eta theta\n";
-    for (int i = 0; i < 60; ++i) // a paragraph long enough to wrap
-        text += "wrap" + QByteArray::number(i) + " ";
-    const ConversionResult result = this->text(text + "\n", "long.txt");
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_TRUE(result.warnings.isEmpty());
-    expectPages(pdf(), 4);
-    EXPECT_EQ(PdfProbe::pageSizes(pdf()).size(), result.pageCount);
-
-    const QList<PdfWord> found = PdfProbe::words(pdf());
-    EXPECT_EQ(joined(found), PdfProbe::wordsOf(QString::fromLatin1(text)).join(' '));
-    // The text area is 468 points wide and centred, with insets of 30
-    // points; the top inset of 15 is on the first page only.
-    expectWordsInsideMargins(found, 50 + 30);
-    EXPECT_NEAR(found.first().box.left(), 40 + 50 + 30, 1.5);
-    EXPECT_NEAR(found.first().box.top(), 40 + 15 + 1.5, 2.5);
-    auto onPage2 = std::find_if(found.begin(), found.end(), [](const PdfWord& w) { return w.page == 2; });
-    ASSERT_NE(onPage2, found.end());
-    EXPECT_LE(onPage2->box.top(), 40 + 4.0);
-    EXPECT_EQ(PdfProbe::info(pdf(), "Creator"), "Quire");
-    EXPECT_EQ(PdfProbe::info(pdf(), "Title"), "long.txt");
-}
-
 TEST_F(TextToPdfTest, TextIsUtf8OrElseWindows1252WithAWarning)
 {
     const QString utf8 = "Ελληνικά κείμενο καλημέρα\r\nРусский текст привет мир\r\nעברית שלום עולם\r\nÄÖÜ ß façade";
@@ -100,7 +70,7 @@ TEST_F(TextToPdfTest, TextIsUtf8OrElseWindows1252WithAWarning)
     result = text({}); // one blank page
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(result.pageCount, 1);
-    expectPages(pdf(), 1);
+    EXPECT_EQ(PdfProbe::pageSizes(pdf()), QList<QSizeF>{QSizeF(648, 468)});
     EXPECT_TRUE(PdfProbe::text(pdf()).trimmed().isEmpty());
 }
 
@@ -109,7 +79,7 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     const ConversionResult result = rtf(sample("features.rtf"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_TRUE(result.warnings.isEmpty()) << result.warnings.join('\n').toStdString();
-    expectPages(pdf(), 2);
+    EXPECT_EQ(PdfProbe::pageSizes(pdf()), QList<QSizeF>(result.pageCount, QSizeF(648, 468)));
 
     // The \page break puts the last paragraph on a page of its own.
     QStringList pages = PdfProbe::pageTexts(pdf());
@@ -131,7 +101,7 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     const std::vector<pdf::Link> links = pdf::PdfDocument::open(pdf())->links(0); // a reader apart from Qt's writer
     ASSERT_EQ(links.size(), 1u);
     EXPECT_EQ(links[0].url, QString("https://example.org/quire"));
-    EXPECT_EQ(PdfProbe::images(pdf()), (QStringList{"40 x 20", "24 x 24"}));
+    EXPECT_EQ(PdfProbe::images(pdf()), (QStringList{"1: 40 x 20", "1: 24 x 24"}));
     // Installed faces, real italics and bold included, stand in for the
     // document's fonts.
     EXPECT_EQ(PdfProbe::fonts(pdf()), (QStringList{"LiberationMono", "LiberationSans", "LiberationSerif",
@@ -141,6 +111,9 @@ TEST_F(TextToPdfTest, RtfFeatureSampleRoundTrips)
     const QHash<QString, QRectF> box = boxes(pdf());
     EXPECT_NEAR(box["IndentWord"].left(), 40 + 50 + 72 - 18, 1.5);
     EXPECT_NEAR(box["RightWord"].right(), 648 - 40 - 50, 1.5);
+    // The link's area, as the import reads it, lies over its words.
+    const pdf::Rect& area = links[0].area;
+    EXPECT_TRUE(QRectF(area.x, area.y, area.width, area.height).contains(box["LinkWord"].center()));
     EXPECT_EQ(PdfProbe::info(pdf(), "Title"), "InfoTitleWord");
     EXPECT_EQ(readFile(pdf()).count("%%EOF"), 1); // no headings: Qt's file as it wrote it
 }
@@ -204,6 +177,41 @@ TEST_F(TextToPdfTest, FailuresNameTheFileAndLeaveTheOldPdf)
     ASSERT_TRUE(text("fine words").ok);
     EXPECT_TRUE(PdfProbe::text(pdf()).contains("fine words"));
     EXPECT_EQ(QDir(m_dir.path()).entryList({"out.pdf*"}, QDir::Files), QStringList{"out.pdf"});
+}
+
+TEST(TextDecoding, Utf8FirstThenWindows1252)
+{
+    const std::tuple<QByteArray, QString, bool> cases[] = { // bytes, text, read as Windows-1252
+        {"Grüße Ελλάδα Россия", "Grüße Ελλάδα Россия", false},
+        {"\xEF\xBB\xBFwith bom", "with bom", false},
+        {"", "", false},
+        // Latin-1 and Windows-1252 bytes are not UTF-8, nor is a sequence cut
+        // short. 0x81 is unassigned in Windows-1252 and keeps its code.
+        {"na\xEFve \x80 \x93q\x94 \x9c \xA0x \x8A\x9F\x81\xFF", "naïve € “q” œ \u00A0x ŠŸ\u0081ÿ", true},
+        {"caf\xC3", "caf\u00C3", true},
+    };
+    for (const auto& [bytes, text, fallback] : cases) {
+        const DecodedText d = decodeTextFile(bytes);
+        EXPECT_EQ(std::pair(d.text, d.usedFallback), std::pair(text, fallback));
+    }
+    EXPECT_EQ(decodeWindows1252(QByteArray("a\0\x7f", 3)), QString::fromLatin1("a\0\x7f", 3)); // a character a byte
+
+    // UTF-16 with a byte order mark, either way round.
+    const QString greek = "Hello Ωμέγα";
+    for (auto encoding : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE}) {
+        const QByteArray bytes = QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(greek);
+        EXPECT_EQ(decodeTextFile(bytes).text, greek);
+    }
+}
+
+// Code pages and font character sets are read through RTF documents
+// (RtfReader.TextOfEscapesCodePagesAndDestinations).
+
+TEST(PlainText, LineEndsAndControlCharacters)
+{
+    EXPECT_EQ(PlainTextDocument::normalized("a\r\nb\rc\nd\n"), "a\nb\nc\nd");
+    EXPECT_EQ(PlainTextDocument::normalized("t\tx\x01y\x7f\fz\n\n"), "t\txy\fz\n");
+    EXPECT_EQ(PlainTextDocument::normalized(QString()), QString());
 }
 
 // Points the user's temporary folder at a test folder while alive.
