@@ -1,28 +1,22 @@
 // quire-convert: its command line, and the built program run on text, RTF
 // and PDF documents, its books read with independent tools.
+#include "../import/PdfFixtures.h"
 #include "cli/CliOptions.h"
 #include "publish/PublishFixture.h"
 #include "util/Xml.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/stat.h>
 
 using namespace quire;
 using namespace quire::test;
 
 namespace {
 
-QString fixture(const char* name)
-{
-    return QUIRE_PDF_FIXTURES "/" + QString(name);
-}
-
-// A published book read back, its configuration unzipped by the unzip tool.
+// A published book read back, its configuration unzipped by the unzip tool;
+// each page it lists is a file of the book.
 struct Book {
     explicit Book(const QString& folder)
     {
@@ -36,9 +30,11 @@ struct Book {
         count = xml::attribute(root, "count").value_or("-1").toInt();
         for (const xmlNode* item : xml::children(xml::firstChild(root, "extConfig"), "item"))
             config.emplace(xml::attribute(item, "name").value_or(""), xml::text(item));
-        for (const xmlNode* page : xml::children(xml::firstChild(root, "pages"), "page")) {
-            pageUrls << xml::text(xml::firstChild(page, "normalUrl"));
-            EXPECT_GT(QFileInfo(folder + "/" + pageUrls.last().mid(2)).size(), 0) << pageUrls.last().toStdString();
+        const auto pages = xml::children(xml::firstChild(root, "pages"), "page");
+        EXPECT_EQ(int(pages.size()), count);
+        for (const xmlNode* page : pages) {
+            const QString url = xml::text(xml::firstChild(page, "normalUrl"));
+            EXPECT_GT(QFileInfo(folder + "/" + url.mid(2)).size(), 0) << url.toStdString();
         }
     }
     xml::DocPtr doc;
@@ -46,7 +42,6 @@ struct Book {
     const xmlNode* root = nullptr;
     int count = -1;
     std::map<QString, QString> config;
-    QStringList pageUrls;
 };
 
 // Runs quire-convert with its temporary files apart from other tests'.
@@ -68,10 +63,9 @@ TEST(CliOptions, EveryOptionBadUsageAndRanges)
     const cli::Options& o = *all.options;
     EXPECT_EQ(QStringList({o.source, o.name, o.templateName, o.range, o.outputFolder}),
               QStringList({"x.txt", "b", "t", "1-3, 7", "o"}));
-    EXPECT_EQ(o.title, QString("")); // an empty title is a title
-    EXPECT_EQ(o.styleName, QString("s"));
-    EXPECT_EQ(o.settingsFile, QString("f"));
-    EXPECT_EQ(o.qualityLevel, 4);
+    // An empty title is a title.
+    EXPECT_EQ(std::tuple(o.title, o.styleName, o.settingsFile, o.qualityLevel),
+              std::tuple(Text(""), Text("s"), Text("f"), 4));
     EXPECT_TRUE(o.bookmarks && o.links && o.app && o.quiet);
 
     const std::pair<QStringList, const char*> bad[] = {
@@ -94,49 +88,18 @@ TEST(CliOptions, EveryOptionBadUsageAndRanges)
         EXPECT_FALSE(cli::isRangeSyntax(range)) << range;
 }
 
-TEST(ConvertEndToEnd, TextAndRtfBecomeBooksOfLandscapePagesTitledAndNamed)
+// (A web folder with bookmarks: the viewer's browser tests convert their manual so,
+// and ImportDialog imports outline.pdf with them through the same import.)
+TEST(ConvertEndToEnd, PdfLinksRangeTitleAndBundle)
 {
     TempDir dir;
-    const QString line = "A line of text with ünïcödé, Ελληνικά and кириллица.\n";
-    writeFile(dir.file("notes.txt"), line.toUtf8().repeated(120));
-    ToolRun run = convert({dir.file("notes.txt"), "-o", dir.file("web"), "--quiet"}, dir);
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    const Book book(dir.file("web"));
-    EXPECT_GE(book.count, 2);
-    EXPECT_EQ(book.pageUrls.size(), book.count);
-    EXPECT_EQ(book.config.at("pageWidth") + " x " + book.config.at("pageHeight"), "648 x 468");
-    // The title defaults to the source's base name.
-    EXPECT_TRUE(readFile(dir.file("web/index.html")).contains("<title>notes</title>"));
-
-    writeFile(dir.file("Letter.RTF"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs28 {\\b Dear reader,}\\par "
-                                      "this is {\\i formatted} text \\'e9t\\'e9.\\par}");
-    run = convert({dir.file("Letter.RTF"), "-o", dir.file("web"), "--name", "letter", "--title", "A & B <letter>",
-                   "--quiet"},
-                  dir);
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(Book(dir.file("web")).count, 1);
-    EXPECT_TRUE(readFile(dir.file("web/letter.html")).contains("<title>A &amp; B &lt;letter&gt;</title>"));
-}
-
-TEST(ConvertEndToEnd, PdfBookmarksLinksRangeQualityAndBundle)
-{
-    TempDir dir;
-    ToolRun run = convert({fixture("outline.pdf"), "-o", dir.file("o"), "--bookmarks", "--links", "--quiet"}, dir);
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const Book book(dir.file("o"));
-    EXPECT_EQ(book.count, 10);
-    EXPECT_EQ(book.config.at("pageWidth"), "612");
-    // The outline's XML from its chapters and sections down.
-    static const QRegularExpression space(">\\s+");
-    const QString ols = QString(xml::serialize(xml::firstChild(book.root, "ols"), false)).replace(space, ">");
-    EXPECT_TRUE(ols.contains("<ols><o><c>Chapter 1</c><p>1</p><l>1</l><ci><o><c>Section 1.1</c><p>2</p>"))
-        << ols.toStdString();
-
-    run = convert({fixture("links.pdf"), "-o", dir.file("apps"), "--links", "--app", "--name", "mybook", "--range",
-                   "1-6", "--quality", "4"}, dir);
+    const ToolRun run = convert({pdfFixture("links.pdf"), "-o", dir.file("apps"), "--links", "--app", "--name",
+                                 "mybook", "--range", "1-6", "--quality", "4", "--title", "A & B <c>"},
+                                dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.trimmed().endsWith("mybook.app")) << run.out.toStdString();
+    EXPECT_TRUE(readFile(dir.file("apps/mybook.app/Contents/Resources/index.html"))
+                    .contains("<title>A &amp; B &lt;c&gt;</title>"));
     const Book linked(dir.file("apps/mybook.app/Contents/Resources"));
     EXPECT_EQ(linked.count, 6);
     EXPECT_EQ(xml::firstChild(linked.root, "ols"), nullptr);
@@ -158,9 +121,11 @@ TEST(ConvertEndToEnd, SettingsAreExportedAndAppliedAfterTheStyle)
     EXPECT_TRUE(text.contains("\n\rbackgroundImage=STYLE_RESOURCE:../../float/Blank/")) << text.toStdString();
     EXPECT_FALSE(text.contains("AppFiles/Styles/float/Blank")) << text.toStdString();
     writeFile(settings, text.replace("\n\rbookTitle=", "\n\rbookTitle=From settings") + "\n\rlogoImage=/etc/passwd");
-    run = convert({fixture("plain.pdf"), "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"}, dir);
+    const QString plain = pdfFixture("plain.pdf");
+    run = convert({plain, "-o", dir.file("o"), "--settings", settings, "--range", "1", "--quiet"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Book(dir.file("o")).config.at("bookTitle"), "From settings");
+    EXPECT_TRUE(readFile(dir.file("o/index.html")).contains("<title>plain</title>")); // the source's base name
     EXPECT_TRUE(run.err.contains("quire-convert: warning: " + settings +
                                  ": logoImage: \"/etc/passwd\" was not taken: only .png, .jpg, .jpeg files"))
         << run.err.toStdString();
@@ -173,7 +138,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
     writeFile(dir.file("notes.odt"), "x");
     writeFile(dir.file("fake.rtf"), "this is not rtf at all");
     writeFile(dir.file("shelf"), "a file where a folder should be");
-    const QString out = dir.file("o"), plain = fixture("plain.pdf");
+    const QString out = dir.file("o"), plain = pdfFixture("plain.pdf");
     const std::tuple<QStringList, int, QString> cases[] = {
         {{dir.file("missing.pdf"), "-o", out}, 3, dir.file("missing.pdf") + ": no such file"},
         {{dir.file("notes.odt"), "-o", out}, 3, "unknown kind of document"},
@@ -181,9 +146,8 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
         {{plain, "-o", out, "--template", "nope"}, 2, "unknown template \"nope\""},
         {{plain, "-o", out, "--style", "Nope"}, 2, "has no style \"Nope\""},
         {{plain, "-o", out, "--range", "two"}, 2, "bad page range"},
+        // (Other documents the import refuses, and why: ImportOperation's failure table.)
         {{plain, "-o", out, "--range", "200"}, 4, "Page 200 is not in the document (10 pages)"},
-        {{fixture("truncated.pdf"), "-o", out}, 4, fixture("truncated.pdf")},
-        {{fixture("encrypted.pdf"), "-o", out}, 4, "password"},
         {{plain, "-o", out, "--style", "../../Templates/float"}, 2, "has no style"},
         {{plain, "-o", out, "--settings", dir.file("none.txt")}, 2, dir.file("none.txt")},
         {{plain}, 2, "no output folder"},
@@ -201,7 +165,7 @@ TEST(ConvertEndToEnd, BadInputGivesItsStatusAndNamesTheFile)
 TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithWarningsUnlessQuiet)
 {
     TempDir dir;
-    ToolRun run = convert({fixture("oddities.pdf"), "-o", dir.file("o"), "--bookmarks", "--links"}, dir);
+    ToolRun run = convert({pdfFixture("oddities.pdf"), "-o", dir.file("o"), "--bookmarks", "--links"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const Book book(dir.file("o"));
     ASSERT_TRUE(book.root);
@@ -219,7 +183,7 @@ TEST(ConvertEndToEnd, OddBookmarksLinksAndATurnedFirstPageGiveAReadableBookWithW
     writeFile(dir.file("picture.rtf"), "{\\rtf1\\ansi {\\pict\\wmetafile8 0102}\\par Text.\\par}");
     for (const auto& [args, words] :
          {std::pair{QStringList{dir.file("picture.rtf")}, "a picture was left out"},
-          std::pair{QStringList{fixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
+          std::pair{QStringList{pdfFixture("cyclic.pdf"), "--bookmarks"}, "Cannot read the bookmarks"}}) {
         run = convert(args + QStringList{"-o", dir.file("o")}, dir);
         EXPECT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("quire-convert: warning: ") && run.err.contains(words)) << run.err.toStdString();
@@ -263,10 +227,10 @@ TEST(ConvertEndToEnd, FailedWritesGiveFiveAndKeepTheOldBook)
     if (!disk.mounted())
         GTEST_SKIP() << disk.why().toStdString();
     const QString web = disk.file("web");
-    ToolRun run = convert({fixture("plain.pdf"), "-o", web, "--range", "1", "--quality", "4", "--quiet"}, dir);
+    ToolRun run = convert({pdfFixture("plain.pdf"), "-o", web, "--range", "1", "--quality", "4", "--quiet"}, dir);
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const auto before = snapshot(web);
-    run = convert({fixture("plain.pdf"), "-o", web, "--quality", "0", "--quiet"}, dir);
+    run = convert({pdfFixture("plain.pdf"), "-o", web, "--quality", "0", "--quiet"}, dir);
     EXPECT_EQ(run.status, 5) << run.err.toStdString();
     EXPECT_TRUE(run.err.startsWith("quire-convert: " + web + "/") && run.err.contains("No space left on device"))
         << run.err.toStdString();
@@ -280,7 +244,7 @@ TEST(ConvertEndToEnd, FailedWritesGiveFiveAndKeepTheOldBook)
 
     QFile::remove(disk.file("filler"));
     ASSERT_TRUE(disk.makeReadOnly());
-    run = convert({fixture("plain.pdf"), "-o", web, "--range", "2", "--quiet"}, dir);
+    run = convert({pdfFixture("plain.pdf"), "-o", web, "--range", "2", "--quiet"}, dir);
     EXPECT_EQ(run.status, 5) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(web + ": cannot write into the folder: Read-only file system")) << run.err.toStdString();
     EXPECT_TRUE(snapshot(web) == before);

@@ -1,6 +1,7 @@
 // The book player, run as its own process the way a reader's desktop runs it,
 // on hand-made book folders and bundles, and on a book published as a
-// desktop bundle, opened through the bundle's own launcher and desktop entry.
+// desktop bundle, opened through the bundle's own launcher and desktop entry;
+// the pictures and the sound that scripts/make-art draws into the resources.
 #include "publish/FlashBookOutputApp.h"
 #include "support/TestEnv.h"
 #include "support/ToolRun.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 using namespace quire;
@@ -68,39 +70,6 @@ void writeBook(const QString& folder, const QString& title, const QString& body 
 QString skeleton()
 {
     return resourcePath("AppFiles/TmplData/mac.app/Contents");
-}
-
-// The Exec line of a desktop entry as an argument list: string escapes
-// undone, then quoted arguments unquoted as the Desktop Entry format says;
-// %k is the entry's own path.
-QStringList execArguments(const QString& desktopFile)
-{
-    const QString exec = QString::fromUtf8(readFile(desktopFile)).section("\nExec=", 1).section('\n', 0, 0);
-    QString value;
-    for (qsizetype i = 0; i < exec.size(); ++i) {
-        QChar c = exec[i];
-        if (c == '\\' && i + 1 < exec.size()) {
-            c = exec[++i];
-            const qsizetype k = QStringLiteral("sntr").indexOf(c);
-            c = k >= 0 ? QStringLiteral(" \n\t\r")[k] : c;
-        }
-        value += c;
-    }
-    QStringList args;
-    QString current;
-    bool quoted = false, any = false;
-    for (qsizetype i = 0; i <= value.size(); ++i) {
-        const QChar c = i < value.size() ? value[i] : QChar(' ');
-        if (quoted && c == '\\' && i + 1 < value.size())
-            current += value[++i];
-        else if (c == '"')
-            quoted = !quoted, any = true;
-        else if (c != ' ' || quoted)
-            current += c;
-        else if (any || !current.isEmpty())
-            args << (current == "%k" ? desktopFile : current), current.clear(), any = false;
-    }
-    return args;
 }
 
 } // namespace
@@ -216,10 +185,52 @@ TEST(PublishedBundle, OpensThroughItsLauncherAndItsDesktopEntry)
     QFile::remove(contents + "/MacOS/quire-player");
     writeFile(contents + "/MacOS/quire-player", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/asked.txt\"\n");
     QFile::setPermissions(contents + "/MacOS/quire-player", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QStringList args = execArguments(entry);
-    ASSERT_GE(args.size(), 1);
-    EXPECT_EQ(runPlayer(args.mid(1), args.first(), dir.path()).status, 0);
+    // Its Exec line as the desktop runs it: the string escapes undone, then
+    // the quotes read as the shell reads double quotes; %k is the entry itself.
+    QString exec = text.section("\nExec=", 1).section('\n', 0, 0).replace("\\\\", "\\");
+    exec.replace("%k", "'" + entry + "'");
+    EXPECT_EQ(runPlayer({"-c", "exec " + exec}, "/bin/sh", dir.path()).status, 0);
     const QStringList asked = QString::fromUtf8(readFile(contents + "/MacOS/asked.txt")).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(QFileInfo(asked[0]).canonicalFilePath(), QFileInfo(contents + "/Resources/index.html").canonicalFilePath());
+}
+
+TEST(Art, EachPictureAtItsSizeAndTwiceItDistinctWithinItsSet)
+{
+    QStringList icons;
+    for (const QString& name : QDir(resourcePath("AppFiles/Templates")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        icons << "AppFiles/Templates/" + name + "/icon";
+    ASSERT_GE(icons.size(), 3);
+    const std::pair<QStringList, int> sets[] = {
+        {{"info-normal", "info-normal-hovered", "info-normal-mouse", "info-selected", "info-selected-hovered",
+          "info-selected-mouse"}, 13},
+        {{"apply", "apply1", "apply2", "apply3"}, 32}, {icons, 32}, {{"quire-64"}, 64}, {{"quire"}, 256}};
+    for (const auto& [names, size] : sets)
+        for (const QString suffix : {".png", "@2x.png"}) {
+            QList<QImage> seen;
+            for (const QString& name : names) {
+                if (size >= 64 && suffix != ".png")
+                    continue;
+                const QImage image(resourcePath(name + suffix));
+                const std::string file = (name + suffix).toStdString();
+                EXPECT_EQ(image.size(), QSize(size, size) * (suffix == ".png" ? 1 : 2)) << file;
+                EXPECT_FALSE(seen.contains(image)) << file;
+                seen << image;
+            }
+        }
+}
+
+// The page-turn sound: a WAVE file of 16-bit samples that are not silence, and its Ogg Vorbis form.
+TEST(Art, PageTurnSoundIsNotSilence)
+{
+    const QByteArray wav = readFile(resourcePath("AppFiles/Sounds/page-turn.wav"));
+    ASSERT_TRUE(wav.startsWith("RIFF") && wav.mid(8, 4) == "WAVE");
+    const qsizetype data = wav.indexOf("data") + 8;
+    ASSERT_GT(data, 8);
+    int loudest = 0;
+    for (qsizetype at = data; at + 1 < wav.size(); at += 2)
+        loudest = std::max(loudest, std::abs(int(qFromLittleEndian<qint16>(wav.constData() + at))));
+    EXPECT_GT(loudest, 8000);
+    const QByteArray ogg = readFile(resourcePath("AppFiles/Sounds/page-turn.ogg"));
+    EXPECT_TRUE(ogg.startsWith("OggS") && ogg.contains("vorbis") && ogg.size() < 20000);
 }

@@ -1,9 +1,6 @@
 // The templates and styles shipped in the resource folder: what the template
 // chooser reads (the icons are checked with the other art, in tests/player),
-// switching from one style to the next across templates, and a book
-// published in each style.
-#include "import/FlashPageSource.h"
-#include "publish/FlashBookOutput.h"
+// and switching from one style to the next across templates.
 #include "support/TestEnv.h"
 #include "templates/FlashTemplate.h"
 #include "util/Resources.h"
@@ -170,44 +167,27 @@ TEST(ShippedStyles, EachSetsValidValuesShipsWhatTheyNameAndHasItsShot)
 }
 
 // Switching keeps the page size and language (TemplateTest, SettingsTest);
-// here every shipped style, chosen in turn, sets its values and gives a book
-// with each file it names.
-TEST(ShippedStyles, EachInTurnSetsItsValuesAndGivesABookWithItsFiles)
+// here every shipped style, chosen in turn, sets its values, none left from
+// the style before. (A book published in each, with the files its style
+// names: the viewer's browser tests, through quire-convert.)
+TEST(ShippedStyles, EachInTurnSetsItsValues)
 {
-    TempDir dir;
-    auto pages = std::make_shared<FlashPageSourceImg>();
-    QImage page(60, 80, QImage::Format_RGB32);
-    page.fill(Qt::darkCyan);
-    ASSERT_TRUE(page.save(dir.file("1.jpg"), "JPEG"));
-    pages->addImgPageFromFile(dir.file("1.jpg"));
-    pages->generateNormalPages();
     ASSERT_GE(styles().size(), 9);
-    auto t = std::make_shared<FlashTemplate>();
+    FlashTemplate t;
     for (const Style& s : styles()) {
         SCOPED_TRACE(s.label());
-        t->changeTmplTo(s.tmpl, s.folder());
+        t.changeTmplTo(s.tmpl, s.folder());
         for (const auto& [key, value] : s.records())
             if (key != "languageSetting") { // kept from the template before
-                EXPECT_EQ(t->propertyValueFor(key, "(none)"),
+                EXPECT_EQ(t.propertyValueFor(key, "(none)"),
                           value.startsWith(kMarker) ? s.folder() + "/" + value.mid(kMarker.size()) : value)
                     << key.toStdString();
             }
-        const QString folder = dir.file("books/" + s.tmpl + "-" + s.style);
-        ASSERT_TRUE(QDir().mkpath(folder));
-        const PublishResult result = FlashBookOutput(pages, t, folder, std::nullopt).ouputTheBook();
-        EXPECT_TRUE(result.ok()) << result.description().toStdString();
-        EXPECT_TRUE(readFile(folder + "/index.html").contains("qv-theme-" + s.tmpl.toUtf8()));
-        QStringList expected;
-        walk(t->properties(), [&](const FlashTemplateProperty& p) {
-            const QString value = p.value().value_or(""), name = p.key().value_or("") + "." + QFileInfo(value).suffix();
+        walk(t.properties(), [&](const FlashTemplateProperty& p) {
+            const QString value = p.value().value_or("");
             if (p.propertyType() == pt_file && !value.isEmpty()) {
-                expected << name;
-                EXPECT_TRUE(value.startsWith(s.folder() + "/")) << value.toStdString(); // none left from the last style
-                EXPECT_EQ(readFile(folder + "/files/extfiles/" + name), readFile(value)) << name.toStdString();
+                EXPECT_TRUE(value.startsWith(s.folder() + "/")) << value.toStdString();
             }
         });
-        expected.sort();
-        EXPECT_FALSE(expected.isEmpty()) << "a style names at least its sound";
-        EXPECT_EQ(QDir(folder + "/files/extfiles").entryList(QDir::Files, QDir::Name), expected);
     }
 }
