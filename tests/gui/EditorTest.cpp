@@ -5,18 +5,14 @@
 #include "gui/templates/InfoButtonCell.h"
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QStyleOptionViewItem>
-#include <QTimer>
 
 namespace quire::test {
 namespace {
 
-TEST_F(EditorFixture, ModelStructureUnderTheModelTester)
+TEST_F(EditorFixture, ModelStructureUnderTheModelTesterAndShownTexts)
 {
     QtWarnings warnings;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
@@ -27,12 +23,8 @@ TEST_F(EditorFixture, ModelStructureUnderTheModelTester)
     EXPECT_EQ(model.rowCount(group), 2);
     EXPECT_FALSE(model.hasChildren(model.indexOf(find("text"))));
     EXPECT_TRUE(view.isExpanded(group));
-    model.setFlashTmpl(nullptr);
-    EXPECT_EQ(model.rowCount(), 0);
-}
 
-TEST_F(EditorFixture, ShownTexts)
-{
+    // The texts shown for absent values, and a switch's state and caption.
     find("text")->setTitle(std::nullopt);
     find("list")->setValue(std::nullopt);
     EXPECT_EQ(model.indexOf(find("text")).data().toString(), "(Untitled)");
@@ -41,6 +33,8 @@ TEST_F(EditorFixture, ShownTexts)
     EXPECT_EQ(valueIndex("switch").data().toString(), "Caption of switch");
     EXPECT_EQ(valueIndex("color").data(Qt::ToolTipRole).toString(), "Help on color");
     EXPECT_EQ(valueIndex("color").data(Qt::AccessibleTextRole).toString(), "Title of color: 0x00ff00");
+    model.setFlashTmpl(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST_F(EditorFixture, SetValueRulesAnnounceOnlyRealChanges)
@@ -188,15 +182,6 @@ TEST_F(EditorFixture, UndoAndRedoSetAndAnnounceTheSameWay)
     EXPECT_EQ(changed.last().at(0).value<FlashTemplateProperty*>(), find("text"));
     model.reload();
     EXPECT_FALSE(model.undoStack()->canUndo());
-}
-
-TEST_F(EditorFixture, SelectedRowChangeAnnouncesTheTip)
-{
-    QSignalSpy tips(&model, &FlashTemplateOutlineDelegate::UpdateFlashTmplProTipNotification);
-    select("text");
-    key(Qt::Key_Down);
-    EXPECT_EQ(tips.count(), 2);
-    EXPECT_EQ(view.selectedProperty(), find("list"));
 }
 
 TEST(ShippedTemplates, EditorShowsEachWithoutWarnings)

@@ -121,15 +121,12 @@ TEST_F(PublishDialog, PublishesEachKindStoresTheChoicesAndOffersToOpenIt)
         d->click(c.kind);
         d->click("btnPublish");
         ASSERT_TRUE(d->waitForPublish());
-        EXPECT_EQ(d->ends.size(), 1);
-        EXPECT_EQ(d->endCode(), 1);
-        EXPECT_TRUE(d->desk->errors.isEmpty()) << d->desk->errors.join('\n').toStdString();
-        EXPECT_EQ(d->desk->asked, 1);
+        EXPECT_EQ(std::tuple(d->ends.size(), d->endCode(), d->desk->errors.join('\n'), d->desk->asked),
+                  std::tuple(1, 1, QString(), 1));
         EXPECT_EQ(d->desk->opened, c.openIt ? QStringList{dir.file(c.result)} : QStringList{});
         EXPECT_TRUE(readFile(dir.file(c.page)).contains("<title>Tides &amp; Times</title>"));
         EXPECT_TRUE(QFileInfo(QFileInfo(dir.file(c.page)).absolutePath() + "/files/book.bin").isFile());
-        const int type = QByteArray(c.kind) == "rbWebFolder" ? 0 : 1;
-        EXPECT_EQ(stored(), Choices(dir.file(c.folder), c.name, "Tides & Times", type));
+        EXPECT_EQ(stored(), Choices(dir.file(c.folder), c.name, "Tides & Times", QByteArray(c.kind) != "rbWebFolder"));
     }
     EXPECT_TRUE(QFileInfo(dir.file("deep/er/mybook.app/Contents/Info.plist")).isFile());
 }
@@ -177,8 +174,8 @@ TEST_F(PublishDialog, AFailedPublishShowsTheReasonAndNoSuccess)
         ASSERT_TRUE(ended);
         ASSERT_EQ(d->desk->errors.size(), 1);
         EXPECT_TRUE(d->desk->errors[0].startsWith(c.words)) << d->desk->errors[0].toStdString();
-        EXPECT_EQ(d->desk->asked, 0);
-        EXPECT_TRUE(d->ends.isEmpty() && d->isVisible() && d->get<QPushButton>("btnPublish")->isEnabled());
+        EXPECT_TRUE(!d->desk->asked && d->ends.isEmpty() && d->isVisible());
+        EXPECT_TRUE(d->get<QPushButton>("btnPublish")->isEnabled());
         EXPECT_EQ(stored(), c.choices);
     }
     // No page, no staging folder, no folder in a missing one.
@@ -226,21 +223,15 @@ TEST_F(PublishDialog, TheChooserFillsTheFolderAndCancellingKeepsIt)
     EXPECT_EQ(d->desk->opened, QStringList{dir.path()});
 }
 
-TEST_F(PublishDialog, UsableWithTheKeyboardAlone)
+TEST_F(PublishDialog, EveryControlAndKindIsReachedWithTheKeyboard)
 {
     const auto d = open({dir.file("shelf"), "b", "T", 0});
     EXPECT_EQ(d->tabOrder(8), QStringList({"txtOutputFolder", "btnSelectFolder", "btnOpenFolder", "txtOutputName",
                                           "txtTitle", "rbWebFolder", "btnCancel", "btnPublish", "txtOutputFolder"}));
-    // Arrows move between the kinds; Enter in a field publishes.
-    d->type("txtTitle", "Typed");
-    d->key(Qt::Key_Tab);
+    // Arrows move between the kinds (Return in a field publishes: the failure table).
+    d->get<QRadioButton>("rbWebFolder")->setFocus();
     d->key(Qt::Key_Right);
     EXPECT_TRUE(d->get<QRadioButton>("rbDesktopApplication")->isChecked());
-    QTest::mouseClick(d->get("txtTitle"), Qt::LeftButton);
-    d->key(Qt::Key_Enter);
-    ASSERT_TRUE(d->waitForPublish());
-    EXPECT_EQ(d->endCode(), 1);
-    EXPECT_TRUE(QFileInfo(dir.file("shelf/b.app/Contents/Resources/index.html")).isFile());
 }
 
 TEST_F(PublishDialog, BusyWhileTheBookIsWritten)
