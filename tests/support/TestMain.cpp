@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 #if defined(QUIRE_TEST_WEBENGINE)
 #include <QApplication>

@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <cstdio>
 
 using quire::viewertest::BookSpec;
@@ -67,20 +66,8 @@ BookSpec settingsBook(const QString& out)
 {
     const QString folder = QDir(out).filePath("pictures-settings");
     QDir().mkpath(folder);
-    QImage logo(160, 48, QImage::Format_ARGB32);
-    logo.fill(Qt::transparent);
-    QPainter p(&logo);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(255, 0, 102));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(0, 0, 160, 48), 10, 10);
-    p.setPen(Qt::white);
-    QFont font("DejaVu Sans");
-    font.setBold(true);
-    font.setPixelSize(24);
-    p.setFont(font);
-    p.drawText(QRect(0, 0, 160, 48), Qt::AlignCenter, "LOGO");
-    p.end();
+    QImage logo(160, 48, QImage::Format_RGB32);
+    logo.fill(QColor(255, 0, 102));
     const QString logoPath = QDir(folder).filePath("logo.png");
     if (!logo.save(logoPath, "PNG"))
         throw quire::Error("BOOK_MAKER", "cannot write " + logoPath);
