@@ -249,8 +249,8 @@ TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
     d.click("btnBrowse");
     EXPECT_EQ(d.text("txtFilePath"), dir.file("chosen.rtf"));
 
-    // Dropping: documents of the three kinds, nothing else.
-    for (const QString name : {"notes.odt", "Dropped.PDF", "two.txt"}) {
+    // Dropping: documents of the four kinds (an RTFD is a folder), nothing else.
+    for (const QString name : {"notes.odt", "Dropped.PDF", "Pictures.rtfd", "two.txt"}) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(dir.file(name))});
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
