@@ -170,7 +170,7 @@ SettingsExport D_Folio_for_macAppDelegate::exportTmplSettings(const QString& cho
     done.path = chosen;
     if (fs::pathExtension(chosen).isEmpty())
         done.path += chosen.endsWith(QLatin1Char('.')) ? QStringLiteral("txt") : QStringLiteral(".txt");
-    done.written = m_iFlashTmpl->exportPropertiesSettingsTo(done.path);
+    done.written = m_iFlashTmpl->exportPropertiesSettingsTo(done.path, &done.error);
     return done;
 }
 

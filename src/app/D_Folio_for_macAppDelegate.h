@@ -40,6 +40,7 @@ struct PreviewBuild {
 struct SettingsExport {
     QString path; // the chosen path, with "txt" added when it had no extension
     bool written = false;
+    QString error; // why it was not written
 };
 
 class D_Folio_for_macAppDelegate : public QObject {

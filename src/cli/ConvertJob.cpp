@@ -92,8 +92,9 @@ JobResult exportSettings(const Options& o)
     if (JobResult bad = choice.resolve(o); bad.status != kDone)
         return bad;
     std::shared_ptr<FlashTemplate> flashTemplate = choice.load();
-    if (!flashTemplate->exportPropertiesSettingsTo(o.exportFile))
-        return failure(kPublishFailed, QStringLiteral("%1: cannot be written").arg(o.exportFile));
+    QString error;
+    if (!flashTemplate->exportPropertiesSettingsTo(o.exportFile, &error))
+        return failure(kPublishFailed, QStringLiteral("%1: cannot be written: %2").arg(o.exportFile, error));
     return JobResult{kDone, QString(), o.exportFile};
 }
 

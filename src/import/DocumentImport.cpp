@@ -30,11 +30,16 @@ std::optional<DocumentImport::SourceProblem> DocumentImport::checkSource(const Q
     if (!TextToPdf::isReadableSource(source))
         return SourceProblem{false, QStringLiteral("%1: not a readable file").arg(shown)};
     const QString extension = fs::pathExtension(source).toLower();
-    if (extension != QLatin1String("pdf") && !TextToPdf::converts(source))
+    if (!isDocumentName(source))
         return SourceProblem{
             false, QStringLiteral("%1: unknown kind of document \"%2\" (use a .txt, .rtf, .rtfd or .pdf file)")
                        .arg(shown, extension.isEmpty() ? QStringLiteral("no extension") : "." + extension)};
     return std::nullopt;
+}
+
+bool DocumentImport::isDocumentName(const QString& path)
+{
+    return fs::pathExtension(path).toLower() == QLatin1String("pdf") || TextToPdf::converts(path);
 }
 
 DocumentImport::DocumentImport(DocumentImportOptions options) : m_options(std::move(options))

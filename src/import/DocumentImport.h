@@ -57,6 +57,9 @@ public:
     // exists, is a readable file (or an RTFD folder), and its extension is
     // txt, rtf, rtfd or pdf.
     static std::optional<SourceProblem> checkSource(const QString& source, const QString& shown);
+    // Whether the name is that of a kind of document an import reads (by
+    // its extension: txt, rtf, rtfd or pdf).
+    static bool isDocumentName(const QString& path);
 
     explicit DocumentImport(DocumentImportOptions options);
     ~DocumentImport() override;

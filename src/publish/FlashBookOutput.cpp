@@ -142,14 +142,27 @@ bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& rel
                                        const QString& kind)
 {
     const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
-    return origin && m_fileReuse->reuse(relative, *origin, fs::join(folder, relative));
+    return origin && reusePerPageFile(folder, relative, *origin);
+}
+
+bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative,
+                                       const PublishReuse::Origin& origin, QByteArray* detail)
+{
+    return m_reusing && m_fileReuse->reuse(relative, origin, fs::join(folder, relative), detail);
 }
 
 void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
                                           const QString& kind)
 {
     if (const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt)
-        m_fileReuse->wrote(relative, *origin, fs::join(folder, relative));
+        rememberPerPageFile(folder, relative, *origin);
+}
+
+void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative,
+                                          const PublishReuse::Origin& origin, const QByteArray& detail)
+{
+    if (m_reusing)
+        m_fileReuse->wrote(relative, origin, fs::join(folder, relative), detail);
 }
 
 PublishResult FlashBookOutput::writeBook(const QString& folder)

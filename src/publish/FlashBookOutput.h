@@ -2,6 +2,7 @@
 // The publisher: writes a complete book folder (page pictures, the files
 // that file-typed properties name, the HTML page, the sealed configuration
 // and the viewer) from a template and a page source.
+#include "BookExtras.h"
 #include "HTMLConfigInfo.h"
 #include "PublishResult.h"
 #include "PublishReuse.h"
@@ -112,9 +113,13 @@ protected:
                           const MakeFile& make, QString* error);
     // True when the file was linked from the book in place: nothing to make.
     bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
+    bool reusePerPageFile(const QString& folder, const QString& relative, const PublishReuse::Origin& origin,
+                          QByteArray* detail = nullptr);
     // A file made at `relative` from `source`, for the next publish to reuse.
     void rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
                              const QString& kind);
+    void rememberPerPageFile(const QString& folder, const QString& relative, const PublishReuse::Origin& origin,
+                             const QByteArray& detail = {});
 
 private:
     QString folderOrOutput(const QString& folder) const;
@@ -128,6 +133,10 @@ private:
     PublishResult copyExtFiles(const QString& folder, const FlashTemplate::PropertyList& properties);
     PublishResult copyExtFile(const QString& extFolder, const FlashTemplateProperty& property) const;
     PublishResult writeHTMLPage(const QString& destination) const;
+    // The files of the pages' words below base, linked where unchanged;
+    // texts holds the words of extras, which point into them.
+    bool writeTextGroups(const QString& base, const std::vector<publish::PageExtras>& extras,
+                         const std::vector<std::shared_ptr<const PageText>>& texts, PublishResult& result);
     PublishResult writeViewer(const QString& destination) const;
     // Entries of the earlier book's resource folder that are not the book's
     // own files, kept in the new one.

@@ -19,29 +19,6 @@ namespace {
 using publish::makeFolder;
 using publish::writeFile;
 
-// The words, a group of book positions a file. Groups are encoded side by
-// side: compressing them is the slowest part of a publish.
-bool writeTextGroups(const QString& folder, const std::vector<publish::PageExtras>& extras, PublishResult& result)
-{
-    const QString step = QStringLiteral("page text");
-    if (!makeFolder(folder, step, result))
-        return false;
-    const size_t groups = (extras.size() + publish::kTextGroupSize - 1) / publish::kTextGroupSize;
-    std::vector<PublishResult> written(groups);
-    parallelFor(groups, workersFor(groups, 2), [&](size_t g, unsigned) {
-        std::vector<const PageText*> group;
-        for (size_t i = g * publish::kTextGroupSize; i < std::min(extras.size(), (g + 1) * publish::kTextGroupSize); ++i)
-            group.push_back(extras[i].text);
-        if (std::all_of(group.begin(), group.end(), [](const PageText* text) { return !text; }))
-            return true;
-        return writeFile(fs::join(folder, formatMessage("%d.js", {int(g)})), publish::textGroupScript(int(g), group),
-                         step, written[g]);
-    });
-    for (const PublishResult& group : written)
-        result.take(group);
-    return result.ok();
-}
-
 } // namespace
 
 PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
@@ -51,27 +28,100 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     if (!m_flashPageSource || m_flashPageSource->normalPages().empty())
         return result;
     const QString step = QStringLiteral("thumbnails");
-    const QString thumbFolder = fs::join(folderOrOutput(folder), m_resourceFolder, QString::fromUtf8(publish::kThumbFolder));
-    if (!makeFolder(thumbFolder, step, result))
+    const QString base = folderOrOutput(folder);
+    const QString thumbFolder = QString::fromUtf8(publish::kThumbFolder);
+    if (!makeFolder(fs::join(base, m_resourceFolder, thumbFolder), step, result))
         return result;
+    struct Made {
+        int number;
+        QString relative;
+        PublishReuse::Origin origin;
+    };
     std::vector<publish::ThumbnailJob> jobs;
-    std::vector<int> numbers;
+    std::vector<Made> made; // what the jobs make, for the next publish to reuse
     for (const auto& page : m_flashPageSource->normalPages()) {
+        const int number = page->pageIndex();
         const QString picture = textOr(page->pageFilePath());
-        const FlashPage* made = m_flashPageSource->getThumbPageAtIndex(page->pageIndex());
-        jobs.push_back({made ? textOr(made->pageFilePath()) : QString(), picture,
-                        fs::join(thumbFolder, formatMessage("%d.jpg", {page->pageIndex()}))});
-        numbers.push_back(page->pageIndex());
+        const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(number);
+        const QString madeBefore = before ? textOr(before->pageFilePath()) : QString();
+        const QString relative = formatMessage("%@/%@/%d.jpg", {m_resourceFolder, thumbFolder, number});
+        // Taken from the one the import made with the picture, or made from it.
+        const auto origin = m_reusing ? PublishReuse::originOf(picture, QStringLiteral("thumb ") + madeBefore)
+                                      : std::nullopt;
+        QByteArray size;
+        if (origin && reusePerPageFile(base, relative, *origin, &size)) {
+            if (const QList<QByteArray> wh = size.split('x'); wh.size() == 2) {
+                m_thumbnails[number] = QSize(wh[0].toInt(), wh[1].toInt());
+                continue;
+            }
+        }
+        jobs.push_back({madeBefore, picture, fs::join(base, relative)});
+        made.push_back({number, relative, origin.value_or(PublishReuse::Origin{})});
     }
     std::vector<std::optional<QSize>> sizes;
     result = publish::writeThumbnails(jobs, step, sizes);
-    for (size_t i = 0; i < sizes.size(); ++i)
-        if (sizes[i])
-            m_thumbnails[numbers[i]] = *sizes[i];
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (!sizes[i])
+            continue;
+        m_thumbnails[made[i].number] = *sizes[i];
+        if (!made[i].origin.source.isEmpty())
+            rememberPerPageFile(base, made[i].relative, made[i].origin,
+                                QByteArray::number(sizes[i]->width()) + 'x' + QByteArray::number(sizes[i]->height()));
+    }
     if (result.ok() && m_thumbnails.empty())
-        QDir().rmdir(thumbFolder); // no picture could be read: nothing to show
+        QDir().rmdir(fs::join(base, m_resourceFolder, thumbFolder)); // no picture could be read: nothing to show
     publish::moment("thumbnails");
     return result;
+}
+
+// The words, a group of book positions a file. Groups are encoded side by
+// side: compressing them is the slowest part of a publish, so a group made
+// from the very texts of the book in place is linked from it instead (the
+// texts are immutable, and kept alive meanwhile so that their addresses
+// name them).
+bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<publish::PageExtras>& extras,
+                                      const std::vector<std::shared_ptr<const PageText>>& texts,
+                                      PublishResult& result)
+{
+    const QString step = QStringLiteral("page text");
+    const QString textFolder = QString::fromUtf8(publish::kTextFolder);
+    if (!makeFolder(fs::join(base, m_resourceFolder, textFolder), step, result))
+        return false;
+    const size_t size = publish::kTextGroupSize;
+    const size_t groups = (extras.size() + size - 1) / size;
+    std::vector<QString> relative(groups);
+    std::vector<std::optional<PublishReuse::Origin>> toWrite(groups);
+    for (size_t g = 0; g < groups; ++g) {
+        QByteArray identity;
+        for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i) {
+            const auto address = quintptr(extras[i].text);
+            identity.append(reinterpret_cast<const char*>(&address), sizeof address);
+        }
+        if (identity.count(char(0)) == identity.size())
+            continue; // no words in the group
+        relative[g] = formatMessage("%@/%@/%d.js", {m_resourceFolder, textFolder, int(g)});
+        const PublishReuse::Origin origin = PublishReuse::madeFrom(QStringLiteral("text"), identity);
+        if (!reusePerPageFile(base, relative[g], origin))
+            toWrite[g] = origin;
+    }
+    std::vector<PublishResult> written(groups);
+    parallelFor(groups, workersFor(groups, 2), [&](size_t g, unsigned) {
+        if (!toWrite[g])
+            return true;
+        std::vector<const PageText*> group;
+        for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i)
+            group.push_back(extras[i].text);
+        return writeFile(fs::join(base, relative[g]), publish::textGroupScript(int(g), group), step, written[g]);
+    });
+    for (size_t g = 0; g < groups; ++g) {
+        result.take(written[g]);
+        if (toWrite[g] && written[g].ok())
+            rememberPerPageFile(base, relative[g], *toWrite[g]);
+    }
+    if (m_reusing)
+        for (const auto& text : texts)
+            m_fileReuse->keep(text);
+    return result.ok();
 }
 
 PublishResult FlashBookOutput::prepaireBookExtras(const QString& folder)
@@ -81,6 +131,7 @@ PublishResult FlashBookOutput::prepaireBookExtras(const QString& folder)
         return result;
     const QString base = fs::join(folderOrOutput(folder), m_resourceFolder);
     std::vector<publish::PageExtras> extras;
+    std::vector<std::shared_ptr<const PageText>> texts;
     for (const auto& entry : m_flashPageSource->pages()) {
         const FlashPage& page = normalPageFor(*entry);
         publish::PageExtras item;
@@ -88,13 +139,15 @@ PublishResult FlashBookOutput::prepaireBookExtras(const QString& folder)
         item.label = page.pageLabel();
         if (const auto thumbnail = m_thumbnails.find(item.pageNumber); thumbnail != m_thumbnails.end())
             item.thumbnail = thumbnail->second;
-        if (page.pageText() && !page.pageText()->empty())
+        if (page.pageText() && !page.pageText()->empty()) {
             item.text = page.pageText().get();
+            texts.push_back(page.pageText());
+        }
         extras.push_back(std::move(item));
     }
 
     const bool anyText = std::any_of(extras.begin(), extras.end(), [](const auto& e) { return e.text; });
-    if (anyText && !writeTextGroups(fs::join(base, QString::fromUtf8(publish::kTextFolder)), extras, result))
+    if (anyText && !writeTextGroups(folderOrOutput(folder), extras, texts, result))
         return result;
 
     const QString list = fs::join(base, QString::fromUtf8(publish::kExtrasScriptName));

@@ -2,6 +2,7 @@
 
 #include "util/FileUtil.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,12 +32,18 @@ std::optional<PublishReuse::Origin> PublishReuse::originOf(const QString& source
     return Origin{source, kind, *stamp};
 }
 
+PublishReuse::Origin PublishReuse::madeFrom(const QString& kind, const QByteArray& data)
+{
+    const QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+    return Origin{QString(), kind + QLatin1Char(' ') + QString::fromLatin1(digest), Stamp{}};
+}
+
 std::optional<PublishReuse::Written> PublishReuse::identify(const QString& path, const Origin& origin)
 {
     const auto stamp = stampOf(path);
     if (!stamp)
         return std::nullopt;
-    return Written{origin, *stamp};
+    return Written{origin, *stamp, {}};
 }
 
 PublishReuse::~PublishReuse()
@@ -79,44 +86,59 @@ void PublishReuse::begin(const QString& bookFolder)
     const QString prefix = QLatin1Char('.') + book.fileName() + QStringLiteral(".replaced-");
     for (const QString& name : book.dir().entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
         fs::removeAll(book.dir().filePath(name));
-    if (bookFolder != m_folder)
+    if (bookFolder != m_folder) {
         m_inPlace.clear();
+        m_keptInPlace.clear();
+    }
     m_folder = bookFolder;
     m_staged.clear();
+    m_keptStaged.clear();
     m_reusedCount = 0;
 }
 
-bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QString& staged)
+bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QString& staged, QByteArray* detail)
 {
     const auto known = m_inPlace.find(relative);
     if (known == m_inPlace.end() || !(known->second.origin == origin))
         return false;
     const QString placed = fs::join(m_folder, relative);
     const auto now = identify(placed, origin);
-    if (!now || !(*now == known->second))
+    if (!now || now->stamp != known->second.stamp)
         return false;
     if (::link(QFile::encodeName(placed).constData(), QFile::encodeName(staged).constData()) != 0)
         return false;
-    m_staged[relative] = *now;
+    m_staged[relative] = known->second;
+    if (detail)
+        *detail = known->second.detail;
     ++m_reusedCount;
     return true;
 }
 
-void PublishReuse::wrote(const QString& relative, const Origin& origin, const QString& staged)
+void PublishReuse::wrote(const QString& relative, const Origin& origin, const QString& staged, const QByteArray& detail)
 {
-    if (const auto written = identify(staged, origin))
-        m_staged[relative] = *written;
+    if (auto written = identify(staged, origin)) {
+        written->detail = detail;
+        m_staged[relative] = std::move(*written);
+    }
+}
+
+void PublishReuse::keep(std::shared_ptr<const void> data)
+{
+    m_keptStaged.push_back(std::move(data));
 }
 
 void PublishReuse::committed()
 {
     m_inPlace = std::move(m_staged);
     m_staged.clear();
+    m_keptInPlace = std::move(m_keptStaged);
+    m_keptStaged.clear();
 }
 
 void PublishReuse::abandoned()
 {
     m_staged.clear();
+    m_keptStaged.clear();
 }
 
 } // namespace quire

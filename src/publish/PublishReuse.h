@@ -13,8 +13,10 @@
 #include <QString>
 #include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sys/types.h>
+#include <vector>
 
 namespace quire {
 
@@ -38,6 +40,10 @@ public:
     };
     // None when the source cannot be read.
     static std::optional<Origin> originOf(const QString& source, const QString& kind);
+    // A file made from data in memory rather than from a source file: the
+    // same kind and digest of that data make the same file. Data may be
+    // named by the addresses of immutable objects the caller keep()s.
+    static Origin madeFrom(const QString& kind, const QByteArray& data);
 
     PublishReuse() = default;
     PublishReuse(const PublishReuse&) = delete;
@@ -51,9 +57,14 @@ public:
     // Links the file the book in place has at `relative` to `staged` when it
     // was made from the same origin and is unchanged; false when the caller
     // must write it (and then call wrote()).
-    bool reuse(const QString& relative, const Origin& origin, const QString& staged);
-    // Remembers a file just written to `staged`, to be found at `relative`.
-    void wrote(const QString& relative, const Origin& origin, const QString& staged);
+    // `detail` gets what was noted when the file was written.
+    bool reuse(const QString& relative, const Origin& origin, const QString& staged, QByteArray* detail = nullptr);
+    // Remembers a file just written to `staged`, to be found at `relative`,
+    // with a note on it (a picture's size, say) that saves reading it later.
+    void wrote(const QString& relative, const Origin& origin, const QString& staged, const QByteArray& detail = {});
+    // Keeps an object that the staged book was made from alive as long as
+    // that book is known, so that no other object takes its address.
+    void keep(std::shared_ptr<const void> data);
     // The staged book is now the book in place.
     void committed();
     // The publish failed: the book in place, and what is known of it, stay.
@@ -72,7 +83,7 @@ private:
     struct Written {
         Origin origin;
         Stamp stamp; // of the file the book holds
-        bool operator==(const Written&) const = default;
+        QByteArray detail;
     };
     static std::optional<Written> identify(const QString& path, const Origin& origin);
     QString trashPrefix() const;
@@ -80,6 +91,7 @@ private:
     QString m_folder;
     std::map<QString, Written> m_inPlace; // the book in the folder, by relative path
     std::map<QString, Written> m_staged;  // the book being written
+    std::vector<std::shared_ptr<const void>> m_keptInPlace, m_keptStaged;
     int m_reusedCount = 0;
     std::future<void> m_removal;
 };

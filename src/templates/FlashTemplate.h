@@ -62,7 +62,8 @@ public:
     // Values of file properties must name a regular file that the property's
     // filter allows; others are refused and the property keeps its value.
     SettingsImport importPropertiesSettingsFrom(const QString& path);
-    bool exportPropertiesSettingsTo(const QString& path) const;
+    // False, with the reason in *error, when the file cannot be written.
+    bool exportPropertiesSettingsTo(const QString& path, QString* error = nullptr) const;
     void exportPropertiesSettingsToArray(QStringList& records, const FlashTemplateProperty* pro) const;
     QByteArray exportPropertiesSettings() const; // the bytes exportPropertiesSettingsTo writes
 

@@ -88,9 +88,9 @@ QByteArray FlashTemplate::exportPropertiesSettings() const
     return text.toUtf8();
 }
 
-bool FlashTemplate::exportPropertiesSettingsTo(const QString& path) const
+bool FlashTemplate::exportPropertiesSettingsTo(const QString& path, QString* error) const
 {
-    return fs::writeAtomically(path, exportPropertiesSettings());
+    return fs::writeAtomically(path, exportPropertiesSettings(), error);
 }
 
 QString FlashTemplate::settingsFilePath(const QString& value, const QString& folder) const

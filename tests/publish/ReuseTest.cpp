@@ -1,7 +1,9 @@
-// Republishing with a file reuse: unchanged page files are linked from the
-// book in place, anything changed on either side is written afresh, and the
-// book is the same as a full publish's either way.
+// Republishing with a file reuse: unchanged page files (pictures,
+// thumbnails, words) are linked from the book in place, anything changed on
+// either side is written afresh, and the book is the same as a full
+// publish's either way.
 #include "PublishFixture.h"
+#include "import/JpegWriter.h"
 #include "publish/FlashBookOutput.h"
 
 #include <QDir>
@@ -22,6 +24,22 @@ ino_t inodeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
+// A real picture, so that the publish makes its thumbnail.
+void writePicture(const QString& path, unsigned char shade)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    JpegWriter().write(pdf::Bitmap{64, 80, 64 * 3, std::vector<unsigned char>(64 * 80 * 3, shade)}, 80, path);
+}
+
+std::shared_ptr<const PageText> wordsOf(const QString& word)
+{
+    auto text = std::make_shared<PageText>();
+    TextLine line;
+    line.words.push_back({word, {0.1f, 0.2f, 0.3f, 0.05f}});
+    text->blocks.push_back({{line}});
+    return text;
+}
+
 void setModified(const QString& path, time_t when)
 {
     const utimbuf times{when, when};
@@ -34,7 +52,17 @@ protected:
     {
         PublishFixture::SetUp();
         tmpl = makeTemplate("");
-        pages = makePages(4);
+        pages = makeBook();
+    }
+    // Four pages, words on the first and third.
+    std::shared_ptr<FlashPageSourceImg> makeBook()
+    {
+        auto book = makePages(4);
+        for (int i = 0; i < 4; ++i)
+            writePicture(source(i), static_cast<unsigned char>(40 * i));
+        book->normalPages()[0]->setPageText(wordsOf("first"));
+        book->normalPages()[2]->setPageText(wordsOf("third"));
+        return book;
     }
     PublishResult publishWith(const QString& into)
     {
@@ -60,11 +88,14 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
         int reused;
     };
     const Case cases[] = {
-        {"nothing changed", [] {}, 4},
-        {"a source rewritten", [this] { writeFile(source(1), pictureBytes(9, "b")); }, 3},
-        {"a source only touched", [this] { setModified(source(2), 1000); }, 3},
-        {"the book's copy rewritten", [this] { writeFile(page(3), "damaged"); }, 3},
-        {"the book's copy removed", [this] { QFile::remove(page(4)); }, 3},
+        // Linked when nothing changed: 4 pictures, 4 thumbnails, 1 file of words.
+        {"nothing changed", [] {}, 9},
+        {"a source rewritten", [this] { writePicture(source(1), 250); }, 7},
+        {"a source only touched", [this] { setModified(source(2), 1000); }, 7},
+        {"the book's copy rewritten", [this] { writeFile(page(3), "damaged"); }, 8},
+        {"the book's copy removed", [this] { QFile::remove(page(4)); }, 8},
+        {"the book's thumbnail rewritten", [this] { writeFile(at("files/thumb/2.jpg"), "damaged"); }, 8},
+        {"a page's words replaced", [this] { pages->normalPages()[2]->setPageText(wordsOf("other")); }, 8},
         {"the book folder removed and made again",
          [this] { QDir(folder).removeRecursively(); QDir().mkpath(folder); }, 0},
         {"a failed publish in between",
@@ -74,7 +105,7 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
              ASSERT_FALSE(publishWith(folder).ok());
              tmpl = kept;
          },
-         4},
+         9},
         {"a publish into another folder in between",
          [this] { QDir().mkpath(dir.file("other")); ASSERT_TRUE(publishWith(dir.file("other")).ok()); },
          0},
@@ -83,7 +114,7 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
         SCOPED_TRACE(c.name);
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
-        pages = makePages(4);
+        pages = makeBook();
         reuse = std::make_shared<PublishReuse>();
         ASSERT_TRUE(publishWith(folder).ok());
         EXPECT_EQ(reuse->reusedCount(), 0);
@@ -93,7 +124,7 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
         ASSERT_TRUE(publishWith(folder).ok());
         EXPECT_EQ(reuse->reusedCount(), c.reused);
         const QMap<QString, QByteArray> reused = snapshot(folder);
-        if (c.reused == 4) {
+        if (c.reused == 9) {
             EXPECT_EQ(inodeOf(page(1)), firstBefore);
         }
 

@@ -90,6 +90,17 @@ async function launchBrowser(name, profile) {
   });
 }
 
+// Firefox ESR 140 (Debian 12 without its security updates) lacks the
+// screen-orientation command that puppeteer sends beside every viewport
+// change; the viewport itself is set all the same.
+async function setViewport(page, viewport) {
+  try {
+    await page.setViewport(viewport);
+  } catch (e) {
+    if (!/unknown command emulation\.setScreenOrientationOverride/.test(String(e && e.message))) throw e;
+  }
+}
+
 // Opens a page and waits for the reader to show the book or its error.
 async function openReader(browser, url, options) {
   const o = options || {};
@@ -98,7 +109,7 @@ async function openReader(browser, url, options) {
   page.on('pageerror', (e) => errors.push(e.message));
   page.errors = errors;
   const size = o.viewport || { width: 1200, height: 800 };
-  await page.setViewport({ width: size.width, height: size.height, hasTouch: !!o.touch, isMobile: !!o.touch });
+  await setViewport(page, { width: size.width, height: size.height, hasTouch: !!o.touch, isMobile: !!o.touch });
   if (o.init) await page.evaluateOnNewDocument(o.init);
   await page.goto(url);
   await page.waitForSelector('#qv[data-state="ready"], #qv[data-state="error"]', { timeout: 15000 });

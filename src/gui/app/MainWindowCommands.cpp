@@ -61,7 +61,7 @@ void MainWindow::OnExportTmplSettings()
     const SettingsExport done = m_app.exportTmplSettings(*chosen);
     if (!done.written)
         m_services.desktop->showMessage(tr("The template settings could not be saved."),
-                                        tr("“%1” could not be written.").arg(done.path), this);
+                                        tr("“%1” could not be written: %2.").arg(done.path, done.error), this);
 }
 
 void MainWindow::OnImportTmplSettings()

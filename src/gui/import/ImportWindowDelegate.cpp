@@ -369,8 +369,7 @@ std::optional<QString> ImportWindowDelegate::droppedDocument(const QMimeData* da
     if (!data || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile())
         return std::nullopt;
     const QString path = data->urls().constFirst().toLocalFile();
-    const QString extension = fs::pathExtension(path).toLower();
-    if (extension != QLatin1String("txt") && extension != QLatin1String("rtf") && extension != QLatin1String("pdf"))
+    if (!DocumentImport::isDocumentName(path))
         return std::nullopt;
     return path;
 }
