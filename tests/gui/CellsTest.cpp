@@ -75,26 +75,6 @@ TEST(Cells, PreviewFrameAndColourSwatchDrawing)
     EXPECT_EQ(swatch.pixelColor(5, 1), QColor(Qt::gray));
 }
 
-TEST(Cells, InfoButtonPictureFollowsState)
-{
-    const struct {
-        bool selected, pressed, hovered;
-        const char* name;
-    } cases[] = {
-        {false, false, false, "info-normal"},        {false, false, true, "info-normal-hovered"},
-        {false, true, true, "info-normal-mouse"},    {true, false, false, "info-selected"},
-        {true, false, true, "info-selected-hovered"}, {true, true, false, "info-selected-mouse"},
-    };
-    for (const auto& c : cases) {
-        FlashTmplFileCell cell;
-        cell.setHighlighted(c.selected);
-        cell.setMouseDownInInfoButton(c.pressed);
-        cell.setMouseHoveredInInfoButton(c.hovered);
-        EXPECT_EQ(cell.infoButtonImageName(), QLatin1String(c.name));
-        EXPECT_FALSE(namedResourcePicture(cell.infoButtonImageName(), 2).isNull()) << c.name;
-    }
-}
-
 TEST(ColorText, ReadsTheLeadingHexNumberAndWritesLowerCaseRoundTrippingEveryChannelValue)
 {
     const std::pair<Text, QRgb> cases[] = {

@@ -145,29 +145,6 @@ TEST_F(EditorFixture, ChoosersSetTheValueAndCancelKeepsTheColourButClearsTheFile
     EXPECT_EQ(changed.count(), 3);
 }
 
-TEST_F(EditorFixture, ButtonFollowsHoverAndPressAndReleaseOutsideSendsNothing)
-{
-    const QPoint swatch = cellRect("color").topLeft() + QPoint(12, 8);
-    const QPoint outside = swatch + QPoint(80, 0);
-    QWidget* area = view.viewport();
-    const auto cell = [&] { return view.cellDelegate()->cellFor({}, valueIndex("color")); };
-    QTest::mouseMove(area, swatch);
-    EXPECT_TRUE(cell()->mouseHoveredInInfoButton());
-    QTest::mouseMove(area, outside);
-    EXPECT_FALSE(cell()->mouseHoveredInInfoButton());
-    QTest::mousePress(area, Qt::LeftButton, {}, swatch);
-    EXPECT_TRUE(cell()->mouseDownInInfoButton());
-    QTest::mouseMove(area, outside);
-    EXPECT_FALSE(cell()->mouseDownInInfoButton());
-    QTest::mouseRelease(area, Qt::LeftButton, {}, outside);
-    EXPECT_EQ(chooser->calls, 0);
-    QTest::mousePress(area, Qt::LeftButton, {}, swatch);
-    QTest::mouseMove(area, outside);
-    QTest::mouseMove(area, swatch);
-    QTest::mouseRelease(area, Qt::LeftButton, {}, swatch);
-    EXPECT_EQ(chooser->calls, 1);
-}
-
 TEST_F(EditorFixture, UndoAndRedoSetAndAnnounceTheSameWay)
 {
     model.setData(valueIndex("text"), "one");

@@ -7,10 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSemaphore>
 #include <cstdio>
 #include <vector>
 
@@ -84,16 +82,6 @@ protected:
     std::shared_ptr<FlashTemplate> tmpl;
     std::shared_ptr<FlashPageSourceImg> pages;
 };
-
-// Holds a publish once its staging folder is made, until the test lets it go.
-QSemaphore g_reached, g_go;
-void holdAtStaging(const char* moment)
-{
-    if (qstrcmp(moment, "staging made") == 0) {
-        g_reached.release();
-        g_go.acquire();
-    }
-}
 
 } // namespace
 
@@ -221,41 +209,6 @@ TEST_F(PublishDialog, TheChooserFillsTheFolderAndCancellingKeepsIt)
     d->type("txtOutputFolder", dir.path());
     d->click("btnOpenFolder");
     EXPECT_EQ(d->desk->opened, QStringList{dir.path()});
-}
-
-TEST_F(PublishDialog, EveryControlAndKindIsReachedWithTheKeyboard)
-{
-    const auto d = open({dir.file("shelf"), "b", "T", 0});
-    EXPECT_EQ(d->tabOrder(8), QStringList({"txtOutputFolder", "btnSelectFolder", "btnOpenFolder", "txtOutputName",
-                                          "txtTitle", "rbWebFolder", "btnCancel", "btnPublish", "txtOutputFolder"}));
-    // Arrows move between the kinds (Return in a field publishes: the failure table).
-    d->get<QRadioButton>("rbWebFolder")->setFocus();
-    d->key(Qt::Key_Right);
-    EXPECT_TRUE(d->get<QRadioButton>("rbDesktopApplication")->isChecked());
-}
-
-TEST_F(PublishDialog, BusyWhileTheBookIsWritten)
-{
-    const auto d = open({dir.file("shelf"), "b", "T", 0});
-    publish::setMomentHook(holdAtStaging);
-    d->click("btnPublish");
-    const bool reached = QTest::qWaitFor([] { return g_reached.tryAcquire(); }, 60000);
-    if (reached) {
-        QApplication::processEvents();
-        EXPECT_TRUE(d->get<QProgressBar>("busyIndicator")->isVisible());
-        for (const char* name : {"txtOutputFolder", "txtTitle", "btnPublish", "btnCancel", "rbDesktopApplication"})
-            EXPECT_FALSE(d->get<QWidget>(name)->isEnabled()) << name;
-        QTest::keyClick(d.get(), Qt::Key_Escape); // no way out while it writes
-        d->close();
-        EXPECT_TRUE(d->isVisible());
-        g_go.release();
-    }
-    const bool done = reached && d->waitForPublish();
-    publish::setMomentHook(nullptr);
-    ASSERT_TRUE(done);
-    EXPECT_FALSE(d->get<QProgressBar>("busyIndicator")->isVisible());
-    EXPECT_EQ(d->endCode(), 1);
-    EXPECT_EQ(d->ends.size(), 1);
 }
 
 // The system desktop starts a published bundle's launcher.

@@ -1,6 +1,6 @@
 // The PDF adapter on the fixture documents: boxes, missing and damaged
-// pages, rendering, documents used from several threads; the words and
-// labels the import reads from a document, and the thumbnails it makes.
+// pages, rendering; the words and labels the import reads from a document,
+// and the thumbnails it makes.
 #include "PdfFixtures.h"
 #include "import/FlashPageSourcePDF.h"
 #include "import/PageLabels.h"
@@ -10,7 +10,6 @@
 
 #include <QImage>
 #include <gtest/gtest.h>
-#include <thread>
 
 using namespace quire;
 using quire::test::pdfFixture;
@@ -81,26 +80,6 @@ TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
     const QString refused = test::errorOf([&] { huge->render(1, 28800, 28800); });
     EXPECT_TRUE(refused.startsWith(pdf::kRenderFailed) && refused.contains("too large")) << refused.toStdString();
     EXPECT_NO_THROW(huge->render(2, 100, 100));
-}
-
-TEST(PdfDocument, DocumentsWorkSideBySideOnThreads)
-{
-    auto shared = pdf::PdfDocument::open(pdfFixture("plain.pdf"));
-    const pdf::Bitmap reference = shared->render(3, 153, 198);
-    std::vector<std::thread> threads;
-    std::atomic<int> mismatches{0};
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] {
-            // Two threads share one document (calls take turns), two open their own.
-            auto doc = t < 2 ? shared : pdf::PdfDocument::open(pdfFixture("plain.pdf"));
-            for (int i = 0; i < 5; ++i) {
-                mismatches += doc->render(3, 153, 198).pixels != reference.pixels;
-                doc->pageText(i);
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST(PageText, WordsInReadingOrderWithLinesBlocksAndLigaturesSpelledOut)
