@@ -71,10 +71,9 @@ QList<QSizeF> PdfProbe::pageSizes(const QString& pdf)
     return sizes;
 }
 
-QStringList PdfProbe::pageTexts(const QString& pdf, bool layout, bool raw)
+QStringList PdfProbe::pageTexts(const QString& pdf, bool raw)
 {
-    const QStringList options = layout ? QStringList{"-layout"} : QStringList{};
-    QStringList pages = run("pdftotext", options + QStringList{"-enc", "UTF-8", pdf, "-"}, false, raw).split('\f');
+    QStringList pages = run("pdftotext", {"-enc", "UTF-8", pdf, "-"}, false, raw).split('\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;

@@ -31,7 +31,7 @@ struct PdfProbe {
     static bool available(); // whether the tools can be run
     static QList<QSizeF> pageSizes(const QString& pdf);
     // As pdftotext extracts them, ligatures spelled out unless `raw`.
-    static QStringList pageTexts(const QString& pdf, bool layout = false, bool raw = false);
+    static QStringList pageTexts(const QString& pdf, bool raw = false);
     static QString text(const QString& pdf) { return pageTexts(pdf).join('\n'); }
     static QList<PdfWord> words(const QString& pdf);
     static QStringList images(const QString& pdf);               // "page: width x height" of each picture

@@ -1,5 +1,5 @@
 // What the RTF reader makes of each feature, looked at in the document; and
-// damaged, hostile and odd RTF: always an answer, never a crash or a hang.
+// damaged and odd RTF: refused or read with a warning (hostile input: tests/fuzz/corpus/rtf).
 #include "TextImportSupport.h"
 
 #include <QBuffer>
