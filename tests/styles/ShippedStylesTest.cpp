@@ -1,6 +1,5 @@
 // The templates and styles shipped in the resource folder: what the template
-// chooser reads (the icons are checked with the other art, in tests/player),
-// and switching from one style to the next across templates.
+// chooser reads (the icons are checked with the other art, in tests/player).
 #include "support/TestEnv.h"
 #include "templates/FlashTemplate.h"
 #include "util/Resources.h"
@@ -163,31 +162,5 @@ TEST(ShippedStyles, EachSetsValidValuesShipsWhatTheyNameAndHasItsShot)
         QImageReader shot(s.folder() + "/shot.jpg");
         EXPECT_EQ(shot.format(), "jpeg");
         EXPECT_EQ(shot.size(), QSize(320, 213));
-    }
-}
-
-// Switching keeps the page size and language (TemplateTest, SettingsTest);
-// here every shipped style, chosen in turn, sets its values, none left from
-// the style before. (A book published in each, with the files its style
-// names: the viewer's browser tests, through quire-convert.)
-TEST(ShippedStyles, EachInTurnSetsItsValues)
-{
-    ASSERT_GE(styles().size(), 9);
-    FlashTemplate t;
-    for (const Style& s : styles()) {
-        SCOPED_TRACE(s.label());
-        t.changeTmplTo(s.tmpl, s.folder());
-        for (const auto& [key, value] : s.records())
-            if (key != "languageSetting") { // kept from the template before
-                EXPECT_EQ(t.propertyValueFor(key, "(none)"),
-                          value.startsWith(kMarker) ? s.folder() + "/" + value.mid(kMarker.size()) : value)
-                    << key.toStdString();
-            }
-        walk(t.properties(), [&](const FlashTemplateProperty& p) {
-            const QString value = p.value().value_or("");
-            if (p.propertyType() == pt_file && !value.isEmpty()) {
-                EXPECT_TRUE(value.startsWith(s.folder() + "/")) << value.toStdString();
-            }
-        });
     }
 }
