@@ -1,5 +1,9 @@
-#include "BookMaker.h"
-
+// quire-viewer-books: publishes real books with the core for the viewer's
+// browser tests and its benchmark: numbered page pictures painted with Qt, the
+// shipped "float" template with its "Blank" style, an outline and hand-built
+// link areas.
+//   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
+//   quire-viewer-books bench OUT PAGES [WxH]   book/ in OUT, pictures 1224x1584 unless given
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
 #include "import/FlashPagesAnnotations.h"
@@ -7,16 +11,45 @@
 #include "publish/HTMLConfigInfo.h"
 #include "templates/FlashTemplate.h"
 #include "util/Error.h"
+#include "util/Resources.h"
 #include "util/Xml.h"
 
 #include <QColor>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QPair>
+#include <cstdio>
 
-namespace quire::viewertest {
+namespace quire {
 namespace {
+
+struct LinkSpec {
+    QRectF area;       // fractions of the page
+    QString url;       // an open-URL link when not empty
+    int pageNumber = 0; // else a go-to-page link to this document page
+    QString label;     // painted into the area so screenshots show it
+};
+
+struct OutlineSpec {
+    QString caption;
+    int pageNumber = 0;
+    QList<OutlineSpec> children;
+};
+
+struct BookSpec {
+    int pageCount = 0;
+    int firstNumber = 1;                       // document number of the first page
+    QSize pictureSize{600, 800};
+    QList<QPair<QString, QString>> settings{}; // template values, set by key
+    QList<OutlineSpec> outline{};              // none when empty
+    QList<QPair<int, LinkSpec>> links{};       // by book position counted from 1
+    bool withAnnotations = false;              // publish a "pagesAnnos" element
+    QString htmlTitle = QStringLiteral("Quire test book");
+};
 
 void paintLink(QPainter& p, const QSize& size, const LinkSpec& link)
 {
@@ -106,8 +139,8 @@ xml::NodePtr annotations(const BookSpec& spec)
     return root;
 }
 
-} // namespace
-
+// Paints the pictures into pictureFolder and publishes the book into
+// bookFolder (created when missing). Throws quire::Error on failure.
 void publishBook(const BookSpec& spec, const QString& pictureFolder, const QString& bookFolder)
 {
     if (!QDir().mkpath(pictureFolder) || !QDir().mkpath(bookFolder))
@@ -153,4 +186,114 @@ void publishBook(const BookSpec& spec, const QString& pictureFolder, const QStri
         throw Error(QStringLiteral("BOOK_MAKER"), result.description());
 }
 
-} // namespace quire::viewertest
+
+BookSpec smallBook()
+{
+    return {.pageCount = 3,
+            .settings = {{"backgroundColor", "0x8a2be2"}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
+                         {"flipDuration", "300"}},
+            .htmlTitle = "Three pages"};
+}
+
+// Forty pages imported from document pages 5 to 44, so document numbers
+// and book positions differ by four.
+BookSpec bigBook(const QString& linkBase)
+{
+    return {.pageCount = 40,
+            .firstNumber = 5,
+            .settings = {{"isHardCover", "YES"}, {"bookTitle", "Forty <b>pages</b> & more"}, {"flipDuration", "300"},
+                         {"aboutText", "A book of forty pages.\nMade for the viewer's tests."}},
+            .outline = {{"Cover", 5, {}},
+                        {"Chapter 1", 6, {{"Section 1.1", 8, {}}, {"Section 1.2", 10, {{"Detail 1.2.1", 11, {}}}}}},
+                        {"Chapter 2", 20, {{"Section 2.1", 24, {}}}},
+                        {"Chapter 3", 30, {}},
+                        {"Preface (not imported)", 2, {}},
+                        {"Back cover", 44, {}}},
+            .links = {{3, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 30, "Go to chapter 3"}},
+                      {3, {QRectF(0.1, 0.2, 0.8, 0.1), linkBase + "/target.html", 0, "Web link"}},
+                      {3, {QRectF(0.1, 0.74, 0.8, 0.08), "javascript:window.quirePwned=1", 0, "javascript: link"}},
+                      {3, {QRectF(0.1, 0.84, 0.8, 0.08), "data:text/html,<script>opener.quirePwned=1</script>", 0,
+                           "data: link"}},
+                      {26, {QRectF(0.1, 0.08, 0.8, 0.1), QString(), 7, "Back to page 3"}},
+                      // Smaller than a fingertip on a phone.
+                      {4, {QRectF(0.45, 0.6, 0.03, 0.02), QString(), 12, QString()}}},
+            .withAnnotations = true,
+            .htmlTitle = "Forty pages"};
+}
+
+BookSpec rtlBook()
+{
+    return {.pageCount = 6,
+            .settings = {{"rightToLeft", "YES"}, {"languageSetting", "fr"}, {"flipDuration", "300"}},
+            .htmlTitle = "Droite a gauche"};
+}
+
+// Template values the viewer must honour: a host list, a logo with its
+// link, automatic turning with a sound, and no background picture.
+BookSpec settingsBook(const QString& out)
+{
+    const QString folder = QDir(out).filePath("pictures-settings");
+    QDir().mkpath(folder);
+    QImage logo(160, 48, QImage::Format_RGB32);
+    logo.fill(QColor(255, 0, 102));
+    const QString logoPath = QDir(folder).filePath("logo.png");
+    if (!logo.save(logoPath, "PNG"))
+        throw Error("BOOK_MAKER", "cannot write " + logoPath);
+    return {.pageCount = 4,
+            .settings = {{"allowedHosts", "example.org, localhost"}, {"logoImage", logoPath},
+                         {"logoLink", "https://example.org/"}, {"autoFlip", "YES"}, {"autoFlipInterval", "1"},
+                         {"flipSound", resourcePath("AppFiles/Sounds/page-turn.wav")}, {"backgroundImage", ""},
+                         {"backgroundColor", "0x3a5f3a"}, {"accentColor", "0xff0066"}, {"flipDuration", "300"}},
+            .htmlTitle = "Settings"};
+}
+
+BookSpec benchBook(int pages, const QSize& size)
+{
+    return {.pageCount = pages, .pictureSize = size, .settings = {{"flipDuration", "200"}},
+            .htmlTitle = "Benchmark book"};
+}
+
+// withoutExtras: the book as publishers made it before thumbnails and words
+// (its thumbnails are then drawn from the page pictures).
+void writeBook(const BookSpec& spec, const QString& out, const QString& name, bool withoutExtras = false)
+{
+    const QString book = QDir(out).filePath(name);
+    publishBook(spec, QDir(out).filePath("pictures-" + name), book);
+    if (withoutExtras
+        && (!QFile::remove(book + "/files/extras.js") || !QDir(book + "/files/thumb").removeRecursively()))
+        throw Error("BOOK_MAKER", "cannot remove the extras of " + book);
+    std::printf("%s %s\n", qPrintable(name), qPrintable(QDir(out).filePath(name)));
+}
+
+} // namespace
+
+int makeViewerBooks(const QStringList& args)
+{
+    try {
+        if (args.size() == 4 && args[1] == "test") {
+            writeBook(smallBook(), args[2], "small");
+            writeBook(bigBook(args[3]), args[2], "big", true);
+            writeBook(rtlBook(), args[2], "rtl");
+            writeBook(settingsBook(args[2]), args[2], "settings");
+            return 0;
+        }
+        if ((args.size() == 4 || args.size() == 5) && args[1] == "bench" && args[3].toInt() > 0) {
+            QSize size(1224, 1584);   // a letter page imported at 144 dots per inch
+            if (args.size() == 5) {
+                const QStringList wh = args[4].split('x');
+                size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+            }
+            if (size.isValid() && !size.isEmpty()) {
+                writeBook(benchBook(args[3].toInt(), size), args[2], "book");
+                return 0;
+            }
+        }
+    } catch (const Error& e) {
+        std::fprintf(stderr, "quire-viewer-books: %s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr, "usage: quire-viewer-books test OUT LINKBASE | bench OUT PAGES [WxH]\n");
+    return 2;
+}
+
+} // namespace quire
