@@ -202,8 +202,6 @@ TEST(Art, EachPictureAtItsSizeAndTwiceItDistinctWithinItsSet)
         icons << "AppFiles/Templates/" + name + "/icon";
     ASSERT_GE(icons.size(), 3);
     const std::pair<QStringList, int> sets[] = {
-        {{"info-normal", "info-normal-hovered", "info-normal-mouse", "info-selected", "info-selected-hovered",
-          "info-selected-mouse"}, 13},
         {{"apply", "apply1", "apply2", "apply3"}, 32}, {icons, 32}, {{"quire-64"}, 64}, {{"quire"}, 256}};
     for (const auto& [names, size] : sets)
         for (const QString suffix : {".png", "@2x.png"}) {
