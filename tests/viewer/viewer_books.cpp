@@ -1,6 +1,6 @@
 // quire-viewer-books: publishes the books the viewer's browser tests and
 // benchmark read.
-//   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
+//   quire-viewer-books test OUT LINKBASE   small/, small-blue/, big/, rtl/ and settings/ in OUT
 //   quire-viewer-books bench OUT PAGES [WxH]   book/ in OUT, pictures 1224x1584 unless given
 #include "BookMaker.h"
 
@@ -20,10 +20,10 @@ using quire::viewertest::OutlineSpec;
 
 namespace {
 
-BookSpec smallBook()
+BookSpec smallBook(const QString& background = "0x8a2be2")
 {
     return {.pageCount = 3,
-            .settings = {{"backgroundColor", "0x8a2be2"}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
+            .settings = {{"backgroundColor", background}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
                          {"flipDuration", "300"}},
             .htmlTitle = "Three pages"};
 }
@@ -121,6 +121,8 @@ int main(int argc, char** argv)
     try {
         if (args.size() == 4 && args[1] == "test") {
             publish(smallBook(), args[2], "small");
+            // Its configuration republished with another colour.
+            publish(smallBook("0x2266aa"), args[2], "small-blue");
             publish(bigBook(args[3]), args[2], "big", true);
             publish(rtlBook(), args[2], "rtl");
             publish(settingsBook(args[2]), args[2], "settings");
