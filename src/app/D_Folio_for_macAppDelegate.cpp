@@ -110,7 +110,7 @@ void D_Folio_for_macAppDelegate::removeFlashPreviewFolder()
     m_previewLock.reset();
 }
 
-PreviewBuild D_Folio_for_macAppDelegate::applyChange()
+PreviewBuild D_Folio_for_macAppDelegate::rebuildPreview(bool mayKeepPage)
 {
     m_indicator.stop();
     // A folder removed while the application runs is made again rather than
@@ -139,8 +139,11 @@ PreviewBuild D_Folio_for_macAppDelegate::applyChange()
         return build;
     }
     build.page = publisher.outputFileName();
+    if (mayKeepPage && publisher.keptPageAndPictures() && build.page == m_shownPreview)
+        build.load = PreviewLoad::BookInPage;
+    m_shownPreview = build.page;
     m_window->showPreviewProblem(QString());
-    m_window->loadPreview(build.page);
+    m_window->loadPreview(build.page, build.load);
     return build;
 }
 
@@ -159,7 +162,7 @@ void D_Folio_for_macAppDelegate::importWindowDidEnd(int returnCode, const Import
     setFlashPagesAnnotations(imported.flashPagesAnnotations);
     setFlashOutline(imported.flashOutline);
     m_window->reloadOutlineView();
-    applyChange();
+    rebuildPreview(false);
 }
 
 SettingsExport D_Folio_for_macAppDelegate::exportTmplSettings(const QString& chosen) const
@@ -182,7 +185,7 @@ std::optional<SettingsImport> D_Folio_for_macAppDelegate::importTmplSettings(con
     if (chosen)
         imported = m_iFlashTmpl->importPropertiesSettingsFrom(chosen->constFirst());
     m_window->reloadOutlineView();
-    applyChange();
+    rebuildPreview(false);
     return imported;
 }
 
@@ -195,7 +198,7 @@ void D_Folio_for_macAppDelegate::selectTmplWindowDidEnd(int returnCode, const Te
     m_iFlashTmpl->changeTmplTo(tmplName, styleFolder);
     m_window->reloadOutlineView();
     m_window->setTemplateTitle(capitalized(m_iFlashTmpl->tmplName()));
-    applyChange();
+    rebuildPreview(false);
 }
 
 QString D_Folio_for_macAppDelegate::helpFilePath()

@@ -44,6 +44,16 @@ bool linkOrCopy(const QString& source, const QString& destination, QString* erro
         || fs::copyFile(source, destination, error);
 }
 
+// True when both files hold the same bytes, or neither exists.
+bool sameContent(const QString& a, const QString& b)
+{
+    QFile fa(a), fb(b);
+    const bool openA = fa.open(QIODevice::ReadOnly), openB = fb.open(QIODevice::ReadOnly);
+    if (!openA || !openB)
+        return !openA && !openB && !fs::exists(a) && !fs::exists(b);
+    return fa.size() == fb.size() && fa.readAll() == fb.readAll();
+}
+
 using publish::makeFolder;
 
 } // namespace
@@ -100,6 +110,8 @@ PublishResult FlashBookOutput::ouputTheBook()
     if (m_fileReuse)
         m_fileReuse->begin(m_saveToFolder);
     m_reusing = m_fileReuse != nullptr;
+    m_perPageFilesMade = 0;
+    m_keptPageAndPictures = false;
     bool committing = false; // the commit was tried
     {
         PublishStaging staging(m_saveToFolder, result);
@@ -110,6 +122,12 @@ PublishResult FlashBookOutput::ouputTheBook()
                 result.take(keepForeignFiles(staging.path()));
             result.relocate(staging.path(), m_saveToFolder);
             if (result.ok()) {
+                const auto kept = [&](const QString& name) {
+                    return sameContent(fs::join(staging.path(), name), fs::join(m_saveToFolder, name));
+                };
+                const bool replacing = QFileInfo(fs::join(m_saveToFolder, m_resourceFolder)).isDir();
+                m_keptPageAndPictures = replacing && m_perPageFilesMade == 0 && kept(htmlName)
+                    && kept(QString::fromUtf8(publish::kViewerFileName));
                 staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
                 publish::moment("book swapped");
                 committing = true;
@@ -134,6 +152,7 @@ bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& rel
         return true;
     if (!make(fs::join(folder, relative), error))
         return false;
+    ++m_perPageFilesMade;
     rememberPerPageFile(folder, relative, source, kind);
     return true;
 }

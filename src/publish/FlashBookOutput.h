@@ -39,6 +39,11 @@ public:
     // reported: a missing output folder, a page that cannot be copied, a
     // template without a readable HTML page, a full disk, ...
     virtual PublishResult ouputTheBook();
+    // True when the latest ouputTheBook replaced a book and left its HTML
+    // page, its viewer and every per-page file (pictures, thumbnails, words)
+    // as they were: only the configuration and the files of properties may
+    // differ, which a reader showing that page can load again in place.
+    bool keptPageAndPictures() const { return m_keptPageAndPictures; }
 
     // The steps of ouputTheBook, each writing into `folder` (the output
     // folder when empty) and stopping at its first failure.
@@ -156,6 +161,8 @@ private:
     const QString m_exterFilesFolder;
     const QString m_annotationFilesFolder;
     std::map<int, QSize> m_thumbnails; // by page number: what prepaireThumbPage made
+    int m_perPageFilesMade = 0;        // in this publish, rather than linked
+    bool m_keptPageAndPictures = false;
 };
 
 } // namespace quire

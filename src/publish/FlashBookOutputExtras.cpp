@@ -63,6 +63,7 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (!sizes[i])
             continue;
+        ++m_perPageFilesMade;
         m_thumbnails[made[i].number] = *sizes[i];
         if (!made[i].origin.source.isEmpty())
             rememberPerPageFile(base, made[i].relative, made[i].origin,
@@ -115,6 +116,7 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
     });
     for (size_t g = 0; g < groups; ++g) {
         result.take(written[g]);
+        m_perPageFilesMade += toWrite[g] ? 1 : 0;
         if (toWrite[g] && written[g].ok())
             rememberPerPageFile(base, relative[g], *toWrite[g]);
     }

@@ -65,7 +65,8 @@ TEST_F(MainWindowTest, KeysReachTheirCommands)
         std::function<bool()> happened;
         std::function<void()> after;
     };
-    QSignalSpy loads(w.view(), &QWebEngineView::loadFinished);
+    // Apply shows the book again (in the page on show, which stays).
+    QSignalSpy shown(w.view(), &PreviewView::firstPageShown);
     const Case cases[] = {
         {QKeySequence("Ctrl+O"), [&] { return w.window->importWindow()->isVisible(); },
          [&] { w.window->importWindow()->reject(); }},
@@ -73,8 +74,8 @@ TEST_F(MainWindowTest, KeysReachTheirCommands)
          [&] { w.window->ouputWindow()->reject(); }},
         {QKeySequence("Ctrl+T"), [&] { return w.window->selecteTmplWindow()->isVisible(); },
          [&] { w.window->selecteTmplWindow()->reject(); }},
-        {QKeySequence("Ctrl+R"), [&] { return loads.count() == 1; }, [&] { loads.clear(); }},
-        {QKeySequence("F5"), [&] { return loads.count() == 1; }, [&] { loads.clear(); }},
+        {QKeySequence("Ctrl+R"), [&] { return shown.count() == 1; }, [&] { shown.clear(); }},
+        {QKeySequence("F5"), [&] { return shown.count() == 1; }, [&] { shown.clear(); }},
         {QKeySequence("F1"), [&] { return w.desktop->opened == QStringList{D_Folio_for_macAppDelegate::helpFilePath()}; },
          [] {}},
     };
