@@ -205,7 +205,7 @@ void benchApply(const QString& work)
     std::printf("apply after one change, to the first page shown: median %7.1f ms over %d rounds (%d reloaded the "
                 "book in the page on show)\n",
                 a, kRounds, inPlace);
-    std::printf("  of which the rebuild %.1f ms (%d files linked: pictures, thumbnails, words), the reader's own "
+    std::printf("  of which the rebuild %.1f ms (%d files linked or kept: pictures, thumbnails, words), the reader's own "
                 "start %.1f ms\n",
                 r, reused, median(readerMs));
     std::printf("publishing the same book from scratch:           median %7.1f ms over %d rounds\n", p, kRounds);

@@ -127,6 +127,8 @@ PreviewBuild D_Folio_for_macAppDelegate::rebuildPreview(bool mayKeepPage)
         publisher.setFlashPagesAnnotations(m_iFlashPagesAnnotations);
         publisher.setFlashOutline(m_iFlashOutline);
         publisher.setFileReuse(m_previewReuse);
+        // The preview is made again at every start and removed at exit.
+        publisher.setSyncsToDisk(false);
         build.result = publisher.ouputTheBook();
     } catch (const Error& e) {
         build.result.fail(QStringLiteral("preview"), m_iFlashPreviewFolder, e.description());
