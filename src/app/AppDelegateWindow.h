@@ -7,6 +7,11 @@
 
 namespace quire {
 
+// How a rebuilt preview is shown: its page loaded afresh, or, where the
+// rebuild changed only the book's configuration and the files of
+// properties, the book loaded again by the reader in the page on show.
+enum class PreviewLoad { Page, BookInPage };
+
 class AppDelegateWindow {
 public:
     virtual ~AppDelegateWindow() = default;
@@ -25,8 +30,10 @@ public:
     // The Apply item's picture: "apply", or "apply1" to "apply3" while
     // changes are pending.
     virtual void setApplyPicture(const QString& /*name*/) {}
-    // A rebuilt preview's page to show.
-    virtual void loadPreview(const QString& /*page*/) {}
+    // A rebuilt preview's page to show. With BookInPage a window showing
+    // that page may have its reader load the book again instead, or load
+    // the page when the reader cannot.
+    virtual void loadPreview(const QString& /*page*/, PreviewLoad /*how*/) {}
     // Why the latest rebuild failed; empty once one succeeds.
     virtual void showPreviewProblem(const QString& /*reason*/) {}
 };

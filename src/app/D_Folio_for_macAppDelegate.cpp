@@ -110,7 +110,7 @@ void D_Folio_for_macAppDelegate::removeFlashPreviewFolder()
     m_previewLock.reset();
 }
 
-PreviewBuild D_Folio_for_macAppDelegate::applyChange()
+PreviewBuild D_Folio_for_macAppDelegate::rebuildPreview(bool mayKeepPage)
 {
     m_indicator.stop();
     // A folder removed while the application runs is made again rather than
@@ -127,6 +127,8 @@ PreviewBuild D_Folio_for_macAppDelegate::applyChange()
         publisher.setFlashPagesAnnotations(m_iFlashPagesAnnotations);
         publisher.setFlashOutline(m_iFlashOutline);
         publisher.setFileReuse(m_previewReuse);
+        // The preview is made again at every start and removed at exit.
+        publisher.setSyncsToDisk(false);
         build.result = publisher.ouputTheBook();
     } catch (const Error& e) {
         build.result.fail(QStringLiteral("preview"), m_iFlashPreviewFolder, e.description());
@@ -139,8 +141,11 @@ PreviewBuild D_Folio_for_macAppDelegate::applyChange()
         return build;
     }
     build.page = publisher.outputFileName();
+    if (mayKeepPage && publisher.keptPageAndPictures() && build.page == m_shownPreview)
+        build.load = PreviewLoad::BookInPage;
+    m_shownPreview = build.page;
     m_window->showPreviewProblem(QString());
-    m_window->loadPreview(build.page);
+    m_window->loadPreview(build.page, build.load);
     return build;
 }
 
@@ -159,7 +164,7 @@ void D_Folio_for_macAppDelegate::importWindowDidEnd(int returnCode, const Import
     setFlashPagesAnnotations(imported.flashPagesAnnotations);
     setFlashOutline(imported.flashOutline);
     m_window->reloadOutlineView();
-    applyChange();
+    rebuildPreview(false);
 }
 
 SettingsExport D_Folio_for_macAppDelegate::exportTmplSettings(const QString& chosen) const
@@ -182,7 +187,7 @@ std::optional<SettingsImport> D_Folio_for_macAppDelegate::importTmplSettings(con
     if (chosen)
         imported = m_iFlashTmpl->importPropertiesSettingsFrom(chosen->constFirst());
     m_window->reloadOutlineView();
-    applyChange();
+    rebuildPreview(false);
     return imported;
 }
 
@@ -195,7 +200,7 @@ void D_Folio_for_macAppDelegate::selectTmplWindowDidEnd(int returnCode, const Te
     m_iFlashTmpl->changeTmplTo(tmplName, styleFolder);
     m_window->reloadOutlineView();
     m_window->setTemplateTitle(capitalized(m_iFlashTmpl->tmplName()));
-    applyChange();
+    rebuildPreview(false);
 }
 
 QString D_Folio_for_macAppDelegate::helpFilePath()

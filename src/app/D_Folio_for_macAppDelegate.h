@@ -31,10 +31,11 @@ struct ImportedBook {
     std::shared_ptr<FlashOutline> flashOutline;                   // may be absent
 };
 
-// What a preview rebuild did: the page to show, or why there is none.
+// What a preview rebuild did: the page to show and how, or why there is none.
 struct PreviewBuild {
     PublishResult result;
     QString page;
+    PreviewLoad load = PreviewLoad::Page;
 };
 
 struct SettingsExport {
@@ -58,8 +59,11 @@ public:
     void applicationWillTerminate();
 
     // Publishes the book into the preview folder and has the window show it;
-    // a failure is logged and shown, never raised.
-    PreviewBuild applyChange();
+    // a failure is logged and shown, never raised. The Apply command's
+    // rebuild may leave the page on show and have its reader load the book
+    // again; the rebuilds after an import, a template switch or a settings
+    // import load the page.
+    PreviewBuild applyChange() { return rebuildPreview(true); }
     void makeFlashPreviewFolder();
     void removeFlashPreviewFolder();
     // A property's value changed: the Apply item shows that changes wait.
@@ -107,6 +111,7 @@ public:
 
 private:
     void loadDemoPages();
+    PreviewBuild rebuildPreview(bool mayKeepPage);
 
     AppDelegateWindow* m_window;
     AppDelegateWindow m_noWindow;
@@ -116,6 +121,7 @@ private:
     std::shared_ptr<FlashOutline> m_iFlashOutline;
     ApplyChangeIndicator m_indicator;
     QString m_iFlashPreviewFolder;
+    QString m_shownPreview; // the page the window was last given
     std::unique_ptr<QLockFile> m_previewLock;
     std::shared_ptr<PublishReuse> m_previewReuse;
     bool m_launched = false;

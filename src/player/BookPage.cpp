@@ -8,15 +8,16 @@
 namespace quire::player {
 namespace {
 
-// The reader marks the moment its first picture arrives ("quire-first-page");
-// the mark becomes a console message that the page picks up.
+// The reader marks the moment its first picture arrives ("quire-first-page"),
+// again each time it loads the book in place; every mark becomes a console
+// message that the page picks up.
 constexpr const char* kFirstPageMark = "quire-first-page";
 constexpr const char* kFirstPageWatch = R"JS(
 (function () {
   if (!window.PerformanceObserver) return;
-  new PerformanceObserver(function (list, observer) {
+  new PerformanceObserver(function (list) {
     list.getEntries().forEach(function (e) {
-      if (e.name === 'quire-first-page') { console.info('quire-first-page'); observer.disconnect(); }
+      if (e.name === 'quire-first-page') console.info('quire-first-page');
     });
   }).observe({ type: 'mark', buffered: true });
 })();

@@ -18,7 +18,8 @@ public:
 signals:
     // An address handed to the desktop (also for tests and diagnostics).
     void openedOutside(const QUrl& url);
-    // The reader in a freshly loaded page has its first picture on show.
+    // The reader has the first picture of a book it loaded on show: once per
+    // load of the page, and once per load of the book in place.
     void firstPageShown();
 
 protected:

@@ -44,6 +44,16 @@ bool linkOrCopy(const QString& source, const QString& destination, QString* erro
         || fs::copyFile(source, destination, error);
 }
 
+// True when both files hold the same bytes, or neither exists.
+bool sameContent(const QString& a, const QString& b)
+{
+    QFile fa(a), fb(b);
+    const bool openA = fa.open(QIODevice::ReadOnly), openB = fb.open(QIODevice::ReadOnly);
+    if (!openA || !openB)
+        return !openA && !openB && !fs::exists(a) && !fs::exists(b);
+    return fa.size() == fb.size() && fa.readAll() == fb.readAll();
+}
+
 using publish::makeFolder;
 
 } // namespace
@@ -100,17 +110,35 @@ PublishResult FlashBookOutput::ouputTheBook()
     if (m_fileReuse)
         m_fileReuse->begin(m_saveToFolder);
     m_reusing = m_fileReuse != nullptr;
+    m_perPageFilesMade = 0;
+    m_keptPageAndPictures = false;
+    m_keptFolders.clear();
     bool committing = false; // the commit was tried
     {
         PublishStaging staging(m_saveToFolder, result);
         if (result.ok()) {
             publish::moment("staging made");
             result.take(writeBook(staging.path()));
-            if (result.ok())
+            // With folders kept in place the book's own entries are replaced
+            // one by one, and the others stay where they are.
+            if (result.ok() && m_keptFolders.isEmpty())
                 result.take(keepForeignFiles(staging.path()));
             result.relocate(staging.path(), m_saveToFolder);
             if (result.ok()) {
-                staging.commit({m_resourceFolder, htmlName, QString::fromUtf8(publish::kViewerFileName)}, result);
+                const auto kept = [&](const QString& name) {
+                    return sameContent(fs::join(staging.path(), name), fs::join(m_saveToFolder, name));
+                };
+                const bool replacing = QFileInfo(fs::join(m_saveToFolder, m_resourceFolder)).isDir();
+                m_keptPageAndPictures = replacing && m_perPageFilesMade == 0 && kept(htmlName)
+                    && kept(QString::fromUtf8(publish::kViewerFileName));
+                QStringList entries = {m_resourceFolder};
+                if (!m_keptFolders.isEmpty()) {
+                    entries.clear();
+                    for (const QString& own : ownResourceEntries())
+                        if (!m_keptFolders.contains(fs::join(m_resourceFolder, own)))
+                            entries << fs::join(m_resourceFolder, own);
+                }
+                staging.commit(entries << htmlName << QString::fromUtf8(publish::kViewerFileName), result);
                 publish::moment("book swapped");
                 committing = true;
                 // The replaced book goes while the new one is being shown.
@@ -134,6 +162,7 @@ bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& rel
         return true;
     if (!make(fs::join(folder, relative), error))
         return false;
+    ++m_perPageFilesMade;
     rememberPerPageFile(folder, relative, source, kind);
     return true;
 }
@@ -196,6 +225,20 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     PublishResult result;
     const QString base = folderOrOutput(folder);
     const QString step = QStringLiteral("page files");
+    const auto relativeOf = [this](const FlashPage& page, const QString& source) {
+        return formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder, page.pageIndex(),
+                                            fs::pathExtension(source)});
+    };
+    if (m_flashPageSource) {
+        std::vector<PublishReuse::Wanted> wanted;
+        for (const auto& page : m_flashPageSource->normalPages()) {
+            const QString source = textOr(page->pageFilePath());
+            if (const auto origin = m_reusing ? PublishReuse::originOf(source, QStringLiteral("page")) : std::nullopt)
+                wanted.push_back({relativeOf(*page, source), *origin});
+        }
+        if (keepFolder(fs::join(m_resourceFolder, m_normalPageFolder), wanted, m_flashPageSource->normalPages().size()))
+            return result;
+    }
     if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result) || !m_flashPageSource)
         return result;
     const auto copy = [](const QString& source) {
@@ -205,8 +248,7 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
     };
     for (const auto& page : m_flashPageSource->normalPages()) {
         const QString source = textOr(page->pageFilePath());
-        const QString relative = formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder,
-                                                              page->pageIndex(), fs::pathExtension(source)});
+        const QString relative = relativeOf(*page, source);
         QString error;
         if (!placePerPageFile(base, relative, source, QStringLiteral("page"), copy(source), &error)) {
             result.fail(step, fs::join(base, relative), QStringLiteral("cannot be written: %1").arg(error));
@@ -215,6 +257,15 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
         publish::moment("page file");
     }
     return result;
+}
+
+bool FlashBookOutput::keepFolder(const QString& relative, const std::vector<PublishReuse::Wanted>& wanted,
+                                 size_t files, std::vector<QByteArray>* details)
+{
+    if (!m_reusing || wanted.empty() || wanted.size() != files || !m_fileReuse->keepFolder(relative, wanted, details))
+        return false;
+    m_keptFolders << relative;
+    return true;
 }
 
 // Large pages are the normal pages: there is nothing to write.
@@ -303,17 +354,22 @@ PublishResult FlashBookOutput::PrepareAnnotationFiles(const QString& folder)
     return result;
 }
 
+QStringList FlashBookOutput::ownResourceEntries() const
+{
+    return {m_normalPageFolder,
+            m_exterFilesFolder,
+            m_annotationFilesFolder,
+            QStringLiteral("book.bin"),
+            QString::fromUtf8(publish::kContainerScriptName),
+            QString::fromUtf8(publish::kThumbFolder),
+            QString::fromUtf8(publish::kTextFolder),
+            QString::fromUtf8(publish::kExtrasScriptName)};
+}
+
 PublishResult FlashBookOutput::keepForeignFiles(const QString& folder) const
 {
     PublishResult result;
-    const QStringList own = {m_normalPageFolder,
-                             m_exterFilesFolder,
-                             m_annotationFilesFolder,
-                             QStringLiteral("book.bin"),
-                             QString::fromUtf8(publish::kContainerScriptName),
-                             QString::fromUtf8(publish::kThumbFolder),
-                             QString::fromUtf8(publish::kTextFolder),
-                             QString::fromUtf8(publish::kExtrasScriptName)};
+    const QStringList own = ownResourceEntries();
     const QDir previous(fs::join(m_saveToFolder, m_resourceFolder));
     for (const QFileInfo& entry :
          previous.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
@@ -343,9 +399,9 @@ PublishResult FlashBookOutput::writeHTMLPage(const QString& destination) const
         return result;
     }
     if (m_HTMLConfig)
-        return m_HTMLConfig->generateHTMLFrom(*page, destination);
+        return m_HTMLConfig->generateHTMLFrom(*page, destination, m_syncsToDisk);
     // Without settings the template's page is copied as it is.
-    return HTMLConfigInfo::writePage(*page, destination, nullptr);
+    return HTMLConfigInfo::writePage(*page, destination, nullptr, m_syncsToDisk);
 }
 
 PublishResult FlashBookOutput::writeViewer(const QString& destination) const

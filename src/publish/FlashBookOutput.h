@@ -39,6 +39,11 @@ public:
     // reported: a missing output folder, a page that cannot be copied, a
     // template without a readable HTML page, a full disk, ...
     virtual PublishResult ouputTheBook();
+    // True when the latest ouputTheBook replaced a book and left its HTML
+    // page, its viewer and every per-page file (pictures, thumbnails, words)
+    // as they were: only the configuration and the files of properties may
+    // differ, which a reader showing that page can load again in place.
+    bool keptPageAndPictures() const { return m_keptPageAndPictures; }
 
     // The steps of ouputTheBook, each writing into `folder` (the output
     // folder when empty) and stopping at its first failure.
@@ -89,6 +94,12 @@ public:
     // across its rebuilds); none writes every file.
     const std::shared_ptr<PublishReuse>& fileReuse() const { return m_fileReuse; }
     void setFileReuse(std::shared_ptr<PublishReuse> v) { m_fileReuse = std::move(v); }
+    // Whether the files written whole (the configuration, the HTML page)
+    // reach the disk before the book is put in place; a book that need not
+    // survive a crash (the live preview, made again at every start) does
+    // without the wait.
+    bool syncsToDisk() const { return m_syncsToDisk; }
+    void setSyncsToDisk(bool v) { m_syncsToDisk = v; }
 
     const QString& resourceFolder() const { return m_resourceFolder; }
     const QString& normalPageFolder() const { return m_normalPageFolder; }
@@ -111,6 +122,13 @@ protected:
     using MakeFile = std::function<bool(const QString& destination, QString* error)>;
     bool placePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind,
                           const MakeFile& make, QString* error);
+    // Keeps the folder `relative` of the book in place, with its files, as
+    // the new book's rather than placing each file: only with a file reuse,
+    // when `wanted` names every one of the `files` the folder is to hold and
+    // the book in place has exactly those, unchanged (their notes go to
+    // `details`). The book is then replaced entry by entry around it.
+    bool keepFolder(const QString& relative, const std::vector<PublishReuse::Wanted>& wanted, size_t files,
+                    std::vector<QByteArray>* details = nullptr);
     // True when the file was linked from the book in place: nothing to make.
     bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
     bool reusePerPageFile(const QString& folder, const QString& relative, const PublishReuse::Origin& origin,
@@ -141,6 +159,8 @@ private:
     // Entries of the earlier book's resource folder that are not the book's
     // own files, kept in the new one.
     PublishResult keepForeignFiles(const QString& folder) const;
+    // The names the book's own files and folders have in its resource folder.
+    QStringList ownResourceEntries() const;
 
     std::shared_ptr<FlashTemplate> m_flashTemplate;
     std::shared_ptr<FlashPageSource> m_flashPageSource;
@@ -151,11 +171,15 @@ private:
     std::shared_ptr<HTMLConfigInfo> m_HTMLConfig;
     std::shared_ptr<PublishReuse> m_fileReuse;
     bool m_reusing = false; // inside ouputTheBook, with a file reuse
+    bool m_syncsToDisk = true;
     const QString m_resourceFolder;
     const QString m_normalPageFolder;
     const QString m_exterFilesFolder;
     const QString m_annotationFilesFolder;
     std::map<int, QSize> m_thumbnails; // by page number: what prepaireThumbPage made
+    int m_perPageFilesMade = 0;        // in this publish, rather than linked
+    QStringList m_keptFolders;         // in this publish, as the book in place has them
+    bool m_keptPageAndPictures = false;
 };
 
 } // namespace quire

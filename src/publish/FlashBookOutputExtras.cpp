@@ -30,6 +30,26 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     const QString step = QStringLiteral("thumbnails");
     const QString base = folderOrOutput(folder);
     const QString thumbFolder = QString::fromUtf8(publish::kThumbFolder);
+    const auto relativeOf = [&](int number) {
+        return formatMessage("%@/%@/%d.jpg", {m_resourceFolder, thumbFolder, number});
+    };
+    // Taken from the one the import made with the picture, or made from it.
+    const auto originOf = [this](const FlashPage& page) {
+        const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(page.pageIndex());
+        return PublishReuse::originOf(textOr(page.pageFilePath()),
+                                      QStringLiteral("thumb ") + (before ? textOr(before->pageFilePath()) : QString()));
+    };
+    std::vector<PublishReuse::Wanted> wanted;
+    for (const auto& page : m_flashPageSource->normalPages())
+        if (const auto origin = m_reusing ? originOf(*page) : std::nullopt)
+            wanted.push_back({relativeOf(page->pageIndex()), *origin});
+    std::vector<QByteArray> notes;
+    if (keepFolder(fs::join(m_resourceFolder, thumbFolder), wanted, m_flashPageSource->normalPages().size(), &notes)) {
+        for (size_t i = 0; i < notes.size(); ++i)
+            if (const QList<QByteArray> wh = notes[i].split('x'); wh.size() == 2)
+                m_thumbnails[m_flashPageSource->normalPages()[i]->pageIndex()] = QSize(wh[0].toInt(), wh[1].toInt());
+        return result;
+    }
     if (!makeFolder(fs::join(base, m_resourceFolder, thumbFolder), step, result))
         return result;
     struct Made {
@@ -44,10 +64,8 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
         const QString picture = textOr(page->pageFilePath());
         const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(number);
         const QString madeBefore = before ? textOr(before->pageFilePath()) : QString();
-        const QString relative = formatMessage("%@/%@/%d.jpg", {m_resourceFolder, thumbFolder, number});
-        // Taken from the one the import made with the picture, or made from it.
-        const auto origin = m_reusing ? PublishReuse::originOf(picture, QStringLiteral("thumb ") + madeBefore)
-                                      : std::nullopt;
+        const QString relative = relativeOf(number);
+        const auto origin = m_reusing ? originOf(*page) : std::nullopt;
         QByteArray size;
         if (origin && reusePerPageFile(base, relative, *origin, &size)) {
             if (const QList<QByteArray> wh = size.split('x'); wh.size() == 2) {
@@ -63,6 +81,7 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (!sizes[i])
             continue;
+        ++m_perPageFilesMade;
         m_thumbnails[made[i].number] = *sizes[i];
         if (!made[i].origin.source.isEmpty())
             rememberPerPageFile(base, made[i].relative, made[i].origin,
@@ -85,12 +104,11 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
 {
     const QString step = QStringLiteral("page text");
     const QString textFolder = QString::fromUtf8(publish::kTextFolder);
-    if (!makeFolder(fs::join(base, m_resourceFolder, textFolder), step, result))
-        return false;
     const size_t size = publish::kTextGroupSize;
     const size_t groups = (extras.size() + size - 1) / size;
     std::vector<QString> relative(groups);
     std::vector<std::optional<PublishReuse::Origin>> toWrite(groups);
+    std::vector<PublishReuse::Wanted> wanted;
     for (size_t g = 0; g < groups; ++g) {
         QByteArray identity;
         for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i) {
@@ -100,10 +118,19 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
         if (identity.count(char(0)) == identity.size())
             continue; // no words in the group
         relative[g] = formatMessage("%@/%@/%d.js", {m_resourceFolder, textFolder, int(g)});
-        const PublishReuse::Origin origin = PublishReuse::madeFrom(QStringLiteral("text"), identity);
-        if (!reusePerPageFile(base, relative[g], origin))
-            toWrite[g] = origin;
+        toWrite[g] = PublishReuse::madeFrom(QStringLiteral("text"), identity);
+        wanted.push_back({relative[g], *toWrite[g]});
     }
+    if (m_reusing)
+        for (const auto& text : texts)
+            m_fileReuse->keep(text);
+    if (keepFolder(fs::join(m_resourceFolder, textFolder), wanted, wanted.size()))
+        return true;
+    if (!makeFolder(fs::join(base, m_resourceFolder, textFolder), step, result))
+        return false;
+    for (size_t g = 0; g < groups; ++g)
+        if (toWrite[g] && reusePerPageFile(base, relative[g], *toWrite[g]))
+            toWrite[g].reset();
     std::vector<PublishResult> written(groups);
     parallelFor(groups, workersFor(groups, 2), [&](size_t g, unsigned) {
         if (!toWrite[g])
@@ -115,12 +142,10 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
     });
     for (size_t g = 0; g < groups; ++g) {
         result.take(written[g]);
+        m_perPageFilesMade += toWrite[g] ? 1 : 0;
         if (toWrite[g] && written[g].ok())
             rememberPerPageFile(base, relative[g], *toWrite[g]);
     }
-    if (m_reusing)
-        for (const auto& text : texts)
-            m_fileReuse->keep(text);
     return result.ok();
 }
 
@@ -151,7 +176,7 @@ PublishResult FlashBookOutput::prepaireBookExtras(const QString& folder)
         return result;
 
     const QString list = fs::join(base, QString::fromUtf8(publish::kExtrasScriptName));
-    if (publish::hasExtras(extras))
+    if (publish::hasExtras(extras) && makeFolder(base, QStringLiteral("book extras"), result))
         writeFile(list, publish::extrasScript(extras), QStringLiteral("book extras"), result);
     else
         QFile::remove(list);

@@ -130,9 +130,9 @@ PublishResult FlashBookOutput::ouputBookXML(const QString& path) const
     QString error;
     if (!sealed)
         result.fail(step, path, QStringLiteral("the configuration could not be sealed"));
-    else if (!fs::writeAtomically(path, *sealed, &error))
+    else if (!fs::writeAtomically(path, *sealed, &error, m_syncsToDisk))
         result.fail(step, path, QStringLiteral("cannot be written: %1").arg(error));
-    else if (!fs::writeAtomically(scriptPath, publish::containerScript(*sealed), &error)) {
+    else if (!fs::writeAtomically(scriptPath, publish::containerScript(*sealed), &error, m_syncsToDisk)) {
         result.fail(step, scriptPath, QStringLiteral("cannot be written: %1").arg(error));
         // A script left from an earlier publish would show the old book.
         QFile::remove(scriptPath);

@@ -36,13 +36,14 @@ QString escapeForHTML(const QString& text)
     return escaped.replace(QLatin1Char('\''), QLatin1String("&#39;"));
 }
 
-PublishResult HTMLConfigInfo::generateHTMLFrom(const QString& templatePage, const QString& destination) const
+PublishResult HTMLConfigInfo::generateHTMLFrom(const QString& templatePage, const QString& destination,
+                                               bool syncToDisk) const
 {
-    return writePage(templatePage, destination, this);
+    return writePage(templatePage, destination, this, syncToDisk);
 }
 
 PublishResult HTMLConfigInfo::writePage(const QString& templatePage, const QString& destination,
-                                        const HTMLConfigInfo* values)
+                                        const HTMLConfigInfo* values, bool syncToDisk)
 {
     PublishResult result;
     const QString step = QStringLiteral("HTML page");
@@ -62,7 +63,7 @@ PublishResult HTMLConfigInfo::writePage(const QString& templatePage, const QStri
         bytes = page.parse().toUtf8();
     }
     QString error;
-    if (!fs::writeAtomically(destination, bytes, &error))
+    if (!fs::writeAtomically(destination, bytes, &error, syncToDisk))
         result.fail(step, destination, QStringLiteral("cannot be written: %1").arg(error));
     return result;
 }

@@ -21,13 +21,15 @@ public:
     // Reads the template page, fills "index.title", "meta.keywords" and
     // "meta.description" with the values escaped for HTML (so they show as
     // typed and never become markup), and writes the result as UTF-8
-    // atomically. A page that cannot be read or written is a failure.
-    PublishResult generateHTMLFrom(const QString& templatePage, const QString& destination) const;
+    // atomically (synced to disk unless told otherwise). A page that cannot
+    // be read or written is a failure.
+    PublishResult generateHTMLFrom(const QString& templatePage, const QString& destination,
+                                   bool syncToDisk = true) const;
 
     // The same with the values of `values`, or the template page copied
     // byte for byte when there are none.
     static PublishResult writePage(const QString& templatePage, const QString& destination,
-                                   const HTMLConfigInfo* values);
+                                   const HTMLConfigInfo* values, bool syncToDisk = true);
 
 private:
     QString m_HTMLTitle;

@@ -114,6 +114,34 @@ bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QS
     return true;
 }
 
+bool PublishReuse::keepFolder(const QString& relative, const std::vector<Wanted>& wanted,
+                              std::vector<QByteArray>* details)
+{
+    const QString prefix = relative + QLatin1Char('/');
+    size_t known = 0;
+    for (auto it = m_inPlace.lower_bound(prefix); it != m_inPlace.end() && it->first.startsWith(prefix); ++it)
+        ++known;
+    if (known != wanted.size())
+        return false;
+    std::vector<const Written*> found;
+    for (const Wanted& w : wanted) {
+        const auto it = m_inPlace.find(w.relative);
+        if (it == m_inPlace.end() || !(it->second.origin == w.origin))
+            return false;
+        const auto now = identify(fs::join(m_folder, w.relative), w.origin);
+        if (!now || now->stamp != it->second.stamp)
+            return false;
+        found.push_back(&it->second);
+    }
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        m_staged[wanted[i].relative] = *found[i];
+        if (details)
+            details->push_back(found[i]->detail);
+    }
+    m_reusedCount += int(wanted.size());
+    return true;
+}
+
 void PublishReuse::wrote(const QString& relative, const Origin& origin, const QString& staged, const QByteArray& detail)
 {
     if (auto written = identify(staged, origin)) {

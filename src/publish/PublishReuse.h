@@ -8,8 +8,9 @@
 // when it was written; anything touched since is written afresh.
 //
 // The publisher drives it: begin() when a publish starts, reuse() or
-// wrote() for each per-page file of the staged book, then committed() once
-// the new book is in place or abandoned() when the publish failed.
+// wrote() for each per-page file of the staged book (or keepFolder() for a
+// whole folder of them), then committed() once the new book is in place or
+// abandoned() when the publish failed.
 #include <QString>
 #include <future>
 #include <map>
@@ -59,6 +60,18 @@ public:
     // must write it (and then call wrote()).
     // `detail` gets what was noted when the file was written.
     bool reuse(const QString& relative, const Origin& origin, const QString& staged, QByteArray* detail = nullptr);
+    // A folder of per-page files (`relative` to the book, "files/page") that
+    // the new book may keep as the book in place has it, rather than link its
+    // files one by one: true when it holds exactly the files `wanted`, each
+    // made from its origin and unchanged since, and nothing else the book
+    // knows of. Their notes go to `details`, in the order of `wanted`.
+    // False, with nothing done, otherwise.
+    struct Wanted {
+        QString relative;
+        Origin origin;
+    };
+    bool keepFolder(const QString& relative, const std::vector<Wanted>& wanted,
+                    std::vector<QByteArray>* details = nullptr);
     // Remembers a file just written to `staged`, to be found at `relative`,
     // with a note on it (a picture's size, say) that saves reading it later.
     void wrote(const QString& relative, const Origin& origin, const QString& staged, const QByteArray& detail = {});
@@ -76,7 +89,7 @@ public:
     // that a process ending halfway left.
     void removeLater(const QString& folder);
 
-    // Files linked by the latest publish, instead of written.
+    // Files linked or kept by the latest publish, instead of written.
     int reusedCount() const { return m_reusedCount; }
 
 private:

@@ -33,6 +33,13 @@ bool move(const QByteArray& from, const QByteArray& to)
     return ::rename(from.constData(), to.constData()) == 0;
 }
 
+// Where the entry `name` (which may lie in a subfolder) steps aside.
+QByteArray asidePath(const QString& staging, const QString& name)
+{
+    const QString flat = QString(name).replace(QLatin1Char('/'), QLatin1Char(':'));
+    return QFile::encodeName(fs::join(staging, QLatin1String(kReplacedPrefix) + flat));
+}
+
 } // namespace
 
 namespace publish {
@@ -110,7 +117,7 @@ bool PublishStaging::swap(const QString& name, std::vector<Done>& done, QString*
         }
         if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
             return failed();
-        const QByteArray aside = QFile::encodeName(fs::join(m_path, QLatin1String(kReplacedPrefix) + name));
+        const QByteArray aside = asidePath(m_path, name);
         if (!move(placed, aside))
             return failed();
         if (!move(staged, placed)) {
@@ -150,7 +157,7 @@ void PublishStaging::undo(const std::vector<Done>& done)
             break;
         case Move::Displaced:
             ok = move(placed, staged)
-                && move(QFile::encodeName(fs::join(m_path, QLatin1String(kReplacedPrefix) + it->name)), placed);
+                && move(asidePath(m_path, it->name), placed);
             break;
         }
         if (!ok)

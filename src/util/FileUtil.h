@@ -25,8 +25,9 @@ QString deletingPathExtension(const QString& path);
 // sees the old file or the new one, never a part. Every write, the sync to
 // disk and the rename are checked: false, with the reason in *error, when
 // any fails (nothing is left beside the target then). The file gets the
-// permissions a newly created file would get.
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// permissions a newly created file would get. Without syncToDisk the file
+// may be lost (not torn) in a crash, for files that need not survive one.
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr, bool syncToDisk = true);
 
 // Writes a new file at path, which must not exist, checking every write; no
 // sync to disk, for the many small files of a folder that is put in place

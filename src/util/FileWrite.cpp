@@ -126,7 +126,7 @@ int createAside(const QByteArray& target, QByteArray* aside)
 
 } // namespace
 
-bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error)
+bool writeAtomically(const QString& path, const QByteArray& bytes, QString* error, bool syncToDisk)
 {
     const QByteArray target = QFile::encodeName(path);
     QByteArray aside;
@@ -135,7 +135,7 @@ bool writeAtomically(const QString& path, const QByteArray& bytes, QString* erro
         return failErrno(error, errno);
     // fsync reports what the file system only finds out when the data go to
     // disk, and a rename after it never replaces a file with an empty one.
-    const bool written = writeAll(fd.get(), bytes.constData(), bytes.size()) && ::fsync(fd.get()) == 0;
+    const bool written = writeAll(fd.get(), bytes.constData(), bytes.size()) && (!syncToDisk || ::fsync(fd.get()) == 0);
     const int code = errno;
     if (!fd.close() || !written || ::rename(aside.constData(), target.constData()) != 0) {
         const int failure = written ? errno : code;

@@ -30,7 +30,10 @@ struct RecordingWindow : AppDelegateWindow {
     void reloadOutlineView() override { calls << "reload"; }
     void setTemplateTitle(const QString& title) override { calls << "title " + title; }
     void setApplyPicture(const QString& name) override { pictures << name; }
-    void loadPreview(const QString& page) override { calls << "load " + QFileInfo(page).fileName(); }
+    void loadPreview(const QString& page, PreviewLoad how) override
+    {
+        calls << (how == PreviewLoad::BookInPage ? "book in " : "load ") + QFileInfo(page).fileName();
+    }
     void showPreviewProblem(const QString& reason) override { problem = reason; }
 };
 
@@ -125,6 +128,8 @@ TEST_F(AppDelegate, PendingChangesCycleTheApplyPictureUntilTheNextRebuild)
     EXPECT_EQ(window.pictures.last(), "apply");
 }
 
+// Apply has the reader on show load the book again where only its
+// configuration changed, else the page is loaded.
 TEST_F(AppDelegate, RebuildsKeepThePreviewFolderTrustedAndMendWhatWentMissing)
 {
     struct Case {
@@ -132,11 +137,19 @@ TEST_F(AppDelegate, RebuildsKeepThePreviewFolderTrustedAndMendWhatWentMissing)
         std::function<void()> before;
         bool publishes;
         int reused; // page files linked rather than copied
+        QString shown = "book in index.html";
     };
+    const QString tmpl = "AppFiles/Templates/float/";
     const Case cases[] = {
         {"nothing changed", [] {}, true, 3},
-        {"the folder removed while running", [this] { QDir(preview()).removeRecursively(); }, true, 0},
-        {"a page picture of the preview damaged", [this] { writeFile(preview("files/page/1.jpg"), "x"); }, true, 2},
+        {"a colour changed", [this] { app.flashTmpl()->setPropertyValue("backgroundColor", "0x102030"); }, true, 3},
+        {"the folder removed while running", [this] { QDir(preview()).removeRecursively(); }, true, 0, "load index.html"},
+        {"a page picture of the preview damaged", [this] { writeFile(preview("files/page/1.jpg"), "x"); }, true, 2,
+         "load index.html"},
+        {"the template's page changed", [&] { writeFile(res(tmpl + "index.html"), "<p>${index.title}</p>"); }, true, 3,
+         "load index.html"},
+        {"the template's viewer changed", [&] { writeFile(res(tmpl + "book.swf"), "viewer 2"); }, true, 3,
+         "load index.html"},
         {"the folder replaced by a file",
          [this] { QDir(preview()).removeRecursively(); writeFile(preview(), "file"); }, false, 0},
     };
@@ -157,7 +170,8 @@ TEST_F(AppDelegate, RebuildsKeepThePreviewFolderTrustedAndMendWhatWentMissing)
         EXPECT_FALSE(app.applyChangeIndicator().isRunning());
         EXPECT_EQ(trustText(), trustBefore);
         if (c.publishes) {
-            EXPECT_EQ(window.calls, QStringList{"load index.html"});
+            EXPECT_EQ(window.calls, QStringList{c.shown});
+            EXPECT_EQ(build.load == PreviewLoad::BookInPage, c.shown.startsWith("book"));
             EXPECT_TRUE(window.problem.isEmpty());
             EXPECT_EQ(app.previewReuse().reusedCount(), c.reused);
             EXPECT_EQ(readFile(preview("files/page/1.jpg")), "01.jpg");

@@ -95,7 +95,10 @@ TEST(MainWindowEndToEnd, FromTheDemonstrationBookToAPublishedOne)
     QTest::keyClick(w.editor(), Qt::Key_Space);
     EXPECT_EQ(w.value("isHardCover"), "YES");
     EXPECT_TRUE(QTest::qWaitFor([&] { return apply->data().toInt() != tag; }, 3000));
+    // Only the book is loaded again: the page stays, with what was set in it.
+    w.evaluate("window.quireSamePage = true");
     ASSERT_TRUE(w.rebuilds([&] { w.key(Qt::Key_R, Qt::ControlModifier); }));
+    EXPECT_TRUE(w.evaluate("window.quireSamePage === true").toBool());
     reader = w.reader();
     EXPECT_EQ(reader.value("background").toString(), "#ff0000");
     EXPECT_GT(reader.value("hardPages").toInt(), 0);

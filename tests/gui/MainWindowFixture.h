@@ -85,19 +85,21 @@ struct AppWindow {
         QTest::keyClick(window.get(), Qt::Key(k), modifiers);
     }
 
-    // What the reader in the preview reports (PreviewView::kReaderStateScript).
-    QVariantMap reader() const
+    // What a script in the preview's page gives.
+    QVariant evaluate(const QString& script) const
     {
-        QVariantMap answer;
+        QVariant answer;
         bool answered = false;
-        view()->page()->runJavaScript(QString::fromUtf8(PreviewView::kReaderStateScript), [&](const QVariant& v) {
-            answer = v.toMap();
+        view()->page()->runJavaScript(script, [&](const QVariant& v) {
+            answer = v;
             answered = true;
         });
         if (!QTest::qWaitFor([&] { return answered; }, 10000))
             ADD_FAILURE() << "the preview did not answer";
         return answer;
     }
+    // What the reader in the preview reports (PreviewView::kReaderStateScript).
+    QVariantMap reader() const { return evaluate(QString::fromUtf8(PreviewView::kReaderStateScript)).toMap(); }
     // Runs what should rebuild the preview; true once the reader in the
     // rebuilt page shows the pictures of its spread. (Questions put to the
     // page while it loads slow it down: the first picture's mark comes first.)

@@ -78,18 +78,22 @@ TEST(Player, ReadsFilesBesideThePageAndHandsWebLinksToTheDesktop)
 {
     // The page reads a file of the book folder and makes it its title, as a
     // viewer reads its configuration. A new window asked for by the page, and
-    // a web link followed in place, are both handed out; neither replaces the book.
+    // a web link followed in place, are both handed out; neither replaces the
+    // book. Each first-page mark is reported (a book loaded again in place).
     TempDir dir;
     writeFile(dir.file("book/files/chapter.txt"), "Chapter Two");
     writeBook(dir.file("book"), "Loading",
               "<a id=\"web\" href=\"https://example.invalid/site\">site</a><script>var r = new XMLHttpRequest();"
               "r.onload = function () { document.title = r.responseText; };"
               "r.open('GET', 'files/chapter.txt'); r.send(); window.addEventListener('load', function () {"
-              "window.open('https://example.invalid/popup'); document.getElementById('web').click(); });</script>");
+              "window.open('https://example.invalid/popup'); document.getElementById('web').click();"
+              "performance.mark('quire-first-page'); performance.clearMarks('quire-first-page');"
+              "performance.mark('quire-first-page'); });</script>");
     const ToolRun run = runPlayer({"--quit-after-load", dir.file("book/index.html")});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(line(run, "title"), "Chapter Two") << run.out.toStdString();
     EXPECT_EQ(line(run, "images"), "1/1");
+    EXPECT_EQ(lines(run, "first page"), QStringList({"shown", "shown"}));
     QStringList outside = lines(run, "outside");
     outside.sort();
     EXPECT_EQ(outside, (QStringList{"https://example.invalid/popup", "https://example.invalid/site"}));

@@ -119,13 +119,14 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
         ASSERT_TRUE(publishWith(folder).ok());
         EXPECT_EQ(reuse->reusedCount(), 0);
         c.change();
-        const ino_t firstBefore = inodeOf(page(1));
+        const ino_t firstBefore = inodeOf(page(1)), folderBefore = inodeOf(at("files/page"));
 
         ASSERT_TRUE(publishWith(folder).ok());
         EXPECT_EQ(reuse->reusedCount(), c.reused);
         const QMap<QString, QByteArray> reused = snapshot(folder);
         if (c.reused == 9) {
             EXPECT_EQ(inodeOf(page(1)), firstBefore);
+            EXPECT_EQ(inodeOf(at("files/page")), folderBefore); // kept whole, not made again
         }
 
         // A full publish of the same book writes the same files.

@@ -2,7 +2,7 @@
 // browser tests and its benchmark: numbered page pictures painted with Qt, the
 // shipped "float" template with its "Blank" style, an outline and hand-built
 // link areas.
-//   quire-viewer-books test OUT LINKBASE   small/, big/, rtl/ and settings/ in OUT
+//   quire-viewer-books test OUT LINKBASE   small/, small-blue/, big/, rtl/ and settings/ in OUT
 //   quire-viewer-books bench OUT PAGES [WxH]   book/ in OUT, pictures 1224x1584 unless given
 #include "import/FlashOutline.h"
 #include "import/FlashPageSource.h"
@@ -187,10 +187,10 @@ void publishBook(const BookSpec& spec, const QString& pictureFolder, const QStri
 }
 
 
-BookSpec smallBook()
+BookSpec smallBook(const QString& background = "0x8a2be2")
 {
     return {.pageCount = 3,
-            .settings = {{"backgroundColor", "0x8a2be2"}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
+            .settings = {{"backgroundColor", background}, {"toolbarPosition", "top"}, {"showThumbnails", "NO"},
                          {"flipDuration", "300"}},
             .htmlTitle = "Three pages"};
 }
@@ -272,6 +272,8 @@ int makeViewerBooks(const QStringList& args)
     try {
         if (args.size() == 4 && args[1] == "test") {
             writeBook(smallBook(), args[2], "small");
+            // Its configuration republished with another colour.
+            writeBook(smallBook("0x2266aa"), args[2], "small-blue");
             writeBook(bigBook(args[3]), args[2], "big", true);
             writeBook(rtlBook(), args[2], "rtl");
             writeBook(settingsBook(args[2]), args[2], "settings");

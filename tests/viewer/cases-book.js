@@ -428,6 +428,51 @@ module.exports = function (ctx) {
     await page.close();
   });
 
+  // What the application's preview does after it republished the book.
+  test('reloaded in place: the new configuration on the same page, one reader listening, errors as at start',
+    TIMEOUT, async () => {
+      const books = path.join(ctx.work, 'books'), book = path.join(books, 'reload');
+      const container = (from) => ['book.bin', 'book.js'].forEach((file) =>
+        fs.copyFileSync(path.join(books, from, 'files', file), path.join(book, 'files', file)));
+      const reload = (page) => page.evaluate(() => window.quireReloadBook());
+      const look = (page) => page.evaluate(() => [document.querySelectorAll('.qv-stage, .qv-toolbar').length,
+        getComputedStyle(document.getElementById('qv')).getPropertyValue('--qv-background').trim()]);
+      for (const url of [ctx.url('reload', '#page=2'), ctx.fileUrl('reload', '#page=2')]) {
+        fs.rmSync(book, { recursive: true, force: true });
+        fs.cpSync(path.join(books, 'small'), book, { recursive: true });
+        // One page at a time: a key that turned twice would show page 3.
+        const page = await ctx.open(url, { viewport: { width: 400, height: 700 } });
+        await settled(page, '2');
+        const firstMark = await page.evaluate(() => performance.getEntriesByName('quire-first-page')[0].startTime);
+        container('small-blue');
+        assert.equal(await reload(page), true, url);
+        // The mark of the first picture is set again, once.
+        await page.waitForFunction((before) => performance.getEntriesByName('quire-first-page')[0].startTime > before,
+          { timeout: 8000 }, firstMark);
+        await settled(page, '2');
+        assert.deepEqual(await look(page), [2, '#2266aa'], url);
+        assert.equal(await page.evaluate(() => performance.getEntriesByName('quire-first-page').length), 1);
+        await page.keyboard.press('Home');
+        await settled(page, '1');
+        await page.keyboard.press('PageDown');
+        await settled(page, '2');
+        await pause(400);
+        assert.equal((await state(page)).spread, '2', url);
+
+        for (const file of ['book.bin', 'book.js']) fs.rmSync(path.join(book, 'files', file));
+        assert.equal(await reload(page), true);
+        await page.waitForSelector('#qv[data-state="error"]', { timeout: 8000 });
+        assert.deepEqual(await page.evaluate(() => [document.getElementById('qv').dataset.error,
+          document.querySelectorAll('.qv-stage, .qv-status').length]), ['missing', 0]);
+        container('small');
+        assert.equal(await reload(page), true);
+        await settled(page, '2');
+        assert.deepEqual(await look(page), [2, '#8a2be2'], url);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      }
+    });
+
   test('a book that cannot be loaded says so in the page', TIMEOUT, async () => {
     const folder = path.join(ctx.work, 'books');
     if (!fs.existsSync(path.join(folder, 'damaged'))) makeBrokenBooks(folder);

@@ -251,9 +251,9 @@ void MainWindow::setApplyPicture(const QString& name)
     m_toolBarItemApplyChange->setData(m_app.applyChangeIndicator().tag());
 }
 
-void MainWindow::loadPreview(const QString& page)
+void MainWindow::loadPreview(const QString& page, PreviewLoad how)
 {
-    m_webView->showPreview(page);
+    m_webView->showPreview(page, how == PreviewLoad::BookInPage);
 }
 
 void MainWindow::showPreviewProblem(const QString& reason)

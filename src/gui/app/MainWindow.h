@@ -68,7 +68,7 @@ private:
     void reloadOutlineView() override;
     void setTemplateTitle(const QString& title) override;
     void setApplyPicture(const QString& name) override;
-    void loadPreview(const QString& page) override;
+    void loadPreview(const QString& page, PreviewLoad how) override;
     void showPreviewProblem(const QString& reason) override;
 
     void buildWidgets();

@@ -3,6 +3,7 @@
 #include "player/BookPage.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -42,7 +43,9 @@ PreviewView::PreviewView(QWidget* parent) : QWebEngineView(parent), m_profile(ne
     connect(page, &player::BookPage::firstPageShown, this, &PreviewView::firstPageShown);
     // Documents dropped here go to the window, which imports them.
     setAcceptDrops(false);
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loaded = false; });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_loaded = ok;
         if (!ok)
             emit previewFailed(url());
     });
@@ -60,15 +63,30 @@ int PreviewView::shownPage() const
     return fragment.startsWith(QLatin1String("page=")) ? fragment.mid(5).toInt() : 0;
 }
 
-void PreviewView::showPreview(const QString& path)
+void PreviewView::showPreview(const QString& path, bool bookOnly)
 {
     const QUrl book = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    const int asked = ++m_loads;
+    if (url().adjusted(QUrl::RemoveFragment) != book) {
+        load(book);
+    } else if (bookOnly && m_loaded) {
+        // The reader answers true once it has started loading the book.
+        QPointer<PreviewView> self(this);
+        page()->runJavaScript(QStringLiteral("typeof quireReloadBook === 'function' && quireReloadBook() === true"),
+                              [self, asked](const QVariant& started) {
+                                  if (self && self->m_loads == asked && !started.toBool())
+                                      self->reloadPage();
+                              });
+    } else {
+        reloadPage();
+    }
+}
+
+void PreviewView::reloadPage()
+{
     // The same address with only the fragment changed would not be loaded
     // again: reload it, fragment and all, past any cached copy.
-    if (url().adjusted(QUrl::RemoveFragment) == book)
-        page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
-    else
-        load(book);
+    page()->triggerAction(QWebEnginePage::ReloadAndBypassCache);
 }
 
 } // namespace quire

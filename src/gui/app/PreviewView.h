@@ -17,8 +17,10 @@ public:
     ~PreviewView() override;
 
     // Shows the book page at path, on the page shown now when it is the same
-    // book; always read afresh from disk.
-    void showPreview(const QString& path);
+    // book; always read afresh from disk. With bookOnly, when that page is on
+    // show and loaded, the reader in it loads the book again instead (the
+    // page itself must be unchanged); the page is loaded when it cannot.
+    void showPreview(const QString& path, bool bookOnly = false);
     // The page number the reader shows ("#page=N"); 0 when it says none.
     int shownPage() const;
 
@@ -35,7 +37,11 @@ signals:
     void previewFailed(const QUrl& url);
 
 private:
+    void reloadPage();
+
     QWebEngineProfile* m_profile;
+    bool m_loaded = false; // the page on show finished loading
+    int m_loads = 0;       // pages asked for, to drop answers about earlier ones
 };
 
 } // namespace quire

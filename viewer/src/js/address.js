@@ -36,6 +36,6 @@ Q.Viewer.prototype.followAddress = function () {
     var index = self.spreadOf(n - 1);
     if (index !== self.settledIndex()) self.goToSpread(index, true);
   }
-  window.addEventListener('hashchange', follow);
-  window.addEventListener('popstate', follow);
+  this.listen(window, 'hashchange', follow);
+  this.listen(window, 'popstate', follow);
 };

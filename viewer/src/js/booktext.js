@@ -28,9 +28,18 @@ Q.BookText = function (book, listener) {
 
 Q.BookText.prototype.start = function () {
   var self = this;
-  Q.loadScript(Q.EXTRAS_URL, function () {
-    if (self.extras) self.listener.extrasArrived();
+  Q.loadScript(Q.fresh(Q.EXTRAS_URL), function () {
+    if (self.extras && !self.disposed) self.listener.extrasArrived();
   });
+};
+
+// Nothing more for a reader that a reloaded one replaces: words still on
+// their way go to the new one where it asked for them too.
+Q.BookText.prototype.dispose = function () {
+  this.disposed = true;
+  this.queue = [];
+  this.waiters.forEach(function (w) { w.stop(); });
+  this.waiters = [];
 };
 
 Q.loadScript = function (url, done) {
@@ -131,7 +140,7 @@ Q.BookText.prototype.pump = function () {
     if (this.groups[group]) continue;
     this.groups[group] = 'loading';
     this.active++;
-    Q.loadScript(Q.TEXT_FOLDER + group + '.js', this.loaded.bind(this, group));
+    Q.loadScript(Q.fresh(Q.TEXT_FOLDER + group + '.js'), this.loaded.bind(this, group));
   }
   if (!this.active && !this.queue.length) {
     var waiters = this.waiters;
@@ -167,7 +176,7 @@ Q.BookText.prototype.takeText = function (group, data) {
       if (first + i >= self.book.pages.length || self.pages[first + i] !== undefined) return;
       var page = blocks ? Q.readBlocks(blocks) : null;
       self.pages[first + i] = page || false;
-      if (page) self.listener.textArrived(first + i);
+      if (page && !self.disposed) self.listener.textArrived(first + i);
     });
   }
   if (Array.isArray(data.pages)) return take(data.pages);
@@ -242,8 +251,10 @@ Q.BookText.prototype.loadAll = function (progress, done) {
   if (!remaining()) return done();
   this.want(all);
   var timer = setInterval(function () { progress(all.length - remaining(), all.length); }, 150);
-  this.waiters.push(function () {
+  var waiter = function () {
     clearInterval(timer);
     done();
-  });
+  };
+  waiter.stop = function () { clearInterval(timer); };
+  this.waiters.push(waiter);
 };

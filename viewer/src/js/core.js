@@ -25,6 +25,23 @@ Q.el = function (tag, className, attrs, text) {
   return node;
 };
 
+// Files the page's host may rewrite under the same name while the page is
+// open (the configuration, a template's pictures and sound): once the book
+// has been reloaded in place they are asked for with a query of their own,
+// so that no copy the browser keeps stands in for them. Addresses of files
+// on disk ignore the query.
+Q.reloads = 0;
+Q.fresh = function (url) {
+  return url && Q.reloads ? url + '?r=' + Q.reloads : url;
+};
+
+// A performance mark set afresh, so that the page's observers see each one.
+Q.mark = function (name) {
+  if (!window.performance || !performance.mark) return;
+  if (performance.clearMarks) performance.clearMarks(name);
+  performance.mark(name);
+};
+
 Q.clearChildren = function (node) {
   while (node.firstChild) node.removeChild(node.firstChild);
 };

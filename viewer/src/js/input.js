@@ -26,6 +26,13 @@ Q.Input = function (viewer) {
   stage.addEventListener('dragstart', function (e) { e.preventDefault(); });
 };
 
+Q.Input.prototype.dispose = function () {
+  clearTimeout(this.tapTimer);
+  if (this.pinch && this.pinch.frame) cancelAnimationFrame(this.pinch.frame);
+  this.pinch = null;
+  this.gesture = null;
+};
+
 Q.Input.prototype.bookPoint = function (e) {
   var r = this.viewer.bookEl.getBoundingClientRect();
   return { x: e.clientX - r.left, y: e.clientY - r.top, inside: e.clientX >= r.left && e.clientX <= r.right &&

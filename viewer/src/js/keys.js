@@ -12,8 +12,12 @@ Q.Keys = function (viewer) {
   this.wheelTravel = 0;
   this.wheelLocked = false;
   var self = this;
-  document.addEventListener('keydown', function (e) { self.key(e); });
+  viewer.listen(document, 'keydown', function (e) { self.key(e); });
   viewer.stage.addEventListener('wheel', function (e) { self.wheel(e); }, { passive: false });
+};
+
+Q.Keys.prototype.dispose = function () {
+  clearTimeout(this.wheelTimer);
 };
 
 Q.Keys.prototype.key = function (e) {

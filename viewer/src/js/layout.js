@@ -96,15 +96,15 @@ Q.Viewer.prototype.pictureSize = function (width, height) {
   var ratio = width / height;
   if (Math.abs(ratio - this.aspect) / this.aspect > 0.01) {
     this.aspect = Q.clamp(ratio, 0.2, 5);
-    if (!this.turn) this.relayout();
+    if (!this.turn && this.spreads.length) this.relayout();
   }
 };
 
 Q.Viewer.prototype.pictureShown = function () {
   if (this.firstPictureShown) return;
   this.firstPictureShown = true;
-  // For measuring how soon a reader sees the book.
-  if (window.performance && performance.mark) performance.mark('quire-first-page');
+  // For measuring how soon a reader sees the book, loaded or reloaded.
+  Q.mark('quire-first-page');
 };
 
 // Zooms to a factor, keeping the point of the book under (x, y) (client

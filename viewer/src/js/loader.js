@@ -26,7 +26,7 @@ Q.fetchContainer = function (done) {
   }
   function fromScript() {
     var script = document.createElement('script');
-    script.src = Q.CONTAINER_SCRIPT_URL;
+    script.src = Q.fresh(Q.CONTAINER_SCRIPT_URL);
     script.async = true;
     script.onload = function () {
       var text = window.quireBookContainer;
@@ -52,7 +52,7 @@ Q.fetchContainer = function (done) {
   var xhr;
   try {
     xhr = new XMLHttpRequest();
-    xhr.open('GET', Q.CONTAINER_URL, true);
+    xhr.open('GET', Q.fresh(Q.CONTAINER_URL), true);
     xhr.responseType = 'arraybuffer';
   } catch (e) {
     return fromScript();
@@ -132,7 +132,7 @@ Q.loadBook = function (done) {
       if (error2) return done(error2);
       var book;
       try {
-        book = Q.parseBook(text);
+        book = Q.readBook(text);
       } catch (e) {
         return done(e instanceof Q.BookError ? e : Q.damaged(String(e)));
       }

@@ -15,33 +15,70 @@ Q.showError = function (root, error, t) {
   if (window.console && console.error) console.error('Quire viewer:', error && error.message ? error.message : error);
 };
 
-Q.start = function () {
-  var root = document.getElementById('qv');
-  if (!root) return;
+// Opens the book into the root that place() gives once the book is read (or
+// has failed to be), so that a reader already on show stays until then,
+// with the pictures it hands over. A later opening overrides one still
+// reading.
+Q.openings = 0;
+Q.openBook = function (place) {
+  var opening = ++Q.openings;
   var browserLanguage = (navigator.language || 'en');
   if (typeof Uint8Array !== 'function' || typeof DOMParser !== 'function' || typeof TextDecoder !== 'function') {
-    return Q.showError(root, new Q.BookError('browser'), Q.translator(browserLanguage));
+    return Q.showError(place().root, new Q.BookError('browser'), Q.translator(browserLanguage));
   }
-  var status = root.querySelector('.qv-status-text');
-  if (status) status.textContent = Q.translator(browserLanguage)('loading');
   Q.loadBook(function (error, book) {
-    if (error) return Q.showError(root, error, Q.translator(browserLanguage));
+    if (opening !== Q.openings) return;
+    if (error) return Q.showError(place().root, error, Q.translator(browserLanguage));
     var t = Q.translator(book.settings.text('languageSetting', 'en'));
-    if (!book.pages.length) return Q.showError(root, new Q.BookError('empty'), t);
+    if (!book.pages.length) return Q.showError(place().root, new Q.BookError('empty'), t);
     var protocol = location.protocol;
     if ((protocol === 'http:' || protocol === 'https:') &&
         !Q.hostAllowed(book.settings.text('allowedHosts', ''), location.hostname)) {
-      return Q.showError(root, new Q.BookError('host', location.hostname), t);
+      return Q.showError(place().root, new Q.BookError('host', location.hostname), t);
     }
     var title = book.settings.text('bookTitle', '');
     if (title && !document.title) document.title = title;
+    var placed = place();
     try {
-      Q.viewer = new Q.Viewer(root, book);
+      Q.viewer = new Q.Viewer(placed.root, book, placed.pictures);
+      if (placed.focused) Q.viewer.stage.focus({ preventScroll: true });
     } catch (e) {
-      Q.showError(root, e instanceof Q.BookError ? e : Q.damaged(String(e && e.stack || e)), t);
+      Q.showError(placed.root, e instanceof Q.BookError ? e : Q.damaged(String(e && e.stack || e)), t);
     }
   });
 };
+
+Q.start = function () {
+  var root = document.getElementById('qv');
+  if (!root) return;
+  // The root as the page has it, for a reload to start from.
+  Q.pristine = root.cloneNode(true);
+  var status = root.querySelector('.qv-status-text');
+  if (status) status.textContent = Q.translator(navigator.language || 'en')('loading');
+  Q.openBook(function () { return { root: root }; });
+};
+
+// The page's host (the application's preview) asks for the book again after
+// it rewrote the configuration: the reader on show is replaced by a new one
+// on the same page, without loading the page. False when the reader has not
+// started.
+Q.reload = function () {
+  if (!Q.pristine) return false;
+  Q.reloads++;
+  Q.mark('quire-reload');
+  Q.openBook(function () {
+    var pictures = Q.viewer ? Q.viewer.pictures.handOver() : null;
+    if (Q.viewer) Q.viewer.dispose();
+    Q.viewer = null;
+    var old = document.getElementById('qv'), root = Q.pristine.cloneNode(true);
+    var focused = old.contains(document.activeElement);
+    old.parentNode.replaceChild(root, old);
+    // Keys go on reaching the book.
+    return { root: root, pictures: pictures, focused: focused };
+  });
+  return true;
+};
+window.quireReloadBook = Q.reload;
 
 if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', Q.start);
 else Q.start();

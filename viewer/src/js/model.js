@@ -7,11 +7,7 @@ Q.parseBook = function (xmlText) {
     throw Q.damaged('book.xml is not a book');
   }
 
-  var items = {};
-  Q.childElements(Q.firstChildElement(root, 'extConfig'), 'item').forEach(function (item) {
-    var name = item.getAttribute('name');
-    if (name !== null && !Object.prototype.hasOwnProperty.call(items, name)) items[name] = item.textContent;
-  });
+  var items = Q.readItems(Q.firstChildElement(root, 'extConfig'));
 
   var pages = [];
   var positionOfNumber = {};
@@ -66,6 +62,38 @@ Q.parseBook = function (xmlText) {
     outline: outline,
     links: links
   };
+};
+
+// The template values of an "extConfig" element by name, the first of a
+// name counting.
+Q.readItems = function (extConfig) {
+  var items = {};
+  Q.childElements(extConfig, 'item').forEach(function (item) {
+    var name = item.getAttribute('name');
+    if (name !== null && !Object.prototype.hasOwnProperty.call(items, name)) items[name] = item.textContent;
+  });
+  return items;
+};
+
+// A book read again with only its template values changed (the
+// application's preview after Apply) keeps the pages, outline and links read
+// the time before: the rest of its text is the same, and parsing the whole
+// of a long book's text is the slowest part of reading it again.
+Q.readBook = function (xmlText) {
+  var close = '</extConfig>', start = xmlText.indexOf('<extConfig>'), end = xmlText.indexOf(close);
+  var parts = start >= 0 && end > start ? { before: xmlText.slice(0, start), after: xmlText.slice(end + close.length) }
+    : null;
+  var last = Q.lastRead, book = null;
+  if (parts && last && parts.before === last.before && parts.after === last.after) {
+    var doc = new DOMParser().parseFromString(xmlText.slice(start, end + close.length), 'application/xml');
+    if (!doc.getElementsByTagName('parsererror').length && doc.documentElement.nodeName === 'extConfig') {
+      book = { settings: new Q.Settings(Q.readItems(doc.documentElement)), pages: last.book.pages,
+        outline: last.book.outline, links: last.book.links };
+    }
+  }
+  if (!book) book = Q.parseBook(xmlText);
+  Q.lastRead = parts ? { before: parts.before, after: parts.after, book: book } : null;
+  return book;
 };
 
 // One "anno": its area as fractions of the page, and what it does. Links

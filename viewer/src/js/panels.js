@@ -166,6 +166,7 @@ Q.Panel.prototype.update = function () {
 };
 
 Q.Panel.prototype.destroy = function () {
+  clearTimeout(this.searchTimer);
   if (this.observer) this.observer.disconnect();
   if (this.kind === 'thumbnails') this.viewer.pictures.cancelThumbnails();
   this.el.remove();

@@ -4,8 +4,10 @@
 // show keep a canvas, pages within two keep their file's bytes, the rest
 // nothing. Pictures are decoded one at a time, the pages on show first.
 
-Q.PagePictures = function (pages, listener) {
+// kept: pictures drawn by the reader this one replaces (handOver()).
+Q.PagePictures = function (pages, listener, kept) {
   this.pages = pages;
+  this.kept = kept || null;
   this.listener = listener;   // pictureSize(w, h), pictureShown(), pictureFailed(position)
   this.entries = {};
   this.queue = [];
@@ -20,8 +22,39 @@ Q.PagePictures = function (pages, listener) {
 };
 
 Q.PagePictures.prototype.entry = function (position) {
-  return this.entries[position] || (this.entries[position] = { position: position, canvas: null, blob: null,
-    natural: null, drawn: '', failed: false });
+  var e = this.entries[position];
+  if (e) return e;
+  e = this.entries[position] = { position: position, canvas: null, blob: null, natural: null, drawn: '', failed: false };
+  var url = this.pages[position].url, kept = this.kept && url && this.kept[url];
+  if (kept) {
+    delete this.kept[url];
+    e.canvas = kept.canvas;
+    e.blob = kept.blob;
+    e.natural = kept.natural;
+    e.drawn = kept.drawn;
+  }
+  return e;
+};
+
+// A book loaded again in place has the same page files: the reader that
+// replaces this one takes over its drawn pictures, by address, and shows
+// those of its first spread at once.
+Q.PagePictures.prototype.handOver = function () {
+  var kept = {};
+  Object.keys(this.entries).forEach(function (key) {
+    var e = this.entries[key], url = this.pages[e.position].url;
+    if (e.canvas && e.drawn && e.natural && url) {
+      kept[url] = { canvas: e.canvas, blob: e.blob, natural: e.natural, drawn: e.drawn };
+      e.canvas = null;
+    }
+  }, this);
+  return kept;
+};
+
+// The size of a picture handed over, for the book's shape; else null.
+Q.PagePictures.prototype.keptSize = function () {
+  var kept = this.kept || {}, urls = Object.keys(kept);
+  return urls.length ? kept[urls[0]].natural : null;
 };
 
 // The canvas that shows a page: drawn now or as soon as its picture is
@@ -34,6 +67,8 @@ Q.PagePictures.prototype.canvas = function (position) {
     e.canvas.height = 0;
   }
   this.request(e, true);
+  var t = this.target(e);
+  if (t && e.drawn === t.key) this.listener.pictureShown();
   return e.canvas;
 };
 
@@ -52,6 +87,7 @@ Q.PagePictures.prototype.keep = function (near, far) {
     if (!e.canvas && !e.blob && !e.failed) delete this.entries[key];
   }, this);
   near.forEach(function (p) { this.canvas(p); }, this);
+  this.kept = null;
   this.ahead = far.filter(function (p) { return near.indexOf(p) < 0; });
   this.sortQueue();
   this.pump();
@@ -122,10 +158,20 @@ Q.PagePictures.prototype.sortQueue = function () {
   this.queue.sort(function (a, b) { return rank(a) - rank(b); });
 };
 
+// A reader replaced by a reloaded one draws nothing more; what it is
+// decoding or fetching is dropped on arrival.
+Q.PagePictures.prototype.dispose = function () {
+  this.disposed = true;
+  clearTimeout(this.resizeTimer);
+  this.queue = [];
+  this.ahead = [];
+  this.thumbJobs = [];
+};
+
 // Draws the most wanted page, then the next; with nothing left to draw,
 // fetches the bytes of the pages further ahead.
 Q.PagePictures.prototype.pump = function () {
-  if (this.busy) return;
+  if (this.busy || this.disposed) return;
   var self = this;
   while (this.queue.length) {
     var e = this.entries[this.queue.shift()];
@@ -165,7 +211,7 @@ Q.PagePictures.prototype.draw = function (e, done) {
     }
     Q.decodeAt(source, t, function (picture) {
       if (!picture) self.fail(e);
-      else if (e.canvas) {
+      else if (e.canvas && !self.disposed) {
         Q.paint(e.canvas, picture, t);
         e.drawn = t.key;
         self.listener.pictureShown();
@@ -179,6 +225,7 @@ Q.PagePictures.prototype.draw = function (e, done) {
 
 Q.PagePictures.prototype.fail = function (e) {
   e.failed = true;
+  if (this.disposed) return;
   this.listener.pictureFailed(e.position);
 };
 
@@ -271,7 +318,7 @@ Q.PagePictures.prototype.thumbnail = function (position, canvas, width, height) 
 };
 
 Q.PagePictures.prototype.pumpThumbs = function () {
-  if (this.thumbBusy || !this.thumbJobs.length) return;
+  if (this.thumbBusy || this.disposed || !this.thumbJobs.length) return;
   var self = this;
   this.thumbBusy = true;
   this.thumbJobs.shift()(function () {

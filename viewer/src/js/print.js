@@ -10,7 +10,11 @@ Q.PrintLayer = function (viewer) {
   this.viewer = viewer;
   this.el = Q.el('div', 'qv-print', { 'aria-hidden': 'true' });
   this.shown = '';
-  window.addEventListener('beforeprint', function () { self.fill(); });
+  viewer.listen(window, 'beforeprint', function () { self.fill(); });
+};
+
+Q.PrintLayer.prototype.dispose = function () {
+  clearTimeout(this.timer);
 };
 
 Q.PrintLayer.prototype.update = function () {

@@ -107,9 +107,9 @@ Q.Panel.prototype.buildSearch = function () {
   this.body.appendChild(form);
   this.body.appendChild(this.searchStatus);
   this.body.appendChild(this.searchList);
-  var timer = 0, asked = null;
+  var asked = null;
   function run() {
-    clearTimeout(timer);
+    clearTimeout(self.searchTimer);
     var query = input.value.trim();
     if (query === asked) return;
     asked = query;
@@ -129,8 +129,8 @@ Q.Panel.prototype.buildSearch = function () {
     });
   }
   input.addEventListener('input', function () {
-    clearTimeout(timer);
-    timer = setTimeout(run, 300);
+    clearTimeout(self.searchTimer);
+    self.searchTimer = setTimeout(run, 300);
   });
   // Enter searches, and once the hits are listed goes to the next one.
   form.addEventListener('submit', function (event) {

@@ -45,7 +45,7 @@ Q.extFileUrl = function (text, extensions) {
   if (typeof text !== 'string') return null;
   var m = /^\.\/files\/extfiles\/[A-Za-z0-9_-]+\.([A-Za-z0-9]+)$/.exec(text);
   if (!m) return null;
-  return extensions.indexOf(m[1].toLowerCase()) >= 0 ? text : null;
+  return extensions.indexOf(m[1].toLowerCase()) >= 0 ? Q.fresh(text) : null;
 };
 
 Q.IMAGE_EXTENSIONS = ['jpg', 'jpeg', 'png', 'gif', 'webp'];

@@ -2,7 +2,8 @@
 // the book. Layout and zoom, the turning leaf and the address are added to
 // Q.Viewer by layout.js, turning.js and address.js.
 
-Q.Viewer = function (root, book) {
+// keptPictures: what the reader this one replaces handed over, if any.
+Q.Viewer = function (root, book, keptPictures) {
   var s = book.settings;
   this.root = root;
   this.book = book;
@@ -22,8 +23,11 @@ Q.Viewer = function (root, book) {
   this.panel = null;
   this.autoFlipOn = false;
   this.autoTimer = 0;
+  this.listeners = [];
   this.text = new Q.BookText(book, this);
-  this.pictures = new Q.PagePictures(book.pages, this);
+  this.pictures = new Q.PagePictures(book.pages, this, keptPictures);
+  var kept = this.pictures.keptSize();
+  if (kept) this.pictureSize(kept.w, kept.h);
   this.soundOn = Q.storedSound();
 
   this.applyLook();
@@ -38,7 +42,7 @@ Q.Viewer = function (root, book) {
   if (s.bool('autoFlip', false)) this.setAutoFlip(true);
 
   var self = this;
-  window.addEventListener('resize', function () {
+  this.listen(window, 'resize', function () {
     // Only a real change of size lays the book out again (and so keeps a
     // selection in the text).
     var rect = self.stage.getBoundingClientRect();
@@ -46,9 +50,39 @@ Q.Viewer = function (root, book) {
   });
   this.followAddress();
   ['fullscreenchange', 'webkitfullscreenchange'].forEach(function (name) {
-    document.addEventListener(name, function () { self.relayout(); if (self.toolbar) self.toolbar.update(); });
+    self.listen(document, name, function () { self.relayout(); if (self.toolbar) self.toolbar.update(); });
   });
   this.text.start();
+};
+
+// Listeners on the window and the document outlive the reader's elements:
+// each is noted, so that a reader replaced by a reloaded one leaves none.
+Q.Viewer.prototype.listen = function (target, type, handler) {
+  target.addEventListener(type, handler);
+  this.listeners.push({ target: target, type: type, handler: handler });
+};
+
+// Stops everything the reader keeps going (listeners, timers, turns,
+// sounds, fetches), before a reloaded book replaces it.
+Q.Viewer.prototype.dispose = function () {
+  this.disposed = true;
+  this.listeners.forEach(function (l) { l.target.removeEventListener(l.type, l.handler); });
+  this.listeners = [];
+  clearInterval(this.autoTimer);
+  clearTimeout(this.slideTimer);
+  this.autoFlipOn = false;
+  this.searchRun = null;
+  if (this.turn && this.turn.animation) this.turn.animation.cancel();
+  this.turn = null;
+  if (this.panel) this.panel.destroy();
+  this.panel = null;
+  this.input.dispose();
+  this.keys.dispose();
+  this.printLayer.dispose();
+  this.pictures.dispose();
+  this.text.dispose();
+  if (this.sound) this.sound.pause();
+  this.sound = null;
 };
 
 // Colours, background and font from the template's values.
