@@ -6,9 +6,7 @@
 #include "templates/TemplateFixture.h"
 #include "util/Log.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <functional>
@@ -105,27 +103,6 @@ TEST_F(AppDelegate, StartsWithTheDemonstrationBookInTheDefaultTemplateAndItsPrev
     fresh.applicationWillTerminate();
     EXPECT_FALSE(QFileInfo::exists(second));
     EXPECT_TRUE(QFileInfo::exists(shared + "/index.html"));
-}
-
-TEST_F(AppDelegate, PendingChangesCycleTheApplyPictureUntilTheNextRebuild)
-{
-    window.pictures.clear();
-    for (int i = 0; i < 3; ++i)
-        app.tmplPpertyValueChanged();
-    EXPECT_TRUE(app.applyChangeIndicator().isRunning());
-    // One timer: three changes do not tick three times as often.
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (elapsed.elapsed() < 1100)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_GE(window.pictures.size(), 1);
-    EXPECT_LE(window.pictures.size(), 4);
-    const QStringList cycle = {"apply2", "apply3", "apply1", "apply2"};
-    EXPECT_EQ(window.pictures, cycle.mid(0, window.pictures.size()));
-
-    app.applyChange();
-    EXPECT_FALSE(app.applyChangeIndicator().isRunning());
-    EXPECT_EQ(window.pictures.last(), "apply");
 }
 
 // Apply has the reader on show load the book again where only its

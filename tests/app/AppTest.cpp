@@ -147,15 +147,6 @@ QJsonObject saveKnownValues(const QString& text = "text", qint32 number = 2)
 
 } // namespace
 
-TEST(AppSettings, FirstRunReadsEmptyTextsAndZeros)
-{
-    test::TempDir home;
-    const QJsonObject loaded = loadInNewProcess(home.path());
-    ASSERT_EQ(loaded.size(), 10);
-    for (const QJsonValue& v : loaded)
-        EXPECT_TRUE(v == QJsonValue("") || v == QJsonValue(0));
-}
-
 TEST(AppSettings, SavedValuesReachTheNextProcess)
 {
     const std::pair<QString, qint32> rows[] = {
