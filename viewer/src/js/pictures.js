@@ -294,6 +294,9 @@ Q.PagePictures.prototype.natural = function (e, w, h) {
 // the given size in CSS pixels, after the pages near the spread.
 Q.PagePictures.prototype.thumbnail = function (position, canvas, width, height) {
   var self = this;
+  // Empty until drawn (a new canvas is 300 x 150 of nothing).
+  canvas.width = 0;
+  canvas.height = 0;
   var e = { position: position, canvas: canvas, natural: null, drawn: '', failed: false };
   var job = function (done) {
     var t;
