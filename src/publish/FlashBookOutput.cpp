@@ -155,36 +155,29 @@ PublishResult FlashBookOutput::ouputTheBook()
     return result;
 }
 
-bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& relative, const QString& source,
-                                       const QString& kind, const MakeFile& make, QString* error)
+bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& relative,
+                                       const std::optional<PublishReuse::Origin>& origin, const MakeFile& make,
+                                       QString* error)
 {
-    if (reusePerPageFile(folder, relative, source, kind))
+    if (origin && reusePerPageFile(folder, relative, *origin))
         return true;
     if (!make(fs::join(folder, relative), error))
         return false;
     ++m_perPageFilesMade;
-    rememberPerPageFile(folder, relative, source, kind);
+    if (origin)
+        rememberPerPageFile(folder, relative, *origin);
     return true;
 }
 
-bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative, const QString& source,
-                                       const QString& kind)
+std::optional<PublishReuse::Origin> FlashBookOutput::perPageOrigin(const QString& source, const QString& kind) const
 {
-    const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
-    return origin && reusePerPageFile(folder, relative, *origin);
+    return m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
 }
 
 bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative,
                                        const PublishReuse::Origin& origin, QByteArray* detail)
 {
     return m_reusing && m_fileReuse->reuse(relative, origin, fs::join(folder, relative), detail);
-}
-
-void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
-                                          const QString& kind)
-{
-    if (const auto origin = m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt)
-        rememberPerPageFile(folder, relative, *origin);
 }
 
 void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& relative,
@@ -229,28 +222,33 @@ PublishResult FlashBookOutput::prepaireNomalPage(const QString& folder)
         return formatMessage("%@/%@/%d.%@", {m_resourceFolder, m_normalPageFolder, page.pageIndex(),
                                             fs::pathExtension(source)});
     };
-    if (m_flashPageSource) {
-        std::vector<PublishReuse::Wanted> wanted;
-        for (const auto& page : m_flashPageSource->normalPages()) {
-            const QString source = textOr(page->pageFilePath());
-            if (const auto origin = m_reusing ? PublishReuse::originOf(source, QStringLiteral("page")) : std::nullopt)
-                wanted.push_back({relativeOf(*page, source), *origin});
-        }
-        if (keepFolder(fs::join(m_resourceFolder, m_normalPageFolder), wanted, m_flashPageSource->normalPages().size()))
-            return result;
+    if (!m_flashPageSource) {
+        makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result);
+        return result;
     }
-    if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result) || !m_flashPageSource)
+    const auto& pages = m_flashPageSource->normalPages();
+    std::vector<std::optional<PublishReuse::Origin>> origins;
+    std::vector<PublishReuse::Wanted> wanted;
+    for (const auto& page : pages) {
+        const QString source = textOr(page->pageFilePath());
+        origins.push_back(perPageOrigin(source, QStringLiteral("page")));
+        if (origins.back())
+            wanted.push_back({relativeOf(*page, source), *origins.back()});
+    }
+    if (keepFolder(fs::join(m_resourceFolder, m_normalPageFolder), wanted, pages.size()))
+        return result;
+    if (!makeFolder(fs::join(base, m_resourceFolder, m_normalPageFolder), step, result))
         return result;
     const auto copy = [](const QString& source) {
         return [source](const QString& destination, QString* error) {
             return replaceWithCopy(source, destination, error);
         };
     };
-    for (const auto& page : m_flashPageSource->normalPages()) {
-        const QString source = textOr(page->pageFilePath());
-        const QString relative = relativeOf(*page, source);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const QString source = textOr(pages[i]->pageFilePath());
+        const QString relative = relativeOf(*pages[i], source);
         QString error;
-        if (!placePerPageFile(base, relative, source, QStringLiteral("page"), copy(source), &error)) {
+        if (!placePerPageFile(base, relative, origins[i], copy(source), &error)) {
             result.fail(step, fs::join(base, relative), QStringLiteral("cannot be written: %1").arg(error));
             return result;
         }

@@ -117,11 +117,16 @@ protected:
     // file reuse knows it unchanged, else written by `make`. Every per-page
     // file goes through here (or the two steps below, for files made in
     // batches), so that a rebuild with unchanged pages writes none of them.
-    // False, with the reason, when `make` fails. `kind` tells apart the
-    // files made from one source ("page" for the copy of the picture).
+    // False, with the reason, when `make` fails. `origin` is what the file
+    // is made from (none without a file reuse, or a source that cannot be
+    // read: the file is then made and not remembered).
     using MakeFile = std::function<bool(const QString& destination, QString* error)>;
-    bool placePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind,
-                          const MakeFile& make, QString* error);
+    bool placePerPageFile(const QString& folder, const QString& relative,
+                          const std::optional<PublishReuse::Origin>& origin, const MakeFile& make, QString* error);
+    // What a per-page file made from `source` comes from; none without a
+    // file reuse, or when the source cannot be read. `kind` tells apart the
+    // files made from one source ("page" for the copy of the picture).
+    std::optional<PublishReuse::Origin> perPageOrigin(const QString& source, const QString& kind) const;
     // Keeps the folder `relative` of the book in place, with its files, as
     // the new book's rather than placing each file: only with a file reuse,
     // when `wanted` names every one of the `files` the folder is to hold and
@@ -130,12 +135,9 @@ protected:
     bool keepFolder(const QString& relative, const std::vector<PublishReuse::Wanted>& wanted, size_t files,
                     std::vector<QByteArray>* details = nullptr);
     // True when the file was linked from the book in place: nothing to make.
-    bool reusePerPageFile(const QString& folder, const QString& relative, const QString& source, const QString& kind);
     bool reusePerPageFile(const QString& folder, const QString& relative, const PublishReuse::Origin& origin,
                           QByteArray* detail = nullptr);
-    // A file made at `relative` from `source`, for the next publish to reuse.
-    void rememberPerPageFile(const QString& folder, const QString& relative, const QString& source,
-                             const QString& kind);
+    // A file made at `relative` from `origin`, for the next publish to reuse.
     void rememberPerPageFile(const QString& folder, const QString& relative, const PublishReuse::Origin& origin,
                              const QByteArray& detail = {});
 

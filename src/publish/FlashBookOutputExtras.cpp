@@ -19,6 +19,29 @@ namespace {
 using publish::makeFolder;
 using publish::writeFile;
 
+// A thumbnail's size, noted with its file so that a rebuild reusing the file
+// need not read it: "WxH".
+QByteArray sizeNote(const QSize& size)
+{
+    return QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+}
+
+std::optional<QSize> sizeFromNote(const QByteArray& note)
+{
+    const QList<QByteArray> wh = note.split('x');
+    return wh.size() == 2 ? std::optional<QSize>(QSize(wh[0].toInt(), wh[1].toInt())) : std::nullopt;
+}
+
+// The words of the book positions of text group g.
+std::vector<const PageText*> textGroup(const std::vector<publish::PageExtras>& extras, size_t g)
+{
+    std::vector<const PageText*> group;
+    const size_t size = publish::kTextGroupSize;
+    for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i)
+        group.push_back(extras[i].text);
+    return group;
+}
+
 } // namespace
 
 PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
@@ -33,21 +56,23 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     const auto relativeOf = [&](int number) {
         return formatMessage("%@/%@/%d.jpg", {m_resourceFolder, thumbFolder, number});
     };
-    // Taken from the one the import made with the picture, or made from it.
-    const auto originOf = [this](const FlashPage& page) {
-        const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(page.pageIndex());
-        return PublishReuse::originOf(textOr(page.pageFilePath()),
-                                      QStringLiteral("thumb ") + (before ? textOr(before->pageFilePath()) : QString()));
-    };
+    const auto& pages = m_flashPageSource->normalPages();
+    // Each is taken from the one the import made with the picture, or made from it.
+    std::vector<QString> madeBefore;
+    std::vector<std::optional<PublishReuse::Origin>> origins;
     std::vector<PublishReuse::Wanted> wanted;
-    for (const auto& page : m_flashPageSource->normalPages())
-        if (const auto origin = m_reusing ? originOf(*page) : std::nullopt)
-            wanted.push_back({relativeOf(page->pageIndex()), *origin});
+    for (const auto& page : pages) {
+        const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(page->pageIndex());
+        madeBefore.push_back(before ? textOr(before->pageFilePath()) : QString());
+        origins.push_back(perPageOrigin(textOr(page->pageFilePath()), QStringLiteral("thumb ") + madeBefore.back()));
+        if (origins.back())
+            wanted.push_back({relativeOf(page->pageIndex()), *origins.back()});
+    }
     std::vector<QByteArray> notes;
-    if (keepFolder(fs::join(m_resourceFolder, thumbFolder), wanted, m_flashPageSource->normalPages().size(), &notes)) {
+    if (keepFolder(fs::join(m_resourceFolder, thumbFolder), wanted, pages.size(), &notes)) {
         for (size_t i = 0; i < notes.size(); ++i)
-            if (const QList<QByteArray> wh = notes[i].split('x'); wh.size() == 2)
-                m_thumbnails[m_flashPageSource->normalPages()[i]->pageIndex()] = QSize(wh[0].toInt(), wh[1].toInt());
+            if (const auto size = sizeFromNote(notes[i]))
+                m_thumbnails[pages[i]->pageIndex()] = *size;
         return result;
     }
     if (!makeFolder(fs::join(base, m_resourceFolder, thumbFolder), step, result))
@@ -55,26 +80,22 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
     struct Made {
         int number;
         QString relative;
-        PublishReuse::Origin origin;
+        std::optional<PublishReuse::Origin> origin;
     };
     std::vector<publish::ThumbnailJob> jobs;
     std::vector<Made> made; // what the jobs make, for the next publish to reuse
-    for (const auto& page : m_flashPageSource->normalPages()) {
-        const int number = page->pageIndex();
-        const QString picture = textOr(page->pageFilePath());
-        const FlashPage* before = m_flashPageSource->getThumbPageAtIndex(number);
-        const QString madeBefore = before ? textOr(before->pageFilePath()) : QString();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const int number = pages[i]->pageIndex();
         const QString relative = relativeOf(number);
-        const auto origin = m_reusing ? originOf(*page) : std::nullopt;
-        QByteArray size;
-        if (origin && reusePerPageFile(base, relative, *origin, &size)) {
-            if (const QList<QByteArray> wh = size.split('x'); wh.size() == 2) {
-                m_thumbnails[number] = QSize(wh[0].toInt(), wh[1].toInt());
+        QByteArray note;
+        if (origins[i] && reusePerPageFile(base, relative, *origins[i], &note)) {
+            if (const auto size = sizeFromNote(note)) {
+                m_thumbnails[number] = *size;
                 continue;
             }
         }
-        jobs.push_back({madeBefore, picture, fs::join(base, relative)});
-        made.push_back({number, relative, origin.value_or(PublishReuse::Origin{})});
+        jobs.push_back({madeBefore[i], textOr(pages[i]->pageFilePath()), fs::join(base, relative)});
+        made.push_back({number, relative, origins[i]});
     }
     std::vector<std::optional<QSize>> sizes;
     result = publish::writeThumbnails(jobs, step, sizes);
@@ -83,9 +104,8 @@ PublishResult FlashBookOutput::prepaireThumbPage(const QString& folder)
             continue;
         ++m_perPageFilesMade;
         m_thumbnails[made[i].number] = *sizes[i];
-        if (!made[i].origin.source.isEmpty())
-            rememberPerPageFile(base, made[i].relative, made[i].origin,
-                                QByteArray::number(sizes[i]->width()) + 'x' + QByteArray::number(sizes[i]->height()));
+        if (made[i].origin)
+            rememberPerPageFile(base, made[i].relative, *made[i].origin, sizeNote(*sizes[i]));
     }
     if (result.ok() && m_thumbnails.empty())
         QDir().rmdir(fs::join(base, m_resourceFolder, thumbFolder)); // no picture could be read: nothing to show
@@ -110,13 +130,14 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
     std::vector<std::optional<PublishReuse::Origin>> toWrite(groups);
     std::vector<PublishReuse::Wanted> wanted;
     for (size_t g = 0; g < groups; ++g) {
+        const std::vector<const PageText*> group = textGroup(extras, g);
+        if (std::all_of(group.begin(), group.end(), [](const PageText* text) { return !text; }))
+            continue; // no words in the group
         QByteArray identity;
-        for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i) {
-            const auto address = quintptr(extras[i].text);
+        for (const PageText* text : group) {
+            const auto address = quintptr(text);
             identity.append(reinterpret_cast<const char*>(&address), sizeof address);
         }
-        if (identity.count(char(0)) == identity.size())
-            continue; // no words in the group
         relative[g] = formatMessage("%@/%@/%d.js", {m_resourceFolder, textFolder, int(g)});
         toWrite[g] = PublishReuse::madeFrom(QStringLiteral("text"), identity);
         wanted.push_back({relative[g], *toWrite[g]});
@@ -133,12 +154,9 @@ bool FlashBookOutput::writeTextGroups(const QString& base, const std::vector<pub
             toWrite[g].reset();
     std::vector<PublishResult> written(groups);
     parallelFor(groups, workersFor(groups, 2), [&](size_t g, unsigned) {
-        if (!toWrite[g])
-            return true;
-        std::vector<const PageText*> group;
-        for (size_t i = g * size; i < std::min(extras.size(), (g + 1) * size); ++i)
-            group.push_back(extras[i].text);
-        return writeFile(fs::join(base, relative[g]), publish::textGroupScript(int(g), group), step, written[g]);
+        return !toWrite[g]
+            || writeFile(fs::join(base, relative[g]), publish::textGroupScript(int(g), textGroup(extras, g)), step,
+                         written[g]);
     });
     for (size_t g = 0; g < groups; ++g) {
         result.take(written[g]);

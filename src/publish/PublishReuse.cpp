@@ -81,35 +81,40 @@ void PublishReuse::begin(const QString& bookFolder)
 {
     if (m_removal.valid())
         m_removal.wait();
-    // What a process that ended during a removal left beside the book.
-    const QFileInfo book(bookFolder);
-    const QString prefix = QLatin1Char('.') + book.fileName() + QStringLiteral(".replaced-");
-    for (const QString& name : book.dir().entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
-        fs::removeAll(book.dir().filePath(name));
     if (bookFolder != m_folder) {
         m_inPlace.clear();
         m_keptInPlace.clear();
     }
     m_folder = bookFolder;
+    // What a process that ended during a removal left beside the book.
+    const QFileInfo trash(trashPrefix());
+    for (const QString& name :
+         trash.dir().entryList({trash.fileName() + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        fs::removeAll(trash.dir().filePath(name));
     m_staged.clear();
     m_keptStaged.clear();
     m_reusedCount = 0;
 }
 
-bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QString& staged, QByteArray* detail)
+const PublishReuse::Written* PublishReuse::unchanged(const QString& relative, const Origin& origin) const
 {
     const auto known = m_inPlace.find(relative);
     if (known == m_inPlace.end() || !(known->second.origin == origin))
+        return nullptr;
+    const auto now = identify(fs::join(m_folder, relative), origin);
+    return now && now->stamp == known->second.stamp ? &known->second : nullptr;
+}
+
+bool PublishReuse::reuse(const QString& relative, const Origin& origin, const QString& staged, QByteArray* detail)
+{
+    const Written* known = unchanged(relative, origin);
+    if (!known
+        || ::link(QFile::encodeName(fs::join(m_folder, relative)).constData(), QFile::encodeName(staged).constData())
+            != 0)
         return false;
-    const QString placed = fs::join(m_folder, relative);
-    const auto now = identify(placed, origin);
-    if (!now || now->stamp != known->second.stamp)
-        return false;
-    if (::link(QFile::encodeName(placed).constData(), QFile::encodeName(staged).constData()) != 0)
-        return false;
-    m_staged[relative] = known->second;
+    m_staged[relative] = *known;
     if (detail)
-        *detail = known->second.detail;
+        *detail = known->detail;
     ++m_reusedCount;
     return true;
 }
@@ -125,13 +130,10 @@ bool PublishReuse::keepFolder(const QString& relative, const std::vector<Wanted>
         return false;
     std::vector<const Written*> found;
     for (const Wanted& w : wanted) {
-        const auto it = m_inPlace.find(w.relative);
-        if (it == m_inPlace.end() || !(it->second.origin == w.origin))
+        const Written* known = unchanged(w.relative, w.origin);
+        if (!known)
             return false;
-        const auto now = identify(fs::join(m_folder, w.relative), w.origin);
-        if (!now || now->stamp != it->second.stamp)
-            return false;
-        found.push_back(&it->second);
+        found.push_back(known);
     }
     for (size_t i = 0; i < wanted.size(); ++i) {
         m_staged[wanted[i].relative] = *found[i];

@@ -99,6 +99,9 @@ private:
         QByteArray detail;
     };
     static std::optional<Written> identify(const QString& path, const Origin& origin);
+    // What is known of the book in place's file at `relative`, when it was
+    // made from `origin` and is unchanged since; else none.
+    const Written* unchanged(const QString& relative, const Origin& origin) const;
     QString trashPrefix() const;
 
     QString m_folder;

@@ -30,8 +30,9 @@ public:
 
     // Puts each named entry of the staging folder in the place of the entry
     // of that name in the folder (a name may lead into a subfolder both
-    // have); a name the staging folder lacks takes the folder's entry away. When one move fails, those done are undone and
-    // the failure goes into `result`.
+    // have); a name the staging folder lacks takes the folder's entry away.
+    // When one move fails, those done are undone and the failure goes into
+    // `result`.
     void commit(const QStringList& names, PublishResult& result);
 
     static bool isStagingName(const QString& name);
