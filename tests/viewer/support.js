@@ -84,7 +84,14 @@ async function launchBrowser(name, profile) {
     args: name === 'chromium' ? ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run', '--hide-scrollbars'] : [],
     extraPrefsFirefox: { 'browser.shell.checkDefaultBrowser': false, 'datareporting.policy.dataSubmissionEnabled': false,
-      'toolkit.telemetry.reportingpolicy.firstRun': false, 'app.update.enabled': false },
+      'toolkit.telemetry.reportingpolicy.firstRun': false, 'app.update.enabled': false,
+      // Puppeteer asks Firefox to keep every response body for the script
+      // (up to 200 MB in the browser's own process); nothing here reads them.
+      'remote.network.maxTotalDataSize': 1 },
+    // Nothing here watches requests either; watching them makes Firefox keep
+    // a record of each in its own process, which the memory bench would count
+    // as the reader's.
+    networkEnabled: false,
     env: process.env,
     protocolTimeout: 60000
   });

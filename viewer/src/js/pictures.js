@@ -266,16 +266,23 @@ Q.PagePictures.prototype.bytes = function (e, done) {
     }
     return response.blob();
   }).then(function (blob) {
-    return blob.slice(0, 65536).arrayBuffer().then(function (head) {
-      var size = Q.pictureSize(new Uint8Array(head));
-      if (size) return { blob: blob, size: size };
-      // An unusual file: measure it by decoding it once.
-      return createImageBitmap(blob).then(function (b) {
-        var s = { w: b.width, h: b.height };
-        b.close();
-        return { blob: blob, size: s };
+    // The frame header sits in the first few hundred bytes of the pages the
+    // publisher writes; a page read costs a buffer that only the next garbage
+    // collection frees, so read more only for files with large metadata.
+    function measure(length) {
+      return blob.slice(0, length).arrayBuffer().then(function (head) {
+        var size = Q.pictureSize(new Uint8Array(head));
+        if (size) return { blob: blob, size: size };
+        if (length < 65536 && blob.size > length) return measure(65536);
+        // An unusual file: measure it by decoding it once.
+        return createImageBitmap(blob).then(function (b) {
+          var s = { w: b.width, h: b.height };
+          b.close();
+          return { blob: blob, size: s };
+        });
       });
-    });
+    }
+    return measure(2048);
   }).then(function (got) {
     e.blob = got.blob;
     self.natural(e, got.size.w, got.size.h);
