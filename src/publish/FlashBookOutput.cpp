@@ -190,7 +190,7 @@ void FlashBookOutput::rememberPerPageFile(const QString& folder, const QString& 
 PublishResult FlashBookOutput::writeBook(const QString& folder)
 {
     const QString page = fs::join(folder, fs::lastPathComponent(outputHTMLFileName()));
-    const QString container = fs::join(folder, formatMessage("%@/book.bin", {m_resourceFolder}));
+    const QString container = fs::join(folder, m_resourceFolder, QString::fromUtf8(publish::kContainerName));
     const QString viewer = fs::join(folder, QString::fromUtf8(publish::kViewerFileName));
     const std::function<PublishResult()> steps[] = {
         [&] { return prepaireNomalPage(folder); },
@@ -357,7 +357,7 @@ QStringList FlashBookOutput::ownResourceEntries() const
     return {m_normalPageFolder,
             m_exterFilesFolder,
             m_annotationFilesFolder,
-            QStringLiteral("book.bin"),
+            QString::fromUtf8(publish::kContainerName),
             QString::fromUtf8(publish::kContainerScriptName),
             QString::fromUtf8(publish::kThumbFolder),
             QString::fromUtf8(publish::kTextFolder),

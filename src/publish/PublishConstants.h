@@ -27,6 +27,7 @@ inline constexpr const char* kExterFilesFolder = "extfiles";
 inline constexpr const char* kAnnotationFilesFolder = "pageConfig";
 inline constexpr const char* kDefaultHTMLFileName = "index.html";
 inline constexpr const char* kViewerFileName = "book.swf";
+inline constexpr const char* kContainerName = "book.bin";
 inline constexpr const char* kContainerScriptName = "book.js";
 
 // What the reader finds beside the configuration (viewer/BOOKFILES.md): page

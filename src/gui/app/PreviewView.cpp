@@ -2,6 +2,10 @@
 
 #include "player/BookPage.h"
 
+#include "publish/PublishConstants.h"
+#include "util/FileUtil.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QWebEngineProfile>
@@ -70,9 +74,17 @@ void PreviewView::showPreview(const QString& path, bool bookOnly)
     if (url().adjusted(QUrl::RemoveFragment) != book) {
         load(book);
     } else if (bookOnly && m_loaded) {
-        // The reader answers true once it has started loading the book.
+        // The reader answers true once it has started loading the book. It
+        // is handed the container, which it would otherwise read back
+        // through the browser's file loading, the slowest part of a reload.
+        QFile container(fs::join(QFileInfo(path).absolutePath(), QString::fromUtf8(publish::kResourceFolder),
+                                 QString::fromUtf8(publish::kContainerName)));
+        const QByteArray bytes = container.open(QIODevice::ReadOnly) ? container.readAll() : QByteArray();
+        const QString argument = bytes.isEmpty() ? QString()
+                                                 : QLatin1Char('\'') + QString::fromLatin1(bytes.toBase64()) + QLatin1Char('\'');
         QPointer<PreviewView> self(this);
-        page()->runJavaScript(QStringLiteral("typeof quireReloadBook === 'function' && quireReloadBook() === true"),
+        page()->runJavaScript(QStringLiteral("typeof quireReloadBook === 'function' && quireReloadBook(%1) === true")
+                                  .arg(argument),
                               [self, asked](const QVariant& started) {
                                   if (self && self->m_loads == asked && !started.toBool())
                                       self->reloadPage();

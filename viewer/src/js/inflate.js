@@ -1,6 +1,6 @@
-// Raw deflate decoding for browsers without DecompressionStream. A plain
-// canonical-Huffman decoder: small rather than fast, since a book's
-// configuration is a few hundred kilobytes at most.
+// Raw deflate decoding: a plain canonical-Huffman decoder. A book's
+// configuration and each group of its words are a few hundred kilobytes at
+// most, which it inflates in a few milliseconds.
 
 Q.inflateRaw = (function () {
   var LENGTH_BASE = [3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 23, 27, 31, 35, 43, 51, 59,

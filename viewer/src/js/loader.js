@@ -71,24 +71,10 @@ Q.fetchContainer = function (done) {
   }
 };
 
-// Raw inflate: the browser's own stream where it has one, else ours.
+// Raw inflate, ours: the browser's own stream would hand the bytes between
+// its tasks for longer than ours takes to inflate a book's configuration or
+// a group of its words, and is missing from some browsers.
 Q.inflate = function (data, size, done) {
-  var stream = null;
-  if (typeof DecompressionStream === 'function' && typeof Response === 'function' && typeof Blob === 'function') {
-    try {
-      stream = new DecompressionStream('deflate-raw');
-    } catch (e) {
-      stream = null;
-    }
-  }
-  if (stream) {
-    new Response(new Blob([data]).stream().pipeThrough(stream)).arrayBuffer().then(function (buffer) {
-      done(null, new Uint8Array(buffer));
-    }, function (error) {
-      done(Q.damaged('inflate: ' + (error && error.message)));
-    });
-    return;
-  }
   var out;
   try {
     out = Q.inflateRaw(data, size);
@@ -125,8 +111,22 @@ Q.openContainer = function (container, done) {
   else done(Q.damaged('unknown compression ' + entry.method));
 };
 
-Q.loadBook = function (done) {
-  Q.fetchContainer(function (error, container) {
+// given: the container's bytes in base64 when the page's host has them at
+// hand, which saves reading them back through the browser.
+Q.loadBook = function (done, given) {
+  var fetch = Q.fetchContainer;
+  if (typeof given === 'string') {
+    fetch = function (got) {
+      var bytes;
+      try {
+        bytes = Q.base64ToBytes(given);
+      } catch (e) {
+        return got(e);
+      }
+      got(null, bytes);
+    };
+  }
+  fetch(function (error, container) {
     if (error) return done(error);
     Q.openContainer(container, function (error2, text) {
       if (error2) return done(error2);

@@ -20,7 +20,7 @@ Q.showError = function (root, error, t) {
 // with the pictures it hands over. A later opening overrides one still
 // reading.
 Q.openings = 0;
-Q.openBook = function (place) {
+Q.openBook = function (place, container) {
   var opening = ++Q.openings;
   var browserLanguage = (navigator.language || 'en');
   if (typeof Uint8Array !== 'function' || typeof DOMParser !== 'function' || typeof TextDecoder !== 'function') {
@@ -45,7 +45,7 @@ Q.openBook = function (place) {
     } catch (e) {
       Q.showError(placed.root, e instanceof Q.BookError ? e : Q.damaged(String(e && e.stack || e)), t);
     }
-  });
+  }, container);
 };
 
 Q.start = function () {
@@ -60,9 +60,10 @@ Q.start = function () {
 
 // The page's host (the application's preview) asks for the book again after
 // it rewrote the configuration: the reader on show is replaced by a new one
-// on the same page, without loading the page. False when the reader has not
-// started.
-Q.reload = function () {
+// on the same page, without loading the page. The host may hand over the
+// new container (base64) rather than have it read again. False when the
+// reader has not started.
+Q.reload = function (container) {
   if (!Q.pristine) return false;
   Q.reloads++;
   Q.mark('quire-reload');
@@ -75,7 +76,7 @@ Q.reload = function () {
     old.parentNode.replaceChild(root, old);
     // Keys go on reaching the book.
     return { root: root, pictures: pictures, focused: focused };
-  });
+  }, container);
   return true;
 };
 window.quireReloadBook = Q.reload;
