@@ -35,6 +35,20 @@ TEST_F(EditorFixture, ModelStructureUnderTheModelTesterAndShownTexts)
     EXPECT_EQ(valueIndex("color").data(Qt::AccessibleTextRole).toString(), "Title of color: 0x00ff00");
     model.setFlashTmpl(nullptr);
     EXPECT_EQ(model.rowCount(), 0);
+
+    // Each shipped template shows whole, every row tall enough for its text.
+    const QStringList names = FlashTemplate::tmplNames();
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& path : names) {
+        tmpl.loadTemplate(QFileInfo(path).fileName());
+        model.setFlashTmpl(&tmpl);
+        view.grab();
+        int rows = 0;
+        for (QModelIndex row = model.index(0, 1); row.isValid(); row = view.indexBelow(row), ++rows)
+            EXPECT_GE(view.visualRect(row).height(), view.fontMetrics().height());
+        EXPECT_GT(rows, 10) << path.toStdString();
+    }
+    EXPECT_EQ(warnings.messages(), QStringList());
 }
 
 TEST_F(EditorFixture, SetValueRulesAnnounceOnlyRealChanges)
@@ -159,30 +173,6 @@ TEST_F(EditorFixture, UndoAndRedoSetAndAnnounceTheSameWay)
     EXPECT_EQ(changed.last().at(0).value<FlashTemplateProperty*>(), find("text"));
     model.reload();
     EXPECT_FALSE(model.undoStack()->canUndo());
-}
-
-TEST(ShippedTemplates, EditorShowsEachWithoutWarnings)
-{
-    FlashTemplate tmpl;
-    FlashTemplateOutlineDelegate model;
-    FlashTemplateOutlineView view;
-    view.setModel(&model);
-    view.resize(360, 600);
-    view.show();
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
-    const QStringList names = FlashTemplate::tmplNames();
-    ASSERT_FALSE(names.isEmpty());
-    for (const QString& path : names) {
-        QtWarnings warnings;
-        tmpl.loadTemplate(QFileInfo(path).fileName());
-        model.setFlashTmpl(&tmpl);
-        view.grab();
-        EXPECT_EQ(warnings.messages(), QStringList()) << path.toStdString();
-        int rows = 0;
-        for (QModelIndex row = model.index(0, 1); row.isValid(); row = view.indexBelow(row), ++rows)
-            EXPECT_GE(view.visualRect(row).height(), view.fontMetrics().height());
-        EXPECT_GT(rows, 10);
-    }
 }
 
 } // namespace

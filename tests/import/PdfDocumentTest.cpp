@@ -82,7 +82,7 @@ TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
     EXPECT_NO_THROW(huge->render(2, 100, 100));
 }
 
-TEST(PageText, WordsInReadingOrderWithLinesBlocksAndLigaturesSpelledOut)
+TEST(PageText, WordsInReadingOrderAtPlacesInFractionsOfThePageAsRendered)
 {
     auto doc = pdf::PdfDocument::open(pdfFixture("text.pdf"));
     const struct {
@@ -98,11 +98,8 @@ TEST(PageText, WordsInReadingOrderWithLinesBlocksAndLigaturesSpelledOut)
     for (const auto& c : cases)
         EXPECT_EQ(doc->words(c.position).plainText(), c.text) << "page " << c.position + 1;
     EXPECT_TRUE(doc->words(3).empty());
-}
 
-TEST(PageText, PlacesAreFractionsOfThePageAsRenderedLikeLinkAreas)
-{
-    auto doc = pdf::PdfDocument::open(pdfFixture("text.pdf"));
+    // Places are fractions of the page as rendered, like link areas.
     // "Quick" starts at x 100 of 600 points, on the baseline 700 of 800.
     const PageText first = doc->words(0);
     const TextWord* quick = findWord(first, "Quick");

@@ -50,12 +50,10 @@ TEST(Property, LoadsItsFieldsVerbatimAndATypeMakesItABool)
              "<value>second</value></property>");
     const FlashTemplateProperty& p = l.property;
     EXPECT_EQ(p.propertyType(), pt_color);
-    EXPECT_EQ(p.key(), QString("k"));
-    EXPECT_EQ(p.value(), QString(" 12 ")); // the first, blanks kept
-    EXPECT_EQ(p.desc(), QString("<b>help</b> & more"));
-    EXPECT_EQ(p.valueSource(), QString("a, b"));
-    EXPECT_EQ(p.defaultValue(), QString("dv"));
-    EXPECT_EQ(p.aTitle(), QString("")); // empty, not absent
+    // The first value, blanks kept; a missing aTitle empty, not absent.
+    EXPECT_EQ((std::vector<Text>{p.key(), p.value(), p.desc(), p.valueSource(), p.defaultValue(), p.aTitle()}),
+              (std::vector<Text>{QString("k"), QString(" 12 "), QString("<b>help</b> & more"), QString("a, b"),
+                                 QString("dv"), QString("")}));
 
     EXPECT_EQ(Loaded("<property type=\"pt_text\" aType=\"\">" + kFields + "<aTitle>Tick</aTitle></property>")
                   .property.propertyType(), pt_bool);
@@ -70,12 +68,10 @@ TEST(Property, ChildrenComeFromTheFirstChildPropertiesOnlyAndReloadingReplacesTh
              "</childProperties><childProperties><property><key>ignored</key></property></childProperties></property>");
     const FlashTemplateProperty& p = l.property;
     ASSERT_EQ(p.childCount(), 2);
-    EXPECT_EQ(p.childAt(0)->key(), QString("c1"));
-    EXPECT_EQ(p.childAt(1)->key(), QString("c2"));
-    EXPECT_EQ(p.childAt(0)->parent(), &p);
+    EXPECT_EQ(textOr(p.childAt(0)->key()) + textOr(p.childAt(1)->key()), "c1c2");
     ASSERT_EQ(p.childAt(1)->childCount(), 1);
-    EXPECT_EQ(p.childAt(1)->childAt(0)->parent(), p.childAt(1));
-    EXPECT_EQ(p.childAt(2), nullptr);
+    EXPECT_EQ(std::tuple(p.childAt(0)->parent(), p.childAt(1)->childAt(0)->parent(), p.childAt(2)),
+              std::tuple(&p, p.childAt(1), nullptr));
     l.property.loadFromNode(xmlDocGetRootElement(l.doc.get()));
     EXPECT_EQ(l.property.childCount(), 2);
 }

@@ -119,23 +119,20 @@ TEST(Format, SystemNotationAcrossTypesAndMissingArguments)
         EXPECT_EQ(made, expected);
 }
 
-TEST(Log, LevelsAndFormattingOnlyWhenEnabled)
+TEST(Log, ArgumentsAreOnlyEvaluatedWhenTheLevelIsEnabled)
 {
     log::setConsoleThreshold(log::Level::Warn);
     int evaluated = 0;
     QLOG_DEBUG("value %d", ++evaluated);
     QLOG_INFO("value %d", ++evaluated);
-    EXPECT_EQ(evaluated, 0);
     QLOG_WARN("value %d", ++evaluated);
     EXPECT_EQ(evaluated, 1);
     {
-        log::Capture capture;
-        QLOG_DEBUG("range[%d]=%@", 0, 5);
-        QLOG_ERROR("import pages:%@", "broken");
-        EXPECT_EQ(capture.messages(log::Level::Debug), QStringList{"range[0]=5"});
-        EXPECT_EQ(capture.messages(), (QStringList{"range[0]=5", "import pages:broken"}));
+        log::Capture capture; // enables debug while alive
+        QLOG_DEBUG("range[%d]", 0);
+        QLOG_ERROR("broken");
+        EXPECT_EQ(capture.messages(log::Level::Debug), QStringList{"range[0]"});
     }
-
     // (A properties file read into the log file: AppLog's test, over the shipped one.)
     EXPECT_FALSE(log::configure("/nonexistent/logging.properties", "/nonexistent/app.log"));
     log::setConsoleThreshold(log::Level::Warn);
@@ -158,6 +155,7 @@ TEST(Xml, TextIsVerbatimChildrenDirectAndBadInputRecoveredOrReported)
     EXPECT_EQ(xml::text(as[0]) + xml::text(as[1]), "12");
     EXPECT_EQ(xml::children(root).size(), 7u);
     EXPECT_EQ(xml::firstChild(root, "missing"), nullptr);
+    EXPECT_EQ(xml::attribute(root, "missing"), std::nullopt);
 
     auto recovered = xml::parseMemory("<r><a>1</a><b>unclosed</r>");
     ASSERT_TRUE(recovered.doc);
@@ -176,32 +174,19 @@ TEST(Xml, TextIsVerbatimChildrenDirectAndBadInputRecoveredOrReported)
     EXPECT_FALSE(xml::text(xmlDocGetRootElement(entity.doc.get())).contains("SECRET"));
 }
 
+// (Trees serialized with declaration, indentation and escapes: the book
+// configuration's and the outline's exact texts in BookXml and OutlineXml.)
 TEST(Xml, BuiltTreesSerializeAndReadBack)
 {
-    auto root = xml::newElement("flipbook");
-    xml::setAttribute(root.get(), "count", "2");
-    xml::setAttribute(root.get(), "e", "noext");
-    xml::setAttribute(xml::appendTextElement(root.get(), "item", "a & <b> ü"), "name", "k");
-    xml::appendElement(root.get(), "pages");
-    // (A copy that leaves its original alone: BookXml.OutlineIsMadeFreshAndAnnotationsAreCopied.)
-    const QByteArray out = xml::serialize(xml::newDocument(std::move(root)).get(), true);
-    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<flipbook count=\"2\" e=\"noext\">\n"
-                   "  <item name=\"k\">a &amp; &lt;b&gt; \xC3\xBC</item>\n  <pages/>\n</flipbook>\n");
-    auto reparsed = xml::parseMemory(out);
-    ASSERT_TRUE(reparsed.doc);
-    const xmlNode* r = xmlDocGetRootElement(reparsed.doc.get());
-    EXPECT_EQ(xml::text(xml::firstChild(r, "item")), "a & <b> ü");
-    EXPECT_EQ(xml::attribute(r, "count"), QString("2"));
-    EXPECT_EQ(xml::attribute(r, "nothing"), std::nullopt);
-
-    // Characters XML forbids never reach the document, which always parses.
+    // Characters XML forbids never reach the document, which always parses;
+    // markup characters come back as they went in.
     const QChar lone[] = {QChar(0xD800), QChar(0xDC00)};
     const std::pair<QString, QString> cases[] = {
         {QString::fromUtf8("a\x01" "b\x08" "c\x0B" "d\x0C" "e\x0E" "f\x1F" "g"), "abcdefg"},
         {QString("x") + QChar(0) + "y\tz\n\r", "xy\tz\n\r"},
         {QString("a") + lone[0] + "b" + lone[1], "a\uFFFDb\uFFFD"},
         {QString("a") + QChar(0xFFFE) + QChar(0xFFFF), "a\uFFFD\uFFFD"},
-        {"\U0001F600 ü \uE000", "\U0001F600 ü \uE000"},
+        {"\U0001F600 ü \uE000 &<>\"'", "\U0001F600 ü \uE000 &<>\"'"},
     };
     for (const auto& [in, kept] : cases) {
         auto element = xml::newElement("r");
