@@ -91,7 +91,7 @@ TEST(PageSource, PicturePagesAreCopiedOnceAsNormalPagesOfTheirKind)
         EXPECT_EQ(source.getNormalPageAtIndex(n), n == 3 ? source.normalPages()[2].get() : nullptr);
 }
 
-TEST(PageConversion, RangeOfATenPageDocumentWithItsProgress)
+TEST(PageConversion, RangeOfATenPageDocumentWithItsProgressInAFolderOfItsOwn)
 {
     Source source("plain.pdf", "2,4");
     EXPECT_EQ(source.needToImportPages(), (std::vector<int>{2, 4}));
@@ -106,6 +106,15 @@ TEST(PageConversion, RangeOfATenPageDocumentWithItsProgress)
     EXPECT_EQ(source.getNormalPageAtIndex(4), source.normalPages()[1].get());
     EXPECT_EQ(source.progress, (QStringList{"geneatePage 1/2", "geneatePage 2/2", "geneateNormalPage 1/2",
                                             "geneateNormalPage 2/2"}));
+
+    // Each source has its own folder, removed with it.
+    auto other = std::make_unique<Source>("plain.pdf", "1");
+    other->generatePages();
+    const QString otherFolder = other->folder();
+    ASSERT_TRUE(otherFolder != source.folder() && QFileInfo::exists(other->file(0)));
+    other.reset();
+    EXPECT_FALSE(QFileInfo::exists(otherFolder));
+    EXPECT_TRUE(QFileInfo::exists(source.file(1)));
 }
 
 TEST(PageConversion, PicturesAreTwiceThePageSizeAsShownAndQualityDecidesTheCompression)
@@ -158,20 +167,6 @@ TEST(PageConversion, StopKeepsThePagesMadeAndEndsNormalPages)
         EXPECT_TRUE(source.normalPages().empty());
         EXPECT_EQ(source.getNormalPageAtIndex(1), nullptr);
     }
-}
-
-TEST(PageConversion, EachSourceHasItsOwnFolderRemovedWithIt)
-{
-    auto first = std::make_unique<Source>("plain.pdf", "1");
-    Source second("plain.pdf", "1");
-    first->generatePages();
-    second.generatePages();
-    const QString firstFolder = first->folder();
-    ASSERT_NE(firstFolder, second.folder());
-    EXPECT_TRUE(QFileInfo::exists(first->file(0)));
-    first.reset();
-    EXPECT_FALSE(QFileInfo::exists(firstFolder));
-    EXPECT_TRUE(QFileInfo::exists(second.file(0)));
 }
 
 TEST(PageConversion, DocumentsAndRangesThatCannotServeFailBeforeAnyPageIsRendered)

@@ -37,7 +37,7 @@ const TextWord* findWord(const PageText& text, const QString& word, int* directi
 
 } // namespace
 
-TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
+TEST(PdfDocument, BoxesRotationMissingOrDamagedPagesAndRendering)
 {
     auto doc = pdf::PdfDocument::open(pdfFixture("links.pdf"));
     ASSERT_EQ(doc->pageCount(), 12);
@@ -64,11 +64,8 @@ TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
     EXPECT_TRUE(badTree->pageText(1).contains("Page 2"));
     EXPECT_TRUE(test::errorOf([&] { badTree->displayedBounds(2); })
                     .startsWith(QString(pdf::kDamaged) + ": Page 3 of \"badtree.pdf\" is damaged"));
-}
 
-TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
-{
-    // Page 1 is 600 x 800 with a black box at x 60..180, y 700..740 (from the bottom).
+    // Rendered whole onto white; pictures too large to hold are refused. Page 1 is 600 x 800 with a black box at x 60..180, y 700..740 (from the bottom).
     const pdf::Bitmap b = pdf::PdfDocument::open(pdfFixture("links.pdf"))->render(0, 300, 400);
     ASSERT_EQ(std::tuple(b.width, b.height, b.stride), std::tuple(300, 400, 900));
     EXPECT_EQ(grey(b, 5, 395), 255); // unpainted corner is white

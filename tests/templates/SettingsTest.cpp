@@ -47,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, ExportFormatByteForByte)
+TEST_F(SettingsTest, ExportFormatByteForByteAndLenientImport)
 {
     FlashTemplate t;
     EXPECT_EQ(t.exportPropertiesSettings(),
@@ -65,16 +65,12 @@ TEST_F(SettingsTest, ExportFormatByteForByte)
     addTemplate("empty", definitionXml(""));
     t.loadTemplate("empty");
     EXPECT_TRUE(t.exportPropertiesSettings().isEmpty());
-}
 
-TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
-{
-    FlashTemplate t;
-    const QString path = dir.file("in.txt");
+    // Import is lenient and keeps the page size; escapes count only in escaped records.
+    t.loadTemplate("float");
     writeFile(path, "a=one\r\nb=p=q\nno equals sign\npageWidth=5\n\rpageHeight=6\nunknown=1\na=last\n"
                     "about=C:\\new\\rates\\\n");
     t.importPropertiesSettingsFrom(path);
-    // The page size stays; escapes count only in escaped records.
     EXPECT_EQ(values(t, {"a", "b", "pageWidth", "pageHeight", "about"}),
               QStringList({"last", "p=q", "1024", "700", "C:\\new\\rates\\"}));
 }
