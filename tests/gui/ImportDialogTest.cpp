@@ -16,10 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 
 using namespace quire;
 using namespace quire::test;
@@ -248,12 +246,7 @@ TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
     EXPECT_EQ(d.text("txtFilePath"), dir.file("chosen.rtf"));
 
     // A dropped document fills the field (which drops are taken: MainWindowTest).
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(dir.file("two.txt"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&d, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&d, &drop);
+    EXPECT_TRUE(dropUrls(&d, {QUrl::fromLocalFile(dir.file("two.txt"))}));
     EXPECT_EQ(d.text("txtFilePath"), dir.file("two.txt"));
 
     // Opening: nothing before an import, then the PDF it read.

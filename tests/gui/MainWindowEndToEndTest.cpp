@@ -16,10 +16,8 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QListView>
-#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
-#include <QUrl>
 
 using namespace quire;
 using namespace quire::test;
@@ -29,21 +27,6 @@ namespace {
 int demoPageCount()
 {
     return QDir(resourcePath("DemoImgs")).entryList({"*.jpg"}, QDir::Files).size();
-}
-
-void drop(QWidget* window, const QString& file)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(file)});
-    QDragEnterEvent enter(QPoint(700, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &enter);
-    QDropEvent event(QPointF(700, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
-}
-
-void click(QListView* view, int row)
-{
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
 
 } // namespace
@@ -65,7 +48,7 @@ TEST(MainWindowEndToEnd, FromTheDemonstrationBookToAPublishedOne)
     // A PDF with bookmarks dropped on the window and imported.
     const QString pdf = pdfFixture("outline.pdf");
     ImportWindowDelegate* import = w.window->importWindow();
-    drop(w.window.get(), pdf);
+    ASSERT_TRUE(dropUrls(w.window.get(), {QUrl::fromLocalFile(pdf)}));
     ASSERT_TRUE(import->isVisible());
     QApplication::setActiveWindow(import);
     ASSERT_TRUE(QTest::qWaitForWindowActive(import));
@@ -123,8 +106,8 @@ TEST(MainWindowEndToEnd, FromTheDemonstrationBookToAPublishedOne)
         if (QFileInfo(chooser->iTmplListData().at(row)).fileName() == "classic")
             classic = row;
     ASSERT_GE(classic, 0);
-    click(templates, classic);
-    click(chooser->findChild<QListView*>("iImgBrowserView"), 1);
+    clickRow(templates, classic);
+    clickRow(chooser->findChild<QListView*>("iImgBrowserView"), 1);
     ASSERT_TRUE(w.rebuilds([&] { QTest::mouseClick(chooser->findChild<QPushButton*>("btnOK"), Qt::LeftButton); }));
     EXPECT_EQ(w.get<QToolButton>("btnFloat")->text(), "Classic");
     EXPECT_EQ(w.reader().value("theme").toString(), "classic");
