@@ -142,6 +142,10 @@ TEST(RtfReading, OnlyTheInformationsTitleIsTheTitleAndLongOnesAreCut)
     ReadRtf r = readBody("{\\info{\\title First\\line line}{\\subject Subject}}\\pard Body{\\title Stray} end\\par");
     EXPECT_EQ(r.doc->metaInformation(QTextDocument::DocumentTitle), "First line");
     EXPECT_EQ(r.text(), "Body end");
+    // One line of plain text; white space alone is no title.
+    for (const auto& [info, title] : {std::pair{"{\\title Annual  {\\i report}\\tab \\'e9t\\'e9 \\u8364? 2024}",
+                                                "Annual report été € 2024"}, {"{\\title  \\tab }", ""}})
+        EXPECT_EQ(readBody("{\\info" + QByteArray(info) + "}Body").doc->metaInformation(QTextDocument::DocumentTitle), title);
     r = readBody("{\\info{\\title " + QByteArray(5000, 'x') + "}}Body");
     EXPECT_EQ(r.doc->metaInformation(QTextDocument::DocumentTitle).size(), RtfReader::kMaxTitleLength);
 }
