@@ -19,8 +19,7 @@ TEST_F(EditorFixture, ModelStructureUnderTheModelTesterAndShownTexts)
     model.reload();
     EXPECT_EQ(warnings.messages(), QStringList());
     const QModelIndex group = model.indexOf(find("group"));
-    EXPECT_EQ(model.rowCount(), 4);
-    EXPECT_EQ(model.rowCount(group), 2);
+    EXPECT_EQ(std::pair(model.rowCount(), model.rowCount(group)), std::pair(4, 2));
     EXPECT_FALSE(model.hasChildren(model.indexOf(find("text"))));
     EXPECT_TRUE(view.isExpanded(group));
 
@@ -143,9 +142,8 @@ TEST_F(EditorFixture, ChoosersSetTheValueAndCancelKeepsTheColourButClearsTheFile
     chooser->file = QStringLiteral("/pictures/a.jpg");
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, info);
-    EXPECT_EQ(chooser->initial, QColor(0, 255, 0));
-    EXPECT_EQ(chooser->extensions, QStringList({"jpg", "png"}));
-    EXPECT_EQ(chooser->suggested, "/old.png");
+    EXPECT_EQ(std::tuple(chooser->initial, chooser->extensions, chooser->suggested),
+              std::tuple(QColor(0, 255, 0), QStringList({"jpg", "png"}), QString("/old.png")));
     EXPECT_EQ(value("color") + " " + value("file"), "0xff0000 /pictures/a.jpg");
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, swatch); // the same colour
     chooser->color.reset();

@@ -183,8 +183,7 @@ TEST(ImportDialog, BadInputShowsItsMessageAndLeavesTheControlsReady)
         ASSERT_TRUE(d.waitForEnd());
         EXPECT_TRUE(d.ends.isEmpty() && d.isVisible() && !d.flashPageSource());
         EXPECT_TRUE(d.info().contains(words)) << d.info().toStdString();
-        EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
-        EXPECT_TRUE(d.get<QComboBox>("importQuality")->isEnabled());
+        EXPECT_TRUE(!d.get<QLabel>("lblInfo")->isHidden() && d.get<QComboBox>("importQuality")->isEnabled());
         EXPECT_EQ(d.get("txtPageRange")->isEnabled(), choices.rangeType == 1);
     }
 }

@@ -39,8 +39,7 @@ TEST(MainWindowEndToEnd, FromTheDemonstrationBookToAPublishedOne)
     // Start-up: the demonstration book's first page in the preview.
     ASSERT_TRUE(w.rebuilds([&] { w.window->applicationDidFinishLaunching(); }));
     QVariantMap reader = w.reader();
-    EXPECT_EQ(reader.value("spread").toString(), "1");
-    EXPECT_EQ(reader.value("firstPage").toString(), "1");
+    EXPECT_EQ(reader.value("spread").toString() + " " + reader.value("firstPage").toString(), "1 1");
     EXPECT_EQ(reader.value("status").toString(), QString("Page 1 of %1").arg(demoPageCount()));
     EXPECT_EQ(w.get<QToolButton>("btnFloat")->text(), "Float");
     const QString previewFolder = w.app().flashPreviewFolder();

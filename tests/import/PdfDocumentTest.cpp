@@ -122,10 +122,8 @@ TEST(PageText, WordsInReadingOrderAtPlacesInFractionsOfThePageAsRendered)
     ASSERT_EQ(links.size(), 1u);
     const pdf::Rect& area = links[0].area;
     const float cx = word->box.x + word->box.width / 2, cy = word->box.y + word->box.height / 2;
-    EXPECT_GT(cx, (area.x - page.x) / page.width);
-    EXPECT_LT(cx, (area.x + area.width - page.x) / page.width);
-    EXPECT_GT(cy, (area.y - page.y) / page.height);
-    EXPECT_LT(cy, (area.y + area.height - page.y) / page.height);
+    EXPECT_TRUE(cx > (area.x - page.x) / page.width && cx < (area.x + area.width - page.x) / page.width) << cx;
+    EXPECT_TRUE(cy > (area.y - page.y) / page.height && cy < (area.y + area.height - page.y) / page.height) << cy;
 }
 
 TEST(PageLabels, ReadFromTheNumberTreeInEveryStyle)

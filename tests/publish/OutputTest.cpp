@@ -94,12 +94,9 @@ TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOv
     annotations->setNeedFiles({asset("one.xml", "new one"), asset("two.png", "two"), dir.file("assets/none.png")});
     writeFile(at("files/pageConfig/one.xml"), "kept");
     publish(makeTemplate(tree), makePages(1), annotations);
-    EXPECT_EQ(filesBelow(at("files/extfiles")), QStringList({"deep.gif", "dup.png"}));
-    EXPECT_EQ(readFile(at("files/extfiles/dup.png")), "second");
-    EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
-    EXPECT_EQ(filesBelow(at("files/pageConfig")), QStringList({"one.xml", "two.png"}));
-    EXPECT_EQ(readFile(at("files/pageConfig/one.xml")), "kept");
-    EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
+    using Files = QMap<QString, QByteArray>;
+    EXPECT_EQ(snapshot(at("files/extfiles")), (Files{{"deep.gif", "deep"}, {"dup.png", "second"}}));
+    EXPECT_EQ(snapshot(at("files/pageConfig")), (Files{{"one.xml", "kept"}, {"two.png", "two"}}));
 }
 
 TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookAndNotWithoutItsSkeleton)
@@ -173,9 +170,8 @@ TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenWithItsValuesEscapedAsUt
     const QString text = "<p>été ${index.title}</p>";
     for (auto encoding : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE})
         EXPECT_EQ(decodeTemplatePage(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text)), text);
-    EXPECT_EQ(decodeTemplatePage("\xef\xbb\xbf" + text.toUtf8()), text);
-    EXPECT_EQ(decodeTemplatePage(text.toUtf8()), text);
-    EXPECT_EQ(decodeTemplatePage("<p>\xe9t\xe9</p>"), "<p>été</p>");
+    EXPECT_EQ(QStringList({decodeTemplatePage("\xef\xbb\xbf" + text.toUtf8()), decodeTemplatePage(text.toUtf8()),
+                           decodeTemplatePage("<p>\xe9t\xe9</p>")}), QStringList({text, text, "<p>été</p>"}));
 
     TempDir dir;
     const QString page = dir.file("tmpl.html"), out = dir.file("out/index.html");

@@ -12,6 +12,7 @@
 
 using namespace quire;
 using test::readFile;
+using test::snapshot;
 using test::writeFile;
 
 TEST(FileUtil, PathsJoinWithOneSeparatorAndSplitAtTheLastComponent)
@@ -44,10 +45,8 @@ TEST(FileUtil, WritesWholeFilesCopiesFilesAndFoldersAndRemovesThem)
     writeFile(dir.file("src/a/b.txt"), "b");
     writeFile(dir.file("src/c.txt"), "c");
     ASSERT_TRUE(fs::copyFolder(dir.file("src"), dir.file("dst/inner")));
-    EXPECT_EQ(readFile(dir.file("dst/inner/a/b.txt")), "b");
-    EXPECT_EQ(readFile(dir.file("dst/inner/c.txt")), "c");
-    EXPECT_TRUE(fs::removeAll(dir.file("dst")));
-    EXPECT_FALSE(fs::exists(dir.file("dst")));
+    EXPECT_EQ(snapshot(dir.file("dst/inner")), (QMap<QString, QByteArray>{{"a/b.txt", "b"}, {"c.txt", "c"}}));
+    EXPECT_TRUE(fs::removeAll(dir.file("dst")) && !fs::exists(dir.file("dst")));
     EXPECT_FALSE(fs::copyFolder(dir.file("nothing"), dir.file("dst")));
 
     // Files of any size keep their bytes and permissions; refusals do no harm.
@@ -69,8 +68,7 @@ TEST(FileUtil, WritesWholeFilesCopiesFilesAndFoldersAndRemovesThem)
     for (const auto& [from, to, copied] : copies)
         EXPECT_EQ(fs::copyFile(from, to), copied) << from.toStdString() << " -> " << to.toStdString();
     EXPECT_EQ(readFile(dir.file("dst.bin")), bytes);
-    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable());
-    EXPECT_TRUE(QFileInfo(dir.file("empty-copy")).isFile());
+    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable() && QFileInfo(dir.file("empty-copy")).isFile());
     EXPECT_TRUE(readFile(dir.file("status")).contains("Name:"));
     EXPECT_EQ(readFile(dir.file("there")), "old");
     EXPECT_FALSE(QFileInfo::exists(dir.file("out")) || QFileInfo::exists(dir.file("folder-copy")));
@@ -145,24 +143,21 @@ TEST(Xml, TextIsVerbatimChildrenDirectAndBadInputRecoveredOrReported)
     ASSERT_TRUE(parsed.doc);
     EXPECT_FALSE(parsed.recovered);
     const xmlNode* root = xmlDocGetRootElement(parsed.doc.get());
-    EXPECT_EQ(xml::text(xml::firstChild(root, "v")), " 12 ");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "c")), "<b>& tail");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "e")), "a&b<");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "empty")), QString("")); // empty, not absent
-    EXPECT_FALSE(xml::text(xml::firstChild(root, "empty")).isNull());
+    EXPECT_EQ(QStringList({xml::text(xml::firstChild(root, "v")), xml::text(xml::firstChild(root, "c")),
+                           xml::text(xml::firstChild(root, "e"))}), QStringList({" 12 ", "<b>& tail", "a&b<"}));
+    const QString empty = xml::text(xml::firstChild(root, "empty"));
+    EXPECT_TRUE(empty.isEmpty() && !empty.isNull()); // empty, not absent
     const auto as = xml::children(root, "a");
     ASSERT_EQ(as.size(), 2u);
     EXPECT_EQ(xml::text(as[0]) + xml::text(as[1]), "12");
     EXPECT_EQ(xml::children(root).size(), 7u);
-    EXPECT_EQ(xml::firstChild(root, "missing"), nullptr);
-    EXPECT_EQ(xml::attribute(root, "missing"), std::nullopt);
+    EXPECT_TRUE(!xml::firstChild(root, "missing") && !xml::attribute(root, "missing"));
 
     auto recovered = xml::parseMemory("<r><a>1</a><b>unclosed</r>");
     ASSERT_TRUE(recovered.doc);
     EXPECT_TRUE(recovered.recovered);
     EXPECT_EQ(xml::text(xml::firstChild(xmlDocGetRootElement(recovered.doc.get()), "a")), "1");
-    EXPECT_FALSE(xml::parseMemory("").doc);
-    EXPECT_FALSE(xml::parseMemory("").error.isEmpty());
+    EXPECT_TRUE(!xml::parseMemory("").doc && !xml::parseMemory("").error.isEmpty());
     EXPECT_TRUE(xml::parseFile("/nonexistent/file.xml").error.contains("cannot open"));
 
     // External entities are never loaded.
