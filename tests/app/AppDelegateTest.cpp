@@ -18,7 +18,6 @@ namespace {
 
 struct RecordingWindow : AppDelegateWindow {
     QStringList calls;
-    QStringList pictures;
     QString problem;
     void makeKeyAndOrderFront() override { calls << "front"; }
     void fillMainScreen() override { calls << "screen"; }
@@ -27,7 +26,7 @@ struct RecordingWindow : AppDelegateWindow {
     void useFixedPitchHelpFont() override { calls << "font"; }
     void reloadOutlineView() override { calls << "reload"; }
     void setTemplateTitle(const QString& title) override { calls << "title " + title; }
-    void setApplyPicture(const QString& name) override { pictures << name; }
+    void setApplyPicture(const QString&) override {} // (the apply picture's cycle: MainWindowTest)
     void loadPreview(const QString& page, PreviewLoad how) override
     {
         calls << (how == PreviewLoad::BookInPage ? "book in " : "load ") + QFileInfo(page).fileName();
@@ -136,15 +135,12 @@ TEST_F(AppDelegate, RebuildsKeepThePreviewFolderTrustedAndMendWhatWentMissing)
         const QString trustBefore = trustText();
         ASSERT_EQ(trustBefore.count(preview()), 1);
         window.calls.clear();
-        window.pictures.clear();
         app.tmplPpertyValueChanged();
         c.before();
         log::Capture log(log::Level::Error);
 
         const PreviewBuild build = app.applyChange();
         EXPECT_EQ(build.result.ok(), c.publishes) << build.result.description().toStdString();
-        EXPECT_EQ(window.pictures, QStringList{"apply"});
-        EXPECT_FALSE(app.applyChangeIndicator().isRunning());
         EXPECT_EQ(trustText(), trustBefore);
         if (c.publishes) {
             EXPECT_EQ(window.calls, QStringList{c.shown});

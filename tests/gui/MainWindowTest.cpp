@@ -207,5 +207,5 @@ TEST_F(MainWindowTest, ChangesAnimateApplyUntilARebuildAndAFailedOneSaysWhy)
         << w.window->statusBar()->currentMessage().toStdString();
     QFile::remove(folder);
     EXPECT_TRUE(w.rebuilds([&] { apply->trigger(); }));
-    EXPECT_TRUE(w.window->statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(w.window->statusBar()->currentMessage().isEmpty() && apply->icon().cacheKey() == idle);
 }
