@@ -38,10 +38,10 @@ TEST(Cells, PartsStayApartAtEveryWidthHitsFindThemAndDrawingShowsThem)
         EXPECT_LE(file.cellSizeForBounds(bounds).width(), w);
     }
     const QRect bounds(10, 20, 400, 22);
-    EXPECT_EQ(color.hitTestForPoint({20, 30}, bounds), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(color.hitTestForPoint({36, 25}, bounds), InfoButtonCell::Hit::EditableText);
-    EXPECT_EQ(file.hitTestForPoint({400, 28}, bounds), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(file.hitTestForPoint({12, 40}, bounds), InfoButtonCell::Hit::None);
+    using Hit = InfoButtonCell::Hit;
+    EXPECT_EQ(QList<Hit>({color.hitTestForPoint({20, 30}, bounds), color.hitTestForPoint({36, 25}, bounds),
+                          file.hitTestForPoint({400, 28}, bounds), file.hitTestForPoint({12, 40}, bounds)}),
+              QList<Hit>({Hit::Trackable, Hit::EditableText, Hit::Trackable, Hit::None}));
 
     // A preview's button goes once its text reaches the edge; a small picture is centred.
     ImagePreviewCell preview(QStringLiteral("Blank"));

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QListView>
-#include <QPushButton>
 #include <functional>
 
 using namespace quire;

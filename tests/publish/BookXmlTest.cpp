@@ -112,9 +112,8 @@ TEST_F(BookXml, HardCoversMarkOnlyTheFirstAndLastPage)
         return out.join(' ');
     };
     const auto cover = [](const QString& value) { return propertyXml("pt_bool", "isHardCover", value); };
-    EXPECT_EQ(flags(cover("yes"), 1), "true");
-    EXPECT_EQ(flags(cover("Yes"), 2), "true true");
-    EXPECT_EQ(flags(cover("YES"), 5), "true false false false true");
+    EXPECT_EQ(QStringList({flags(cover("yes"), 1), flags(cover("Yes"), 2), flags(cover("YES"), 5)}),
+              QStringList({"true", "true true", "true false false false true"}));
     EXPECT_EQ(flags(propertyXml("pt_text", "p", "", cover("yes")), 3), "true false true"); // found anywhere
     for (const char* value : {"no", "true", "YES ", "1", ""})
         EXPECT_EQ(flags(cover(value), 3), "false false false") << value;

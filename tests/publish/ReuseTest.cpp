@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <functional>
 #include <sys/stat.h>
 #include <utime.h>

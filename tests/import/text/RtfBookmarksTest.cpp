@@ -6,7 +6,6 @@
 #include "import/text/RtfStyleSheet.h"
 #include "util/Log.h"
 
-#include <QTextTable>
 
 using namespace quire;
 using namespace quire::test;
