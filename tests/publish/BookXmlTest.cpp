@@ -44,7 +44,6 @@ protected:
 TEST_F(BookXml, RootAndPagesInTheirOrderWithUrlsFromDocumentNumbers)
 {
     const auto doc = build(propertyXml("pt_text", "a", "1"), makePages(3, 3));
-    EXPECT_EQ(xml::name(root(doc)), "flipbook");
     EXPECT_EQ(attributes(root(doc)), QStringList({"count=3", "appAppShortName=pt", "appAppName=Quire for Mac",
                                                   "appAppVersion=1.0.0", QString("appWebsite=") + publish::kAppWebsite,
                                                   "e=noext"}));

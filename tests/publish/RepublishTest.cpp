@@ -152,8 +152,7 @@ TEST_F(Republish, AnInterruptedPublishLeavesAWholeBookAndTheNextOneClearsUp)
             wasNew << (left == newBook);
         }
         // Stopped before the swap the old book stays, after it the new one.
-        EXPECT_TRUE(wasNew.first() == false && wasNew.last() == true);
-        EXPECT_TRUE(std::is_sorted(wasNew.begin(), wasNew.end()));
+        EXPECT_TRUE(!wasNew.first() && wasNew.last() && std::is_sorted(wasNew.begin(), wasNew.end()));
         publish::setMomentHook(nullptr);
     }
 }

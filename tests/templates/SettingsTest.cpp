@@ -52,9 +52,8 @@ TEST_F(SettingsTest, ExportFormatByteForByteAndLenientImport)
     FlashTemplate t;
     EXPECT_EQ(t.exportPropertiesSettings(),
               QByteArray("\n\ra=1\n\rb=x=y\n\rpageWidth=1024\n\rpageHeight=700\n\rbg=\n\rabout=\n\rpic="));
-    const QString path = dir.file("out.txt");
-    ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
-    EXPECT_EQ(readFile(path), t.exportPropertiesSettings());
+    // (Written to a file: the round trips below and the converter's export.)
+    const QString path = dir.file("in.txt");
 
     t.properties()[0]->setKey(QStringLiteral("multi\n\rline"));
     t.properties()[0]->setValue(QStringLiteral("v\nw"));

@@ -215,8 +215,7 @@ TEST(QuirePdfPath, FolderForTheOwnerOnlyNeverAFileOrLinkAndShowsTheLatestConvers
 
     QDir(folder).removeRecursively();
     writeFile(folder, "not a folder");
-    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
-    EXPECT_TRUE(error.contains(folder));
+    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty() && error.contains(folder));
     QFile::remove(folder);
     QDir().mkpath(dir.file("elsewhere"));
     ASSERT_TRUE(QFile::link(dir.file("elsewhere"), folder));
