@@ -1,6 +1,6 @@
 // The application's log file, working folders, folder walk and trust file;
 // its settings, saved here and read back by settings_probe, a separate process
-// sharing this test's HOME (or a fresh one), which also checks that racing
+// sharing this test's HOME, which also checks that racing
 // threads get one shared instance.
 #include "app/AppLog.h"
 #include "app/AppSettings.h"
@@ -109,14 +109,9 @@ TEST(QuillUtility, TrustFileGetsEachFolderOnceAsUtf16AndForeignFilesAreLeftAlone
 namespace {
 
 // The ten fields with getters, as a new process loads them.
-QJsonObject loadInNewProcess(const QString& home = {})
+QJsonObject loadInNewProcess()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!home.isEmpty()) {
-        env.insert("HOME", home);
-        env.insert("XDG_CONFIG_HOME", home + "/.config");
-    }
-    const test::ToolRun probe = test::runTool(QUIRE_SETTINGS_PROBE, {}, env);
+    const test::ToolRun probe = test::runTool(QUIRE_SETTINGS_PROBE, {});
     EXPECT_EQ(probe.status, 0) << probe.err.toStdString();
     return QJsonDocument::fromJson(probe.out.toUtf8()).object();
 }

@@ -154,8 +154,7 @@ TEST_F(TextToPdfTest, FailuresNameTheFileAndLeaveTheOldPdf)
     const QString unwritable = m_dir.file("no-such-folder/out.pdf");
     ConversionResult result = TextToPdf::CreateTXTtoPDF(write("fine.txt", "fine"), unwritable);
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(unwritable));
-    EXPECT_FALSE(QFileInfo::exists(unwritable));
+    EXPECT_TRUE(result.error.contains(unwritable) && !QFileInfo::exists(unwritable));
 
     // A good conversion replaces the old file whole.
     ASSERT_TRUE(text("fine words").ok);
@@ -220,8 +219,7 @@ TEST(QuirePdfPath, FolderForTheOwnerOnlyNeverAFileOrLinkAndShowsTheLatestConvers
     QDir().mkpath(dir.file("elsewhere"));
     ASSERT_TRUE(QFile::link(dir.file("elsewhere"), folder));
     error.clear();
-    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty());
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(TextToPdf::quirePdfPath(&error).isEmpty() && !error.isEmpty());
 
     // Each conversion reads its own file while quire.pdf shows the latest.
     QFile::remove(folder);
