@@ -250,8 +250,7 @@ TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
 
     // Opening: nothing before an import, then the PDF it read.
     d.click("btnOpenFile");
-    EXPECT_TRUE(d.desktop->opened.isEmpty());
-    EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
+    EXPECT_TRUE(d.desktop->opened.isEmpty() && !d.get<QLabel>("lblInfo")->isHidden());
     d.choose({pdfFixture("plain.pdf"), 1, "99"});
     d.click("btnOK");
     ASSERT_TRUE(d.waitForEnd());

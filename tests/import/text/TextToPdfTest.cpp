@@ -153,8 +153,7 @@ TEST_F(TextToPdfTest, FailuresNameTheFileAndLeaveTheOldPdf)
 
     const QString unwritable = m_dir.file("no-such-folder/out.pdf");
     ConversionResult result = TextToPdf::CreateTXTtoPDF(write("fine.txt", "fine"), unwritable);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(unwritable) && !QFileInfo::exists(unwritable));
+    EXPECT_TRUE(!result.ok && result.error.contains(unwritable) && !QFileInfo::exists(unwritable));
 
     // A good conversion replaces the old file whole.
     ASSERT_TRUE(text("fine words").ok);
