@@ -1,5 +1,5 @@
 // Archives written in memory, checked field by field and opened by Python's
-// zipfile and by unzip. (The program writes one entry, book.xml, with no
+// zipfile (unzip opens the book's container: BookXml). (The program writes one entry, book.xml, with no
 // attributes of its own: archives of several entries are not checked.)
 #include "archive/ZKArchive.h"
 #include "archive/ZKDosTime.h"
@@ -59,14 +59,14 @@ QByteArray field(const QJsonValue& entry, const char* key)
 
 } // namespace
 
-TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInRealReaders)
+TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInARealReaderAndNamelessOnesAreRefused)
 {
     const QByteArray doc = sampleDocument();
     ZKDataArchive archive;
     const QDateTime before = QDateTime::currentDateTime();
     ASSERT_EQ(archive.deflateData(doc, QStringLiteral("book.xml")), 1);
     const QDateTime after = QDateTime::currentDateTime();
-    const QByteArray& b = archive.data();
+    const QByteArray b = archive.data();
 
     // What readers do not check, little-endian (offset, width, value): the
     // versions, flags and method of both headers, the central header's
@@ -86,30 +86,21 @@ TEST(ZKArchive, OneEntryHasTheDocumentedLayoutAndOpensInRealReaders)
     EXPECT_GE(u32(b, 10), zk::dosDateTime(before).packed());
     EXPECT_LE(u32(b, 10), zk::dosDateTime(after).packed());
 
-    // Python's zipfile inflates raw deflate only; unzip is a second reader.
+    // Python's zipfile inflates raw deflate only.
     TempDir dir;
     const auto [comment, entries] = pythonReads(dir, b);
     EXPECT_EQ(comment, "Archive created with ZipKit");
     ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(field(entries[0], "name"), "book.xml");
-    EXPECT_EQ(entries[0]["method"].toInt(), 8);
-    EXPECT_EQ(field(entries[0], "content"), doc);
-    EXPECT_EQ(runTool("unzip", {"-tq", dir.file("a.zip")}).status, 0);
-    EXPECT_EQ(runTool("unzip", {"-p", dir.file("a.zip"), "book.xml"}).out.toUtf8(), doc);
-    EXPECT_TRUE(runTool("unzip", {"-v", dir.file("a.zip")}).out.contains("Defl:N"));
-}
+    EXPECT_EQ(std::tuple(field(entries[0], "name"), entries[0]["method"].toInt(), field(entries[0], "content")),
+              std::tuple(QByteArray("book.xml"), 8, doc));
 
-TEST(ZKArchive, EmptyOrAbsentNameIsRefusedAndChangesNothing)
-{
-    ZKDataArchive archive;
-    EXPECT_EQ(archive.deflateData("abc", QStringLiteral("")), -1);
-    EXPECT_EQ(archive.deflateData("abc", std::nullopt), -1);
-    EXPECT_TRUE(archive.data().isEmpty());
-    EXPECT_TRUE(archive.centralDirectory().empty());
-    ASSERT_EQ(archive.deflateData("abc", QStringLiteral("a")), 1);
-    const QByteArray before = archive.data();
+    // An empty or absent name is refused and changes nothing.
+    ZKDataArchive refused;
+    EXPECT_EQ(refused.deflateData("abc", QStringLiteral("")), -1);
+    EXPECT_EQ(refused.deflateData("abc", std::nullopt), -1);
+    EXPECT_TRUE(refused.data().isEmpty() && refused.centralDirectory().empty());
     EXPECT_EQ(archive.deflateData("def", QStringLiteral("")), -1);
-    EXPECT_EQ(archive.data(), before);
+    EXPECT_EQ(archive.data(), b);
     EXPECT_EQ(archive.cdTrailer().totalNumberOfCentralDirectoryEntries, 1u);
 }
 

@@ -1,4 +1,5 @@
-// RTF documents: reading any bytes is safe and ends in a result.
+// RTF documents: reading any bytes is safe and ends in a result; bytes
+// without an RTF header are refused.
 #include "FuzzSupport.h"
 #include "import/text/PageSetup.h"
 #include "import/text/RtfReader.h"
@@ -24,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QTextDocument doc;
     const textimport::RtfReadResult result = textimport::RtfReader::read(fuzz::bytes(data, size), doc, units);
     fuzz::check(result.ok || !result.problem.isEmpty(), "a failed read says why");
+    if (!fuzz::bytes(data, size).contains("{\\rtf"))
+        fuzz::check(!result.ok && doc.isEmpty(), "what is not RTF is refused, the document left empty");
     doc.toPlainText();
     return 0;
 }

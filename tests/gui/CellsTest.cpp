@@ -24,7 +24,7 @@ QImage drawn(const InfoButtonCell& cell, const QRect& bounds)
 
 // At any width the text stays clear of the swatch and the button, which stay
 // in the cell; clicks find the part they land on.
-TEST(Cells, PartsStayApartAtEveryWidthAndHitsFindThem)
+TEST(Cells, PartsStayApartAtEveryWidthHitsFindThemAndDrawingShowsThem)
 {
     const FlashTmplColorCell color(QStringLiteral("0x2f3b4a"));
     const FlashTmplFileCell file(QStringLiteral("/home/me/pictures/background.jpg"));
@@ -38,10 +38,10 @@ TEST(Cells, PartsStayApartAtEveryWidthAndHitsFindThem)
         EXPECT_LE(file.cellSizeForBounds(bounds).width(), w);
     }
     const QRect bounds(10, 20, 400, 22);
-    EXPECT_EQ(color.hitTestForPoint({20, 30}, bounds), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(color.hitTestForPoint({36, 25}, bounds), InfoButtonCell::Hit::EditableText);
-    EXPECT_EQ(file.hitTestForPoint({400, 28}, bounds), InfoButtonCell::Hit::Trackable);
-    EXPECT_EQ(file.hitTestForPoint({12, 40}, bounds), InfoButtonCell::Hit::None);
+    using Hit = InfoButtonCell::Hit;
+    EXPECT_EQ(QList<Hit>({color.hitTestForPoint({20, 30}, bounds), color.hitTestForPoint({36, 25}, bounds),
+                          file.hitTestForPoint({400, 28}, bounds), file.hitTestForPoint({12, 40}, bounds)}),
+              QList<Hit>({Hit::Trackable, Hit::EditableText, Hit::Trackable, Hit::None}));
 
     // A preview's button goes once its text reaches the edge; a small picture is centred.
     ImagePreviewCell preview(QStringLiteral("Blank"));
@@ -50,20 +50,14 @@ TEST(Cells, PartsStayApartAtEveryWidthAndHitsFindThem)
     EXPECT_FALSE(preview.infoButtonRectForBounds(QRect(0, 0, tw + 57, 50)));
     preview.setImage(QImage(20, 11, QImage::Format_RGB32));
     EXPECT_EQ(preview.imageRectForBounds(QRect(0, 0, 200, 50)), QRect(11, 15, 20, 11)); // in the 32 by 32 place
-    preview.setSubTitle(QStringLiteral("second"));
-    preview.setHighlighted(true);
-    EXPECT_EQ(preview.attributedSubTitle()->color, QColor(Qt::lightGray));
-}
 
-// A preview without a picture has a dashed frame; a swatch shows its colour in a grey frame.
-TEST(Cells, PreviewFrameAndColourSwatchDrawing)
-{
-    const QImage preview = drawn(ImagePreviewCell(), QRect(0, 0, 100, 40));
+    // A preview without a picture has a dashed frame; a swatch shows its colour in a grey frame.
+    const QImage drawnPreview = drawn(ImagePreviewCell(), QRect(0, 0, 100, 40));
     QString dashes;
     for (int x = 5; x < 5 + 24; ++x)
-        dashes += preview.pixelColor(x, 4) == Qt::white ? '.' : '#';
+        dashes += drawnPreview.pixelColor(x, 4) == Qt::white ? '.' : '#';
     EXPECT_EQ(dashes, "####..####..####..####..");
-    EXPECT_EQ(preview.pixelColor(20, 20), QColor(Qt::white));
+    EXPECT_EQ(drawnPreview.pixelColor(20, 20), QColor(Qt::white));
 
     FlashTmplColorCell cell(QStringLiteral("0x00ff00"));
     cell.setColor(QColor(0, 255, 0));
@@ -75,7 +69,7 @@ TEST(Cells, PreviewFrameAndColourSwatchDrawing)
     EXPECT_EQ(swatch.pixelColor(5, 1), QColor(Qt::gray));
 }
 
-TEST(ColorText, ReadsTheLeadingHexNumberAndWritesLowerCaseRoundTrippingEveryChannelValue)
+TEST(ValueRules, ColourTextsRoundTripEveryChannelValueAndListChoicesKeepBlanks)
 {
     const std::pair<Text, QRgb> cases[] = {
         {QStringLiteral("0xff8000"), 0xff8000},    {QStringLiteral("ff8000"), 0xff8000},
@@ -94,17 +88,14 @@ TEST(ColorText, ReadsTheLeadingHexNumberAndWritesLowerCaseRoundTrippingEveryChan
                                  .arg(v / 2, 2, 16, QLatin1Char('0'));
         ASSERT_EQ(colorToHexRGB(colorFromHexRGB(text)), text);
     }
-}
 
-TEST(ListChoices, KeepBlanksAndRefuseIndexesOutside)
-{
+    // List choices keep blanks and refuse indexes outside.
     const Text source = QStringLiteral("small, medium,,large");
     EXPECT_EQ(listChoices(source), QStringList({"small", " medium", "", "large"}));
     EXPECT_EQ(listChoiceIndex(source, QStringLiteral(" medium")), 1);
     EXPECT_EQ(listChoiceIndex(source, QStringLiteral("medium")), -1);
-    EXPECT_EQ(listChoiceAt(source, 3), QStringLiteral("large"));
-    EXPECT_EQ(listChoiceAt(source, 4), std::nullopt);
-    EXPECT_EQ(listChoiceAt(source, -1), std::nullopt);
+    EXPECT_EQ((std::vector<Text>{listChoiceAt(source, 3), listChoiceAt(source, 4), listChoiceAt(source, -1)}),
+              (std::vector<Text>{QStringLiteral("large"), std::nullopt, std::nullopt}));
     EXPECT_TRUE(listChoices(std::nullopt).isEmpty());
 }
 

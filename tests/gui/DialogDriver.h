@@ -1,15 +1,18 @@
 #pragma once
 // Drives a widget on the offscreen platform as a user would: controls found
-// by object name, typed into, clicked and tabbed through; a dialog's end;
-// Qt's warnings while alive.
+// by object name, typed into, clicked and tabbed through, files dropped; a
+// dialog's end; Qt's warnings while alive.
 #include "QtPrinting.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace quire::test {
@@ -31,6 +34,28 @@ private:
     static inline QStringList s_messages;
     static inline QtMessageHandler s_previous = nullptr;
 };
+
+// Drags `urls` into the middle of `target` and drops them there; whether the drag was taken.
+inline bool dropUrls(QWidget* target, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(target->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted();
+}
+
+// Clicks a list's row, twice for a double-click: a real one starts with a
+// click, where QTest's sends only the second press.
+inline void clickRow(QAbstractItemView* view, int row, bool twice = false)
+{
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
 
 // A dialog's controls and its end. Tests derive from the dialog and this,
 // in that order: struct Chooser : SelectTemplateWindowDelegate, DialogDriver.

@@ -16,10 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QUrl>
 
 using namespace quire;
 using namespace quire::test;
@@ -185,8 +183,7 @@ TEST(ImportDialog, BadInputShowsItsMessageAndLeavesTheControlsReady)
         ASSERT_TRUE(d.waitForEnd());
         EXPECT_TRUE(d.ends.isEmpty() && d.isVisible() && !d.flashPageSource());
         EXPECT_TRUE(d.info().contains(words)) << d.info().toStdString();
-        EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
-        EXPECT_TRUE(d.get<QComboBox>("importQuality")->isEnabled());
+        EXPECT_TRUE(!d.get<QLabel>("lblInfo")->isHidden() && d.get<QComboBox>("importQuality")->isEnabled());
         EXPECT_EQ(d.get("txtPageRange")->isEnabled(), choices.rangeType == 1);
     }
 }
@@ -248,18 +245,12 @@ TEST(ImportDialog, BrowseDropAndOpenFillAndShowTheFiles)
     EXPECT_EQ(d.text("txtFilePath"), dir.file("chosen.rtf"));
 
     // A dropped document fills the field (which drops are taken: MainWindowTest).
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(dir.file("two.txt"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&d, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&d, &drop);
+    EXPECT_TRUE(dropUrls(&d, {QUrl::fromLocalFile(dir.file("two.txt"))}));
     EXPECT_EQ(d.text("txtFilePath"), dir.file("two.txt"));
 
     // Opening: nothing before an import, then the PDF it read.
     d.click("btnOpenFile");
-    EXPECT_TRUE(d.desktop->opened.isEmpty());
-    EXPECT_FALSE(d.get<QLabel>("lblInfo")->isHidden());
+    EXPECT_TRUE(d.desktop->opened.isEmpty() && !d.get<QLabel>("lblInfo")->isHidden());
     d.choose({pdfFixture("plain.pdf"), 1, "99"});
     d.click("btnOK");
     ASSERT_TRUE(d.waitForEnd());

@@ -21,12 +21,11 @@ namespace quire::test {
 struct FakeAppDesktop : AppDesktop {
     std::optional<QString> savePath;
     std::optional<QStringList> settingsFiles;
-    bool opens = true;
     QStringList opened, messages;
     QString about;
     std::optional<QString> chooseSettingsSavePath(QWidget*) override { return savePath; }
     std::optional<QStringList> chooseSettingsFiles(QWidget*) override { return settingsFiles; }
-    bool openWithDefaultApplication(const QString& path) override { return (opened << path, opens); }
+    bool openWithDefaultApplication(const QString& path) override { return (opened << path, true); }
     void showMessage(const QString& text, const QString& details, QWidget*) override { messages << text + "\n" + details; }
     void showAbout(const QString& version, QWidget*) override { about = version; }
 };

@@ -110,10 +110,11 @@ TEST(OutlinePdf, BookmarksBecomeTheTreeWithDocumentPageNumbers)
     EXPECT_TRUE(xml::serialize(none.outlineAsXMLNode().get(), false).trimmed().endsWith("\n<ols/>"));
 }
 
-TEST(LinkAnnotations, FirstPageInTheViewersVocabulary)
+TEST(LinkAnnotations, PagesInTheViewersVocabularyByBookPosition)
 {
+    const auto links = pdf::PdfDocument::open(pdfFixture("links.pdf"));
     FlashPagesAnnotationsPDF annotations;
-    annotations.loadLinksFromPDF(pdf::PdfDocument::open(pdfFixture("links.pdf")), "1");
+    annotations.loadLinksFromPDF(links, "1");
     EXPECT_TRUE(annotations.needFiles().isEmpty());
     const QByteArray anno = "<anno annotype=\"com.tessel.flipbook.pageeditor.TAnnoLink\"><action triggerEventType="
                             "\"mouseDown\" actionType=\"com.tessel.flipbook.pageeditor.TAnnoAction";
@@ -125,12 +126,8 @@ TEST(LinkAnnotations, FirstPageInTheViewersVocabulary)
               "GotoPage\"><pageIndex>9</pageIndex></action>"
               "<location x=\"0.500000\" y=\"0.700000\" width=\"0.166667\" height=\"0.050000\"/></anno>"
               "</pageAnnos></pagesAnnos>");
-}
 
-TEST(LinkAnnotations, BookPositionsCountFromOneTargetsKeepDocumentNumbersAndEveryPageHasAnEntry)
-{
-    const auto links = pdf::PdfDocument::open(pdfFixture("links.pdf"));
-    FlashPagesAnnotationsPDF annotations;
+    // Book positions count from one, targets keep document numbers, every page has an entry.
     annotations.loadLinksFromPDF(links, "4-5");
     EXPECT_EQ(summary(annotations), (QStringList{"1:", "2: #9"}));
     // Pages without links, or outside the document, or without one.

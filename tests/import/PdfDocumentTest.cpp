@@ -37,7 +37,7 @@ const TextWord* findWord(const PageText& text, const QString& word, int* directi
 
 } // namespace
 
-TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
+TEST(PdfDocument, BoxesRotationMissingOrDamagedPagesAndRendering)
 {
     auto doc = pdf::PdfDocument::open(pdfFixture("links.pdf"));
     ASSERT_EQ(doc->pageCount(), 12);
@@ -57,18 +57,14 @@ TEST(PdfDocument, BoxesRotationAndMissingOrDamagedPages)
     const QString missing = QString(pdf::kPageMissing) + ": Page %1 is not in the document (10 pages)";
     EXPECT_EQ(test::errorOf([&] { plain->links(-1); }), missing.arg(0));
     EXPECT_EQ(test::errorOf([&] { plain->links(10); }), missing.arg(11));
-    EXPECT_EQ(pdf::pageNotInDocument(2, 1), "Page 2 is not in the document (1 page)");
     // A page missing from the page tree is damage.
     auto badTree = pdf::PdfDocument::open(pdfFixture("badtree.pdf"));
     EXPECT_EQ(badTree->pageCount(), 3);
     EXPECT_TRUE(badTree->pageText(1).contains("Page 2"));
     EXPECT_TRUE(test::errorOf([&] { badTree->displayedBounds(2); })
                     .startsWith(QString(pdf::kDamaged) + ": Page 3 of \"badtree.pdf\" is damaged"));
-}
 
-TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
-{
-    // Page 1 is 600 x 800 with a black box at x 60..180, y 700..740 (from the bottom).
+    // Rendered whole onto white; pictures too large to hold are refused. Page 1 is 600 x 800 with a black box at x 60..180, y 700..740 (from the bottom).
     const pdf::Bitmap b = pdf::PdfDocument::open(pdfFixture("links.pdf"))->render(0, 300, 400);
     ASSERT_EQ(std::tuple(b.width, b.height, b.stride), std::tuple(300, 400, 900));
     EXPECT_EQ(grey(b, 5, 395), 255); // unpainted corner is white
@@ -82,7 +78,7 @@ TEST(PdfDocument, RendersTheWholePageOntoWhiteAndRefusesPicturesTooLargeToHold)
     EXPECT_NO_THROW(huge->render(2, 100, 100));
 }
 
-TEST(PageText, WordsInReadingOrderWithLinesBlocksAndLigaturesSpelledOut)
+TEST(PageText, WordsInReadingOrderAtPlacesInFractionsOfThePageAsRendered)
 {
     auto doc = pdf::PdfDocument::open(pdfFixture("text.pdf"));
     const struct {
@@ -98,11 +94,8 @@ TEST(PageText, WordsInReadingOrderWithLinesBlocksAndLigaturesSpelledOut)
     for (const auto& c : cases)
         EXPECT_EQ(doc->words(c.position).plainText(), c.text) << "page " << c.position + 1;
     EXPECT_TRUE(doc->words(3).empty());
-}
 
-TEST(PageText, PlacesAreFractionsOfThePageAsRenderedLikeLinkAreas)
-{
-    auto doc = pdf::PdfDocument::open(pdfFixture("text.pdf"));
+    // Places are fractions of the page as rendered, like link areas.
     // "Quick" starts at x 100 of 600 points, on the baseline 700 of 800.
     const PageText first = doc->words(0);
     const TextWord* quick = findWord(first, "Quick");
@@ -128,10 +121,8 @@ TEST(PageText, PlacesAreFractionsOfThePageAsRenderedLikeLinkAreas)
     ASSERT_EQ(links.size(), 1u);
     const pdf::Rect& area = links[0].area;
     const float cx = word->box.x + word->box.width / 2, cy = word->box.y + word->box.height / 2;
-    EXPECT_GT(cx, (area.x - page.x) / page.width);
-    EXPECT_LT(cx, (area.x + area.width - page.x) / page.width);
-    EXPECT_GT(cy, (area.y - page.y) / page.height);
-    EXPECT_LT(cy, (area.y + area.height - page.y) / page.height);
+    EXPECT_TRUE(cx > (area.x - page.x) / page.width && cx < (area.x + area.width - page.x) / page.width) << cx;
+    EXPECT_TRUE(cy > (area.y - page.y) / page.height && cy < (area.y + area.height - page.y) / page.height) << cy;
 }
 
 TEST(PageLabels, ReadFromTheNumberTreeInEveryStyle)

@@ -1,7 +1,6 @@
 // What a book has besides its pictures: the words of its pages, their
 // labels and thumbnails, in the files viewer/BOOKFILES.md describes.
 #include "PublishFixture.h"
-#include "import/JpegWriter.h"
 #include "publish/BookExtras.h"
 #include "publish/FlashBookOutput.h"
 
@@ -17,24 +16,6 @@ using namespace quire;
 using namespace quire::test;
 
 namespace {
-
-// A real JPEG picture of width x height pixels.
-void writePicture(const QString& path, int width, int height)
-{
-    pdf::Bitmap bitmap{width, height, width * 3, std::vector<unsigned char>(size_t(width * height * 3), 200)};
-    QDir().mkpath(QFileInfo(path).path());
-    JpegWriter().write(bitmap, 80, path);
-}
-
-std::shared_ptr<const PageText> wordsOf(const QStringList& words)
-{
-    auto text = std::make_shared<PageText>();
-    TextLine line;
-    for (qsizetype i = 0; i < words.size(); ++i)
-        line.words.push_back({words[i], {0.1f + 0.001f * float(i), 0.25f, 0.05f, 0.02f}});
-    text->blocks.push_back({{line}});
-    return text;
-}
 
 // The words of a group of pages from its script "quireText(GROUP,{...});\n",
 // which holds ASCII only, read as the reader reads them: a list with the

@@ -44,7 +44,6 @@ protected:
 TEST_F(BookXml, RootAndPagesInTheirOrderWithUrlsFromDocumentNumbers)
 {
     const auto doc = build(propertyXml("pt_text", "a", "1"), makePages(3, 3));
-    EXPECT_EQ(xml::name(root(doc)), "flipbook");
     EXPECT_EQ(attributes(root(doc)), QStringList({"count=3", "appAppShortName=pt", "appAppName=Quire for Mac",
                                                   "appAppVersion=1.0.0", QString("appWebsite=") + publish::kAppWebsite,
                                                   "e=noext"}));
@@ -112,9 +111,8 @@ TEST_F(BookXml, HardCoversMarkOnlyTheFirstAndLastPage)
         return out.join(' ');
     };
     const auto cover = [](const QString& value) { return propertyXml("pt_bool", "isHardCover", value); };
-    EXPECT_EQ(flags(cover("yes"), 1), "true");
-    EXPECT_EQ(flags(cover("Yes"), 2), "true true");
-    EXPECT_EQ(flags(cover("YES"), 5), "true false false false true");
+    EXPECT_EQ(QStringList({flags(cover("yes"), 1), flags(cover("Yes"), 2), flags(cover("YES"), 5)}),
+              QStringList({"true", "true true", "true false false false true"}));
     EXPECT_EQ(flags(propertyXml("pt_text", "p", "", cover("yes")), 3), "true false true"); // found anywhere
     for (const char* value : {"no", "true", "YES ", "1", ""})
         EXPECT_EQ(flags(cover(value), 3), "false false false") << value;
@@ -144,16 +142,12 @@ TEST_F(BookXml, OutlineIsMadeFreshAndAnnotationsAreCopied)
     EXPECT_EQ(xml::text(xml::firstChild(xml::firstChild(xml::firstChild(root(first), "ols"), "o"), "c")), "Chapter 1");
 }
 
-TEST(Rc4, MatchesKnownVectors)
-{
-    EXPECT_EQ(publish::rc4("hello", "leafcase-key-01").value_or("").toHex(' '), "83 b2 65 3f 59");
-    // The published test vector for the key "Key" (a length other than 16).
-    EXPECT_EQ(publish::rc4("Plaintext", "Key").value_or("").toHex(), "bbf316e8d940af0ad3");
-}
-
 // (A second publish replacing the container: the republish tests.)
 TEST_F(BookXml, TheContainerOpensInUnzipBesideItsScriptAndAFailedWriteIsReported)
 {
+    // The cipher matches known vectors, the published one's key "Key" of a length other than 16.
+    EXPECT_EQ(publish::rc4("hello", "leafcase-key-01").value_or("").toHex(' '), "83 b2 65 3f 59");
+    EXPECT_EQ(publish::rc4("Plaintext", "Key").value_or("").toHex(), "bbf316e8d940af0ad3");
     FlashBookOutput out(makePages(3), makeTemplate(propertyXml("pt_text", "bookTitle", "Fleurs &amp; &lt;épines&gt;")),
                         folder, std::nullopt);
     ASSERT_TRUE(out.ouputTheBook().ok());

@@ -26,12 +26,10 @@ TEST_F(Output, WritesTheWholeLayoutAndNothingIntoAMissingFolder)
     ASSERT_TRUE(result.ok()) << result.description().toStdString();
     EXPECT_EQ(filesBelow(folder), QStringList({"book.swf", "files/book.bin", "files/book.js", "files/extfiles/bgImage.JPG",
                                                "files/page/1.jpg", "files/page/2.jpg", "files/page/3.jpg", "mybook.html"}));
-    for (int n = 1; n <= 3; ++n)
-        EXPECT_EQ(readFile(at("files/page/" + QString::number(n) + ".jpg")), pictureBytes(n));
+    // (The pages' bytes: the republish below.)
     EXPECT_EQ(readFile(at("files/extfiles/bgImage.JPG")), "background");
     EXPECT_EQ(readFile(at("book.swf")), kViewer);
     EXPECT_TRUE(readFile(at("mybook.html")).startsWith("<html><head><title>My book</title>"));
-    EXPECT_EQ(out.outputHTMLFileName(), at("mybook.html"));
     // (That the configuration's page paths name these files: the converter's tests.)
 
     // A folder that does not exist gets nothing, and the publish says so.
@@ -94,12 +92,9 @@ TEST_F(Output, FilePropertiesAreCopiedByKeyAndExtensionAndAnnotationFilesNeverOv
     annotations->setNeedFiles({asset("one.xml", "new one"), asset("two.png", "two"), dir.file("assets/none.png")});
     writeFile(at("files/pageConfig/one.xml"), "kept");
     publish(makeTemplate(tree), makePages(1), annotations);
-    EXPECT_EQ(filesBelow(at("files/extfiles")), QStringList({"deep.gif", "dup.png"}));
-    EXPECT_EQ(readFile(at("files/extfiles/dup.png")), "second");
-    EXPECT_EQ(readFile(at("files/extfiles/deep.gif")), "deep");
-    EXPECT_EQ(filesBelow(at("files/pageConfig")), QStringList({"one.xml", "two.png"}));
-    EXPECT_EQ(readFile(at("files/pageConfig/one.xml")), "kept");
-    EXPECT_EQ(readFile(at("files/pageConfig/two.png")), "two");
+    using Files = QMap<QString, QByteArray>;
+    EXPECT_EQ(snapshot(at("files/extfiles")), (Files{{"deep.gif", "deep"}, {"dup.png", "second"}}));
+    EXPECT_EQ(snapshot(at("files/pageConfig")), (Files{{"one.xml", "kept"}, {"two.png", "two"}}));
 }
 
 TEST_F(Output, TheBundleIsMadeAfreshAroundTheBookAndNotWithoutItsSkeleton)
@@ -156,26 +151,20 @@ TEST(TextTemplate, SubstitutesUniformly)
     };
     for (const auto& [text, expected] : cases) {
         TextTemplate t(QString::fromUtf8(text));
-        for (const auto& [key, value] : {std::pair{"index.title", "Book"}, {"a", "1"}, {"b", "2"}, {" b", "spaced"},
-                                         {"", "empty key"}, {"v", "${a}"}})
+        for (const auto& [key, value] : {std::pair{"index.title", "Book"}, {"a", "0"}, {"b", "2"}, {" b", "spaced"},
+                                         {"", "empty key"}, {"v", "${a}"}, {"a", "1"}}) // the last value counts
             t.setItem(key, value);
         EXPECT_EQ(t.parse(), QString::fromUtf8(expected)) << text;
     }
-    TextTemplate t("${k}");
-    t.setItem("k", "first");
-    t.setItem("k", "second"); // the last value counts
-    EXPECT_EQ(t.parse(), "second");
-    EXPECT_EQ(t.parse(), "second");
 }
 
-TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenWithItsValuesEscapedAsUtf8ByANewFile)
+TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenWithItsValuesEscapedAsUtf8)
 {
     const QString text = "<p>été ${index.title}</p>";
     for (auto encoding : {QStringEncoder::Utf16LE, QStringEncoder::Utf16BE})
         EXPECT_EQ(decodeTemplatePage(QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text)), text);
-    EXPECT_EQ(decodeTemplatePage("\xef\xbb\xbf" + text.toUtf8()), text);
-    EXPECT_EQ(decodeTemplatePage(text.toUtf8()), text);
-    EXPECT_EQ(decodeTemplatePage("<p>\xe9t\xe9</p>"), "<p>été</p>");
+    EXPECT_EQ(QStringList({decodeTemplatePage("\xef\xbb\xbf" + text.toUtf8()), decodeTemplatePage(text.toUtf8()),
+                           decodeTemplatePage("<p>\xe9t\xe9</p>")}), QStringList({text, text, "<p>été</p>"}));
 
     TempDir dir;
     const QString page = dir.file("tmpl.html"), out = dir.file("out/index.html");
@@ -190,12 +179,7 @@ TEST(HTMLConfigInfo, ThePageIsDecodedByItsMarkAndWrittenWithItsValuesEscapedAsUt
     ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
     EXPECT_EQ(readFile(out), "<title>Tom &amp; Jerry &lt;3 &lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</title>"
                              "<meta content=\"a&quot;b\"><meta content='it&#39;s'><p>\xc3\xa9</p>");
-    // Written again: the page is replaced by a new file, not rewritten in place.
-    ASSERT_EQ(::link(QFile::encodeName(out).constData(), QFile::encodeName(dir.file("old.html")).constData()), 0);
-    info.setHTMLTitle("");
-    ASSERT_TRUE(info.generateHTMLFrom(page, out).ok());
-    EXPECT_TRUE(readFile(out).startsWith("<title></title><meta"));
-    EXPECT_TRUE(readFile(dir.file("old.html")).contains("Jerry"));
+    // (Written again, the page is a new file: Output's republish, through the same writer.)
 
     // A page that cannot be read or written is a failure naming the page to write.
     const std::tuple<QString, QString, QString> failures[] = {

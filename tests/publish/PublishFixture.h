@@ -3,6 +3,7 @@
 // sources over picture files, a book folder, and the book's configuration
 // read back by the unzip tool.
 #include "import/FlashPageSource.h"
+#include "import/JpegWriter.h"
 #include "publish/BookContainer.h"
 #include "publish/FlashBookOutput.h"
 #include "publish/PublishConstants.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace quire::test {
 
@@ -20,6 +22,25 @@ namespace quire::test {
 inline QByteArray pictureBytes(int n, const QByteArray& tag = "a")
 {
     return "\xff\xd8\xff\xe0 picture " + tag + " " + QByteArray::number(n) + QByteArray(64 + n, char('a' + n % 26));
+}
+
+// A real JPEG picture in one shade, so that a publish makes its thumbnail.
+inline void writePicture(const QString& path, int width, int height, unsigned char shade = 200)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    JpegWriter().write(pdf::Bitmap{width, height, width * 3, std::vector<unsigned char>(size_t(width * height * 3), shade)},
+                       80, path);
+}
+
+// A page's words on one line.
+inline std::shared_ptr<const PageText> wordsOf(const QStringList& words)
+{
+    auto text = std::make_shared<PageText>();
+    TextLine line;
+    for (qsizetype i = 0; i < words.size(); ++i)
+        line.words.push_back({words[i], {0.1f + 0.001f * float(i), 0.25f, 0.05f, 0.02f}});
+    text->blocks.push_back({{line}});
+    return text;
 }
 
 // Every file below folder, relative, sorted.

@@ -3,12 +3,10 @@
 // either side is written afresh, and the book is the same as a full
 // publish's either way.
 #include "PublishFixture.h"
-#include "import/JpegWriter.h"
 #include "publish/FlashBookOutput.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <functional>
 #include <sys/stat.h>
 #include <utime.h>
@@ -22,22 +20,6 @@ ino_t inodeOf(const QString& path)
 {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-// A real picture, so that the publish makes its thumbnail.
-void writePicture(const QString& path, unsigned char shade)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    JpegWriter().write(pdf::Bitmap{64, 80, 64 * 3, std::vector<unsigned char>(64 * 80 * 3, shade)}, 80, path);
-}
-
-std::shared_ptr<const PageText> wordsOf(const QString& word)
-{
-    auto text = std::make_shared<PageText>();
-    TextLine line;
-    line.words.push_back({word, {0.1f, 0.2f, 0.3f, 0.05f}});
-    text->blocks.push_back({{line}});
-    return text;
 }
 
 void setModified(const QString& path, time_t when)
@@ -59,9 +41,9 @@ protected:
     {
         auto book = makePages(4);
         for (int i = 0; i < 4; ++i)
-            writePicture(source(i), static_cast<unsigned char>(40 * i));
-        book->normalPages()[0]->setPageText(wordsOf("first"));
-        book->normalPages()[2]->setPageText(wordsOf("third"));
+            writePicture(source(i), 64, 80, static_cast<unsigned char>(40 * i));
+        book->normalPages()[0]->setPageText(wordsOf({"first"}));
+        book->normalPages()[2]->setPageText(wordsOf({"third"}));
         return book;
     }
     PublishResult publishWith(const QString& into)
@@ -90,12 +72,12 @@ TEST_F(Reuse, UnchangedPagesAreLinkedAndChangedOnesWrittenAfresh)
     const Case cases[] = {
         // Linked when nothing changed: 4 pictures, 4 thumbnails, 1 file of words.
         {"nothing changed", [] {}, 9},
-        {"a source rewritten", [this] { writePicture(source(1), 250); }, 7},
+        {"a source rewritten", [this] { writePicture(source(1), 64, 80, 250); }, 7},
         {"a source only touched", [this] { setModified(source(2), 1000); }, 7},
         {"the book's copy rewritten", [this] { writeFile(page(3), "damaged"); }, 8},
         {"the book's copy removed", [this] { QFile::remove(page(4)); }, 8},
         {"the book's thumbnail rewritten", [this] { writeFile(at("files/thumb/2.jpg"), "damaged"); }, 8},
-        {"a page's words replaced", [this] { pages->normalPages()[2]->setPageText(wordsOf("other")); }, 8},
+        {"a page's words replaced", [this] { pages->normalPages()[2]->setPageText(wordsOf({"other"})); }, 8},
         {"the book folder removed and made again",
          [this] { QDir(folder).removeRecursively(); QDir().mkpath(folder); }, 0},
         {"a failed publish in between",

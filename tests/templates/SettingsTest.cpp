@@ -47,14 +47,13 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, ExportFormatByteForByte)
+TEST_F(SettingsTest, ExportFormatByteForByteAndLenientImport)
 {
     FlashTemplate t;
     EXPECT_EQ(t.exportPropertiesSettings(),
               QByteArray("\n\ra=1\n\rb=x=y\n\rpageWidth=1024\n\rpageHeight=700\n\rbg=\n\rabout=\n\rpic="));
-    const QString path = dir.file("out.txt");
-    ASSERT_TRUE(t.exportPropertiesSettingsTo(path));
-    EXPECT_EQ(readFile(path), t.exportPropertiesSettings());
+    // (Written to a file: the round trips below and the converter's export.)
+    const QString path = dir.file("in.txt");
 
     t.properties()[0]->setKey(QStringLiteral("multi\n\rline"));
     t.properties()[0]->setValue(QStringLiteral("v\nw"));
@@ -65,16 +64,12 @@ TEST_F(SettingsTest, ExportFormatByteForByte)
     addTemplate("empty", definitionXml(""));
     t.loadTemplate("empty");
     EXPECT_TRUE(t.exportPropertiesSettings().isEmpty());
-}
 
-TEST_F(SettingsTest, ImportIsLenientAndKeepsPageSize)
-{
-    FlashTemplate t;
-    const QString path = dir.file("in.txt");
+    // Import is lenient and keeps the page size; escapes count only in escaped records.
+    t.loadTemplate("float");
     writeFile(path, "a=one\r\nb=p=q\nno equals sign\npageWidth=5\n\rpageHeight=6\nunknown=1\na=last\n"
                     "about=C:\\new\\rates\\\n");
     t.importPropertiesSettingsFrom(path);
-    // The page size stays; escapes count only in escaped records.
     EXPECT_EQ(values(t, {"a", "b", "pageWidth", "pageHeight", "about"}),
               QStringList({"last", "p=q", "1024", "700", "C:\\new\\rates\\"}));
 }
@@ -236,6 +231,5 @@ TEST(FileFilter, ExtensionsAsTheFileChooserReadsThem)
     for (const auto& [filter, extensions] : cases)
         EXPECT_EQ(fileFilterExtensions(filter), extensions) << textOr(filter, "none").toStdString();
 
-    EXPECT_TRUE(fileFilterAllows({"jpg", "tar.gz"}, "/a/x.tar.gz"));
-    EXPECT_FALSE(fileFilterAllows({"jpg"}, "/a.jpg/b"));
+    EXPECT_TRUE(fileFilterAllows({"jpg", "tar.gz"}, "/a/x.tar.gz") && !fileFilterAllows({"jpg"}, "/a.jpg/b"));
 }

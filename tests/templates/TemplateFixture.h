@@ -8,10 +8,9 @@
 
 namespace quire::test {
 
-inline QString propertyXml(const QString& type, const QString& key, const QString& value,
-                           const QString& children = QString(), const QString& extra = QString())
+inline QString propertyXml(const QString& type, const QString& key, const QString& value, const QString& children = {})
 {
-    QString xml = "<property type=\"" + type + "\"" + extra + "><key>" + key + "</key><title>T " + key
+    QString xml = "<property type=\"" + type + "\"><key>" + key + "</key><title>T " + key
         + "</title><desc>D</desc><value>" + value + "</value><valueSource>vs</valueSource>"
         + "<defaultValue>dv</defaultValue>";
     if (!children.isEmpty())

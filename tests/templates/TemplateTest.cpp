@@ -43,57 +43,42 @@ TEST(PropertyType, NamesAreExactAndTrueIsOneOfFourWords)
         EXPECT_FALSE(valueAsBool(no)) << no.value_or("(absent)").toStdString();
 }
 
-TEST(Property, LoadsItsFieldsVerbatimAndATypeMakesItABool)
+TEST(Property, LoadsItsFieldsVerbatimAndChildrenFromTheFirstChildPropertiesOnly)
 {
+    log::Capture capture(log::Level::Warn);
     Loaded l("<property type=\"pt_color\"><defaultValue>dv</defaultValue><key>k</key><title>t</title>"
              "<desc><![CDATA[<b>help</b>]]> &amp; more</desc><value> 12 </value><valueSource>a, b</valueSource>"
-             "<value>second</value></property>");
+             "<value>second</value><childProperties><property><key>c1</key></property><x><property><key>nested"
+             "</key></property></x><property><key>c2</key><childProperties><property><key>g</key></property>"
+             "</childProperties></property></childProperties><childProperties><property><key>ignored</key>"
+             "</property></childProperties></property>");
     const FlashTemplateProperty& p = l.property;
     EXPECT_EQ(p.propertyType(), pt_color);
-    EXPECT_EQ(p.key(), QString("k"));
-    EXPECT_EQ(p.value(), QString(" 12 ")); // the first, blanks kept
-    EXPECT_EQ(p.desc(), QString("<b>help</b> & more"));
-    EXPECT_EQ(p.valueSource(), QString("a, b"));
-    EXPECT_EQ(p.defaultValue(), QString("dv"));
-    EXPECT_EQ(p.aTitle(), QString("")); // empty, not absent
+    // The first value, blanks kept; a missing aTitle empty, not absent.
+    EXPECT_EQ((std::vector<Text>{p.key(), p.value(), p.desc(), p.valueSource(), p.defaultValue(), p.aTitle()}),
+              (std::vector<Text>{QString("k"), QString(" 12 "), QString("<b>help</b> & more"), QString("a, b"),
+                                 QString("dv"), QString("")}));
+    ASSERT_EQ(p.childCount(), 2);
+    // So is a missing required element, with a warning naming the property.
+    EXPECT_EQ(p.childAt(0)->value(), QString(""));
+    EXPECT_TRUE(capture.contains("\"c1\"") && !capture.contains("\"k\""));
+    EXPECT_EQ(textOr(p.childAt(0)->key()) + textOr(p.childAt(1)->key()), "c1c2");
+    ASSERT_EQ(p.childAt(1)->childCount(), 1);
+    EXPECT_EQ(std::tuple(p.childAt(0)->parent(), p.childAt(1)->childAt(0)->parent(), p.childAt(2)),
+              std::tuple(&p, p.childAt(1), nullptr));
+    l.property.loadFromNode(xmlDocGetRootElement(l.doc.get())); // reloading replaces the children
+    EXPECT_EQ(l.property.childCount(), 2);
 
     EXPECT_EQ(Loaded("<property type=\"pt_text\" aType=\"\">" + kFields + "<aTitle>Tick</aTitle></property>")
                   .property.propertyType(), pt_bool);
     EXPECT_EQ(Loaded("<property>" + kFields + "</property>").property.propertyType(), pt_text);
-}
-
-TEST(Property, ChildrenComeFromTheFirstChildPropertiesOnlyAndReloadingReplacesThem)
-{
-    Loaded l("<property>" + kFields +
-             "<childProperties><property><key>c1</key></property><x><property><key>nested-deeper</key></property></x>"
-             "<property><key>c2</key><childProperties><property><key>g</key></property></childProperties></property>"
-             "</childProperties><childProperties><property><key>ignored</key></property></childProperties></property>");
-    const FlashTemplateProperty& p = l.property;
-    ASSERT_EQ(p.childCount(), 2);
-    EXPECT_EQ(p.childAt(0)->key(), QString("c1"));
-    EXPECT_EQ(p.childAt(1)->key(), QString("c2"));
-    EXPECT_EQ(p.childAt(0)->parent(), &p);
-    ASSERT_EQ(p.childAt(1)->childCount(), 1);
-    EXPECT_EQ(p.childAt(1)->childAt(0)->parent(), p.childAt(1));
-    EXPECT_EQ(p.childAt(2), nullptr);
-    l.property.loadFromNode(xmlDocGetRootElement(l.doc.get()));
-    EXPECT_EQ(l.property.childCount(), 2);
-}
-
-TEST(Property, MissingElementsGiveEmptyTextWithAWarningAndOtherElementsChangeNothing)
-{
-    log::Capture capture(log::Level::Warn);
-    Loaded l("<property><key>only</key></property>");
-    EXPECT_EQ(l.property.value(), QString("")); // empty, not absent
-    EXPECT_EQ(l.property.title(), QString(""));
-    EXPECT_TRUE(capture.contains("\"only\""));
-
-    FlashTemplateProperty p;
-    p.setValue(QString("kept"));
-    auto other = xml::parseMemory("<notproperty>" + kFields + "</notproperty>");
-    p.loadFromNode(xmlDocGetRootElement(other.doc.get()));
-    p.loadFromNode(nullptr);
-    EXPECT_EQ(p.value(), QString("kept"));
+    // Other elements, or none, change nothing.
+    FlashTemplateProperty other;
+    other.setValue(QString("kept"));
+    auto notProperty = xml::parseMemory("<notproperty>" + kFields + "</notproperty>");
+    other.loadFromNode(xmlDocGetRootElement(notProperty.doc.get()));
+    other.loadFromNode(nullptr);
+    EXPECT_EQ(other.value(), QString("kept"));
 }
 
 using TemplateTest = ResourceFixture;

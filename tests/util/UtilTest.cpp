@@ -12,6 +12,7 @@
 
 using namespace quire;
 using test::readFile;
+using test::snapshot;
 using test::writeFile;
 
 TEST(FileUtil, PathsJoinWithOneSeparatorAndSplitAtTheLastComponent)
@@ -38,16 +39,13 @@ TEST(FileUtil, WritesWholeFilesCopiesFilesAndFoldersAndRemovesThem)
     // No temporary files are left beside the target.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.bin"});
     QString error;
-    EXPECT_FALSE(fs::writeAtomically(dir.file("missing/folder/x"), "x", &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(!fs::writeAtomically(dir.file("missing/folder/x"), "x", &error) && !error.isEmpty());
 
     writeFile(dir.file("src/a/b.txt"), "b");
     writeFile(dir.file("src/c.txt"), "c");
     ASSERT_TRUE(fs::copyFolder(dir.file("src"), dir.file("dst/inner")));
-    EXPECT_EQ(readFile(dir.file("dst/inner/a/b.txt")), "b");
-    EXPECT_EQ(readFile(dir.file("dst/inner/c.txt")), "c");
-    EXPECT_TRUE(fs::removeAll(dir.file("dst")));
-    EXPECT_FALSE(fs::exists(dir.file("dst")));
+    EXPECT_EQ(snapshot(dir.file("dst/inner")), (QMap<QString, QByteArray>{{"a/b.txt", "b"}, {"c.txt", "c"}}));
+    EXPECT_TRUE(fs::removeAll(dir.file("dst")) && !fs::exists(dir.file("dst")));
     EXPECT_FALSE(fs::copyFolder(dir.file("nothing"), dir.file("dst")));
 
     // Files of any size keep their bytes and permissions; refusals do no harm.
@@ -69,8 +67,7 @@ TEST(FileUtil, WritesWholeFilesCopiesFilesAndFoldersAndRemovesThem)
     for (const auto& [from, to, copied] : copies)
         EXPECT_EQ(fs::copyFile(from, to), copied) << from.toStdString() << " -> " << to.toStdString();
     EXPECT_EQ(readFile(dir.file("dst.bin")), bytes);
-    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable());
-    EXPECT_TRUE(QFileInfo(dir.file("empty-copy")).isFile());
+    EXPECT_TRUE(QFileInfo(dir.file("dst.bin")).isExecutable() && QFileInfo(dir.file("empty-copy")).isFile());
     EXPECT_TRUE(readFile(dir.file("status")).contains("Name:"));
     EXPECT_EQ(readFile(dir.file("there")), "old");
     EXPECT_FALSE(QFileInfo::exists(dir.file("out")) || QFileInfo::exists(dir.file("folder-copy")));
@@ -119,23 +116,20 @@ TEST(Format, SystemNotationAcrossTypesAndMissingArguments)
         EXPECT_EQ(made, expected);
 }
 
-TEST(Log, LevelsAndFormattingOnlyWhenEnabled)
+TEST(Log, ArgumentsAreOnlyEvaluatedWhenTheLevelIsEnabled)
 {
     log::setConsoleThreshold(log::Level::Warn);
     int evaluated = 0;
     QLOG_DEBUG("value %d", ++evaluated);
     QLOG_INFO("value %d", ++evaluated);
-    EXPECT_EQ(evaluated, 0);
     QLOG_WARN("value %d", ++evaluated);
     EXPECT_EQ(evaluated, 1);
     {
-        log::Capture capture;
-        QLOG_DEBUG("range[%d]=%@", 0, 5);
-        QLOG_ERROR("import pages:%@", "broken");
-        EXPECT_EQ(capture.messages(log::Level::Debug), QStringList{"range[0]=5"});
-        EXPECT_EQ(capture.messages(), (QStringList{"range[0]=5", "import pages:broken"}));
+        log::Capture capture; // enables debug while alive
+        QLOG_DEBUG("range[%d]", 0);
+        QLOG_ERROR("broken");
+        EXPECT_EQ(capture.messages(log::Level::Debug), QStringList{"range[0]"});
     }
-
     // (A properties file read into the log file: AppLog's test, over the shipped one.)
     EXPECT_FALSE(log::configure("/nonexistent/logging.properties", "/nonexistent/app.log"));
     log::setConsoleThreshold(log::Level::Warn);
@@ -148,23 +142,21 @@ TEST(Xml, TextIsVerbatimChildrenDirectAndBadInputRecoveredOrReported)
     ASSERT_TRUE(parsed.doc);
     EXPECT_FALSE(parsed.recovered);
     const xmlNode* root = xmlDocGetRootElement(parsed.doc.get());
-    EXPECT_EQ(xml::text(xml::firstChild(root, "v")), " 12 ");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "c")), "<b>& tail");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "e")), "a&b<");
-    EXPECT_EQ(xml::text(xml::firstChild(root, "empty")), QString("")); // empty, not absent
-    EXPECT_FALSE(xml::text(xml::firstChild(root, "empty")).isNull());
+    EXPECT_EQ(QStringList({xml::text(xml::firstChild(root, "v")), xml::text(xml::firstChild(root, "c")),
+                           xml::text(xml::firstChild(root, "e"))}), QStringList({" 12 ", "<b>& tail", "a&b<"}));
+    const QString empty = xml::text(xml::firstChild(root, "empty"));
+    EXPECT_TRUE(empty.isEmpty() && !empty.isNull()); // empty, not absent
     const auto as = xml::children(root, "a");
     ASSERT_EQ(as.size(), 2u);
     EXPECT_EQ(xml::text(as[0]) + xml::text(as[1]), "12");
     EXPECT_EQ(xml::children(root).size(), 7u);
-    EXPECT_EQ(xml::firstChild(root, "missing"), nullptr);
+    EXPECT_TRUE(!xml::firstChild(root, "missing") && !xml::attribute(root, "missing"));
 
     auto recovered = xml::parseMemory("<r><a>1</a><b>unclosed</r>");
     ASSERT_TRUE(recovered.doc);
     EXPECT_TRUE(recovered.recovered);
     EXPECT_EQ(xml::text(xml::firstChild(xmlDocGetRootElement(recovered.doc.get()), "a")), "1");
-    EXPECT_FALSE(xml::parseMemory("").doc);
-    EXPECT_FALSE(xml::parseMemory("").error.isEmpty());
+    EXPECT_TRUE(!xml::parseMemory("").doc && !xml::parseMemory("").error.isEmpty());
     EXPECT_TRUE(xml::parseFile("/nonexistent/file.xml").error.contains("cannot open"));
 
     // External entities are never loaded.
@@ -176,32 +168,19 @@ TEST(Xml, TextIsVerbatimChildrenDirectAndBadInputRecoveredOrReported)
     EXPECT_FALSE(xml::text(xmlDocGetRootElement(entity.doc.get())).contains("SECRET"));
 }
 
+// (Trees serialized with declaration, indentation and escapes: the book
+// configuration's and the outline's exact texts in BookXml and OutlineXml.)
 TEST(Xml, BuiltTreesSerializeAndReadBack)
 {
-    auto root = xml::newElement("flipbook");
-    xml::setAttribute(root.get(), "count", "2");
-    xml::setAttribute(root.get(), "e", "noext");
-    xml::setAttribute(xml::appendTextElement(root.get(), "item", "a & <b> ü"), "name", "k");
-    xml::appendElement(root.get(), "pages");
-    // (A copy that leaves its original alone: BookXml.OutlineIsMadeFreshAndAnnotationsAreCopied.)
-    const QByteArray out = xml::serialize(xml::newDocument(std::move(root)).get(), true);
-    EXPECT_EQ(out, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<flipbook count=\"2\" e=\"noext\">\n"
-                   "  <item name=\"k\">a &amp; &lt;b&gt; \xC3\xBC</item>\n  <pages/>\n</flipbook>\n");
-    auto reparsed = xml::parseMemory(out);
-    ASSERT_TRUE(reparsed.doc);
-    const xmlNode* r = xmlDocGetRootElement(reparsed.doc.get());
-    EXPECT_EQ(xml::text(xml::firstChild(r, "item")), "a & <b> ü");
-    EXPECT_EQ(xml::attribute(r, "count"), QString("2"));
-    EXPECT_EQ(xml::attribute(r, "nothing"), std::nullopt);
-
-    // Characters XML forbids never reach the document, which always parses.
+    // Characters XML forbids never reach the document, which always parses;
+    // markup characters come back as they went in.
     const QChar lone[] = {QChar(0xD800), QChar(0xDC00)};
     const std::pair<QString, QString> cases[] = {
         {QString::fromUtf8("a\x01" "b\x08" "c\x0B" "d\x0C" "e\x0E" "f\x1F" "g"), "abcdefg"},
         {QString("x") + QChar(0) + "y\tz\n\r", "xy\tz\n\r"},
         {QString("a") + lone[0] + "b" + lone[1], "a\uFFFDb\uFFFD"},
         {QString("a") + QChar(0xFFFE) + QChar(0xFFFF), "a\uFFFD\uFFFD"},
-        {"\U0001F600 ü \uE000", "\U0001F600 ü \uE000"},
+        {"\U0001F600 ü \uE000 &<>\"'", "\U0001F600 ü \uE000 &<>\"'"},
     };
     for (const auto& [in, kept] : cases) {
         auto element = xml::newElement("r");

@@ -51,6 +51,14 @@ struct BookSpec {
     QString htmlTitle = QStringLiteral("Quire test book");
 };
 
+QFont sans(int pixels, bool bold = false)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
 void paintLink(QPainter& p, const QSize& size, const LinkSpec& link)
 {
     const QRectF r(link.area.x() * size.width(), link.area.y() * size.height(), link.area.width() * size.width(),
@@ -58,9 +66,7 @@ void paintLink(QPainter& p, const QSize& size, const LinkSpec& link)
     p.setPen(QPen(QColor(30, 90, 200), 3));
     p.setBrush(QColor(30, 90, 200, 40));
     p.drawRect(r);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(int(r.height() * 0.4));
-    p.setFont(font);
+    p.setFont(sans(int(r.height() * 0.4)));
     p.setPen(QColor(20, 60, 150));
     p.drawText(r, Qt::AlignCenter, link.label);
 }
@@ -76,15 +82,10 @@ QString paintPage(const BookSpec& spec, int position, const QList<LinkSpec>& lin
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(60, 60, 60), 4));
     p.drawRect(QRect(QPoint(2, 2), size - QSize(4, 4)));
-    QFont big(QStringLiteral("DejaVu Sans"));
-    big.setBold(true);
-    big.setPixelSize(size.height() / 4);
-    p.setFont(big);
+    p.setFont(sans(size.height() / 4, true));
     p.setPen(QColor(40, 40, 40));
     p.drawText(QRect(0, size.height() / 4, size.width(), size.height() / 3), Qt::AlignCenter, QString::number(position));
-    QFont small(QStringLiteral("DejaVu Sans"));
-    small.setPixelSize(std::max(10, size.height() / 24));
-    p.setFont(small);
+    p.setFont(sans(std::max(10, size.height() / 24)));
     p.drawText(QRect(0, size.height() * 2 / 3, size.width(), size.height() / 10), Qt::AlignCenter,
                QStringLiteral("document page %1").arg(spec.firstNumber + position - 1));
     for (const LinkSpec& link : links)
@@ -279,16 +280,12 @@ int makeViewerBooks(const QStringList& args)
             writeBook(settingsBook(args[2]), args[2], "settings");
             return 0;
         }
-        if ((args.size() == 4 || args.size() == 5) && args[1] == "bench" && args[3].toInt() > 0) {
-            QSize size(1224, 1584);   // a letter page imported at 144 dots per inch
-            if (args.size() == 5) {
-                const QStringList wh = args[4].split('x');
-                size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
-            }
-            if (size.isValid() && !size.isEmpty()) {
-                writeBook(benchBook(args[3].toInt(), size), args[2], "book");
-                return 0;
-            }
+        // Unless given, a letter page imported at 144 dots per inch.
+        const QStringList wh = args.value(4, QStringLiteral("1224x1584")).split('x');
+        const QSize size = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+        if ((args.size() == 4 || args.size() == 5) && args[1] == "bench" && args[3].toInt() > 0 && !size.isEmpty()) {
+            writeBook(benchBook(args[3].toInt(), size), args[2], "book");
+            return 0;
         }
     } catch (const Error& e) {
         std::fprintf(stderr, "quire-viewer-books: %s\n", e.what());

@@ -1,5 +1,5 @@
 // What the RTF reader makes of each feature, looked at in the document; and
-// damaged and odd RTF: refused or read with a warning (hostile input: tests/fuzz/corpus/rtf).
+// damaged and odd RTF read with a warning (refused and hostile input: tests/fuzz/corpus/rtf).
 #include "TextImportSupport.h"
 
 #include <QBuffer>
@@ -57,7 +57,6 @@ TEST(RtfReader, FontsMapToInstalledFamilies)
     expectFormats(r, {{"default", "DejaVu Serif"}, {"times", ""}, {"arial", "sans"}, {"courier", "mono"},
                       {"helvbold", "B I sans"}, {"script", "sans"}, {"terminal", "mono"}, {"madeup", ""},
                       {"psname", "I"}, {"missing", "sans"}});
-    EXPECT_FALSE(r.text().contains(QLatin1Char(';')));
 }
 
 TEST(RtfReader, TextOfEscapesCodePagesAndDestinations)
@@ -210,8 +209,7 @@ TEST(RtfReader, PicturesWithTheirGoalSize)
     EXPECT_TRUE(images(*bad.doc).isEmpty());
     ASSERT_EQ(bad.result.warnings.size(), 3);
     EXPECT_TRUE(bad.result.warnings[0].contains("not a PNG or JPEG"));
-    EXPECT_TRUE(bad.result.warnings[1].contains("cannot be read"));
-    EXPECT_TRUE(bad.result.warnings[2].contains("13000 x 1"));
+    EXPECT_TRUE(bad.result.warnings[1].contains("cannot be read") && bad.result.warnings[2].contains("13000 x 1"));
 }
 
 QTextTable* firstTable(QTextDocument& doc)
@@ -273,18 +271,10 @@ TEST(RtfReader, CocoaDocument)
     EXPECT_EQ(describe(r.block("Cocoa opening").blockFormat()), "tabs=28.3L,56.65L,85L,113.35L");
 }
 
-TEST(RtfRobustness, NotRtfIsRefusedBracesOutOfBalanceWarnAndCutDocumentsRead)
+// (What is not RTF is refused: the fuzz target's seeds; the reasons given:
+// TextToPdf's failures.)
+TEST(RtfRobustness, BracesOutOfBalanceWarnAndCutDocumentsRead)
 {
-    EXPECT_EQ(readRtf({}).result.problem, "is empty");
-    EXPECT_FALSE(readRtf("   \n").result.ok);
-    for (const QByteArray& bytes : {QByteArray("Dear Sir,"), QByteArray("{\\rtx1 hello}"), QByteArray("rtf1"),
-                                    QByteArray("%PDF-1.4\n"), QByteArray("\x89PNG\r\n\x1a\n", 8)}) {
-        const ReadRtf r = readRtf(bytes);
-        EXPECT_FALSE(r.result.ok);
-        EXPECT_TRUE(r.result.problem.contains("not an RTF document"));
-        EXPECT_TRUE(r.doc->isEmpty());
-    }
-
     const ReadRtf extra = readRtf("{\\rtf1 kept}} lost {\\b more}");
     EXPECT_EQ(extra.text(), "kept");
     ASSERT_EQ(extra.result.warnings.size(), 1);

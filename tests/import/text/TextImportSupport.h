@@ -27,6 +27,16 @@ inline QString points(double stored)
     return QString::number(qRound(stored * printUnits().ratio() * 100) / 100.0);
 }
 
+// The words whose condition holds, joined by spaces.
+inline QString wordsThatHold(std::initializer_list<std::pair<bool, QString>> words)
+{
+    QStringList out;
+    for (const auto& [on, word] : words)
+        if (on)
+            out << word;
+    return out.join(' ');
+}
+
 // A character format as short words, leaving out the defaults (12 points,
 // serif, upright, black): "B I U Udot S sup sub caps smallcaps 20pt sans
 // fg=#ff0000 bg=#00ff00 ->href".
@@ -38,7 +48,7 @@ inline QString describe(const QTextCharFormat& f)
                               std::pair{FontMapper::Generic::Mono, "mono"}})
         if (family == FontMapper::genericFamily(kind))
             family = name;
-    const std::pair<bool, QString> words[] = {
+    return wordsThatHold({
         {f.fontWeight() == QFont::Bold, "B"}, {f.fontItalic(), "I"},
         {f.underlineStyle() == QTextCharFormat::SingleUnderline, "U"},
         {f.underlineStyle() == QTextCharFormat::DotLine, "Udot"}, {f.fontStrikeOut(), "S"},
@@ -49,12 +59,7 @@ inline QString describe(const QTextCharFormat& f)
         {f.fontPointSize() != 12, QString::number(f.fontPointSize()) + "pt"}, {!family.isEmpty(), family},
         {f.hasProperty(QTextFormat::ForegroundBrush), "fg=" + f.foreground().color().name()},
         {f.hasProperty(QTextFormat::BackgroundBrush), "bg=" + f.background().color().name()},
-        {f.isAnchor(), "->" + f.anchorHref()}};
-    QStringList out;
-    for (const auto& [on, word] : words)
-        if (on)
-            out << word;
-    return out.join(' ');
+        {f.isAnchor(), "->" + f.anchorHref()}});
 }
 
 // A paragraph format as short words, lengths in points on the printed page:
@@ -66,7 +71,7 @@ inline QString describe(const QTextBlockFormat& b)
     QStringList tabs;
     for (const QTextOption::Tab& t : b.tabPositions())
         tabs << points(t.position) + QString("LRCD").at(int(t.type));
-    const std::pair<bool, QString> words[] = {
+    return wordsThatHold({
         {a == Qt::AlignHCenter, "C"}, {a == Qt::AlignRight, "R"}, {a == Qt::AlignJustify, "J"},
         {b.leftMargin() != 0, "L" + QString::number(b.leftMargin())},
         {b.rightMargin() != 0, "R" + QString::number(b.rightMargin())},
@@ -76,12 +81,7 @@ inline QString describe(const QTextBlockFormat& b)
         {height == QTextBlockFormat::FixedHeight, "X" + points(b.lineHeight())},
         {height == QTextBlockFormat::MinimumHeight, "M" + points(b.lineHeight())},
         {!tabs.isEmpty(), "tabs=" + tabs.join(',')}, {b.layoutDirection() == Qt::RightToLeft, "rtl"},
-        {bool(b.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore), "brk"}};
-    QStringList out;
-    for (const auto& [on, word] : words)
-        if (on)
-            out << word;
-    return out.join(' ');
+        {bool(b.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore), "brk"}});
 }
 
 struct ReadRtf {
