@@ -12,6 +12,23 @@
 #include <QWebEngineSettings>
 
 namespace quire {
+namespace {
+
+// The book's container as a script's string, handed to the reader with a
+// reload so that it need not read it back through the browser's file
+// loading, the slowest part of a reload; nothing for a very large one, which
+// would make a script of tens of megabytes and which the reader reads itself.
+QString containerArgument(const QString& page)
+{
+    constexpr qint64 kMostHandedOver = 8 * 1024 * 1024;
+    QFile container(fs::join(QFileInfo(page).absolutePath(), QString::fromUtf8(publish::kResourceFolder),
+                             QString::fromUtf8(publish::kContainerName)));
+    if (!container.open(QIODevice::ReadOnly) || container.size() > kMostHandedOver)
+        return QString();
+    return QLatin1Char('\'') + QString::fromLatin1(container.readAll().toBase64()) + QLatin1Char('\'');
+}
+
+} // namespace
 
 const char* PreviewView::kReaderStateScript = R"JS(
 (function () {
@@ -74,17 +91,10 @@ void PreviewView::showPreview(const QString& path, bool bookOnly)
     if (url().adjusted(QUrl::RemoveFragment) != book) {
         load(book);
     } else if (bookOnly && m_loaded) {
-        // The reader answers true once it has started loading the book. It
-        // is handed the container, which it would otherwise read back
-        // through the browser's file loading, the slowest part of a reload.
-        QFile container(fs::join(QFileInfo(path).absolutePath(), QString::fromUtf8(publish::kResourceFolder),
-                                 QString::fromUtf8(publish::kContainerName)));
-        const QByteArray bytes = container.open(QIODevice::ReadOnly) ? container.readAll() : QByteArray();
-        const QString argument = bytes.isEmpty() ? QString()
-                                                 : QLatin1Char('\'') + QString::fromLatin1(bytes.toBase64()) + QLatin1Char('\'');
+        // The reader answers true once it has started loading the book.
         QPointer<PreviewView> self(this);
         page()->runJavaScript(QStringLiteral("typeof quireReloadBook === 'function' && quireReloadBook(%1) === true")
-                                  .arg(argument),
+                                  .arg(containerArgument(path)),
                               [self, asked](const QVariant& started) {
                                   if (self && self->m_loads == asked && !started.toBool())
                                       self->reloadPage();
