@@ -6,6 +6,7 @@
 #include "util/FileUtil.h"
 #include "util/Format.h"
 #include "util/Log.h"
+#include "util/ParallelFor.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,6 +111,7 @@ PublishResult FlashBookOutput::ouputTheBook()
     if (m_fileReuse)
         m_fileReuse->begin(m_saveToFolder);
     m_reusing = m_fileReuse != nullptr;
+    stampPageSources();
     m_perPageFilesMade = 0;
     m_keptPageAndPictures = false;
     m_keptFolders.clear();
@@ -148,6 +150,7 @@ PublishResult FlashBookOutput::ouputTheBook()
         }
     }
     m_reusing = false;
+    m_sourceStamps.clear();
     if (m_fileReuse)
         result.ok() ? m_fileReuse->committed() : m_fileReuse->abandoned();
     if (committing)
@@ -169,9 +172,30 @@ bool FlashBookOutput::placePerPageFile(const QString& folder, const QString& rel
     return true;
 }
 
-std::optional<PublishReuse::Origin> FlashBookOutput::perPageOrigin(const QString& source, const QString& kind) const
+std::optional<PublishReuse::Origin> FlashBookOutput::perPageOrigin(const QString& source, const QString& kind)
 {
-    return m_reusing ? PublishReuse::originOf(source, kind) : std::nullopt;
+    if (!m_reusing)
+        return std::nullopt;
+    auto known = m_sourceStamps.find(source);
+    if (known == m_sourceStamps.end())
+        known = m_sourceStamps.emplace(source, PublishReuse::stampOf(source)).first;
+    return known->second ? std::optional(PublishReuse::Origin{source, kind, *known->second}) : std::nullopt;
+}
+
+void FlashBookOutput::stampPageSources()
+{
+    m_sourceStamps.clear();
+    if (!m_reusing || !m_flashPageSource)
+        return;
+    const auto& pages = m_flashPageSource->normalPages();
+    std::vector<std::optional<PublishReuse::Stamp>> stamps(pages.size());
+    // A stat a picture, and a book may have thousands: spread them.
+    parallelFor(pages.size(), workersFor(pages.size(), 256), [&](size_t i, unsigned) {
+        stamps[i] = PublishReuse::stampOf(textOr(pages[i]->pageFilePath()));
+        return true;
+    });
+    for (size_t i = 0; i < pages.size(); ++i)
+        m_sourceStamps.emplace(textOr(pages[i]->pageFilePath()), stamps[i]);
 }
 
 bool FlashBookOutput::reusePerPageFile(const QString& folder, const QString& relative,

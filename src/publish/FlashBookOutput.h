@@ -125,8 +125,11 @@ protected:
                           const std::optional<PublishReuse::Origin>& origin, const MakeFile& make, QString* error);
     // What a per-page file made from `source` comes from; none without a
     // file reuse, or when the source cannot be read. `kind` tells apart the
-    // files made from one source ("page" for the copy of the picture).
-    std::optional<PublishReuse::Origin> perPageOrigin(const QString& source, const QString& kind) const;
+    // files made from one source ("page" for the copy of the picture). A
+    // source is read once a publish.
+    std::optional<PublishReuse::Origin> perPageOrigin(const QString& source, const QString& kind);
+    // Reads the pages' pictures for perPageOrigin, all at once.
+    void stampPageSources();
     // Keeps the folder `relative` of the book in place, with its files, as
     // the new book's rather than placing each file: only with a file reuse,
     // when `wanted` names every one of the `files` the folder is to hold and
@@ -181,6 +184,7 @@ private:
     std::map<int, QSize> m_thumbnails; // by page number: what prepaireThumbPage made
     int m_perPageFilesMade = 0;        // in this publish, rather than linked
     QStringList m_keptFolders;         // in this publish, as the book in place has them
+    std::map<QString, std::optional<PublishReuse::Stamp>> m_sourceStamps; // in this publish, by path
     bool m_keptPageAndPictures = false;
 };
 

@@ -1,28 +1,27 @@
 #include "PublishReuse.h"
 
 #include "util/FileUtil.h"
+#include "util/ParallelFor.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quire {
-namespace {
 
-std::optional<PublishReuse::Stamp> stampOf(const QString& path)
+std::optional<PublishReuse::Stamp> PublishReuse::stampOf(const QString& path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    return PublishReuse::Stamp{info.st_dev, info.st_ino, qint64(info.st_size),
-                               qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    return Stamp{info.st_dev, info.st_ino, qint64(info.st_size),
+                 qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
-
-} // namespace
 
 std::optional<PublishReuse::Origin> PublishReuse::originOf(const QString& source, const QString& kind)
 {
@@ -128,13 +127,17 @@ bool PublishReuse::keepFolder(const QString& relative, const std::vector<Wanted>
         ++known;
     if (known != wanted.size())
         return false;
-    std::vector<const Written*> found;
-    for (const Wanted& w : wanted) {
-        const Written* known = unchanged(w.relative, w.origin);
-        if (!known)
-            return false;
-        found.push_back(known);
-    }
+    // A stat a file, over a thousand files in a large book: spread them.
+    std::vector<const Written*> found(wanted.size(), nullptr);
+    std::atomic<bool> allFound = true;
+    parallelFor(wanted.size(), workersFor(wanted.size(), 256), [&](size_t i, unsigned) {
+        found[i] = unchanged(wanted[i].relative, wanted[i].origin);
+        if (!found[i])
+            allFound = false;
+        return found[i] != nullptr;
+    });
+    if (!allFound)
+        return false;
     for (size_t i = 0; i < wanted.size(); ++i) {
         m_staged[wanted[i].relative] = *found[i];
         if (details)

@@ -39,6 +39,8 @@ public:
         Stamp stamp;
         bool operator==(const Origin&) const = default;
     };
+    // None when the file cannot be read.
+    static std::optional<Stamp> stampOf(const QString& path);
     // None when the source cannot be read.
     static std::optional<Origin> originOf(const QString& source, const QString& kind);
     // A file made from data in memory rather than from a source file: the
