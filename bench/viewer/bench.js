@@ -6,6 +6,9 @@
 // all the browser's processes, of the process that shows the book, and of
 // the same browser showing a blank page; then the same with the program
 // files mapped in, whose share depends on what else runs on the machine.
+// Firefox is driven without the automation's own store of responses and
+// record of requests (tests/viewer/support.js), which live in the browser's
+// process and would be counted as the reader's.
 // Its peers: the viewer as it was before pictures were drawn at their shown
 // size, taken from git (QUIRE_BENCH_OLD_REV, the commit this work started
 // from, by default), and a plain page that shows the same pictures two at a
