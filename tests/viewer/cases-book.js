@@ -141,6 +141,14 @@ module.exports = function (ctx) {
       assert.ok(drawn.length >= 2 && drawn.length <= 6, 'drawn canvases: ' + JSON.stringify(drawn));
       const onShow = await page.$$eval('.qv-slot canvas', (l) => l.map((c) => [c.width, c.getBoundingClientRect().width]));
       for (const [pixels, shown] of onShow) assert.ok(Math.abs(pixels - Math.min(600, shown)) <= 2, pixels + ' ' + shown);
+      // Loaded again in place (the application's preview), the book takes
+      // over what was drawn and fetched ahead rather than fetch it again.
+      await pause(400);
+      ctx.server.requests.length = 0;
+      assert.equal(await page.evaluate(() => window.quireReloadBook()), true);
+      await settled(page, '20-21');
+      await pause(400);
+      assert.deepEqual([...pictures()], []);
 
       assert.equal(await turnKind(page, () => page.keyboard.press('End')), 'hard');
       await settled(page, '40');

@@ -37,15 +37,18 @@ Q.PagePictures.prototype.entry = function (position) {
 };
 
 // A book loaded again in place has the same page files: the reader that
-// replaces this one takes over its drawn pictures, by address, and shows
-// those of its first spread at once.
+// replaces this one takes over its drawn pictures and the bytes it fetched
+// ahead, by address, and shows the pictures of its first spread at once.
 Q.PagePictures.prototype.handOver = function () {
   var kept = {};
   Object.keys(this.entries).forEach(function (key) {
     var e = this.entries[key], url = this.pages[e.position].url;
-    if (e.canvas && e.drawn && e.natural && url) {
+    if (!url || !e.natural) return;
+    if (e.canvas && e.drawn) {
       kept[url] = { canvas: e.canvas, blob: e.blob, natural: e.natural, drawn: e.drawn };
       e.canvas = null;
+    } else if (e.blob) {
+      kept[url] = { canvas: null, blob: e.blob, natural: e.natural, drawn: '' };
     }
   }, this);
   return kept;
@@ -87,6 +90,7 @@ Q.PagePictures.prototype.keep = function (near, far) {
     if (!e.canvas && !e.blob && !e.failed) delete this.entries[key];
   }, this);
   near.forEach(function (p) { this.canvas(p); }, this);
+  if (this.kept) far.forEach(function (p) { this.entry(p); }, this);
   this.kept = null;
   this.ahead = far.filter(function (p) { return near.indexOf(p) < 0; });
   this.sortQueue();
