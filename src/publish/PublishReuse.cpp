@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <atomic>
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,14 +21,6 @@ std::optional<PublishReuse::Stamp> PublishReuse::stampOf(const QString& path)
         return std::nullopt;
     return Stamp{info.st_dev, info.st_ino, qint64(info.st_size),
                  qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
-}
-
-std::optional<PublishReuse::Origin> PublishReuse::originOf(const QString& source, const QString& kind)
-{
-    const auto stamp = stampOf(source);
-    if (!stamp)
-        return std::nullopt;
-    return Origin{source, kind, *stamp};
 }
 
 PublishReuse::Origin PublishReuse::madeFrom(const QString& kind, const QByteArray& data)
@@ -128,15 +120,13 @@ bool PublishReuse::keepFolder(const QString& relative, const std::vector<Wanted>
     if (known != wanted.size())
         return false;
     // A stat a file, over a thousand files in a large book: spread them.
+    // Once one is missing the rest stay unread, and so count as missing too.
     std::vector<const Written*> found(wanted.size(), nullptr);
-    std::atomic<bool> allFound = true;
     parallelFor(wanted.size(), workersFor(wanted.size(), 256), [&](size_t i, unsigned) {
         found[i] = unchanged(wanted[i].relative, wanted[i].origin);
-        if (!found[i])
-            allFound = false;
         return found[i] != nullptr;
     });
-    if (!allFound)
+    if (std::find(found.begin(), found.end(), nullptr) != found.end())
         return false;
     for (size_t i = 0; i < wanted.size(); ++i) {
         m_staged[wanted[i].relative] = *found[i];

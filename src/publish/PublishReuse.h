@@ -41,8 +41,6 @@ public:
     };
     // None when the file cannot be read.
     static std::optional<Stamp> stampOf(const QString& path);
-    // None when the source cannot be read.
-    static std::optional<Origin> originOf(const QString& source, const QString& kind);
     // A file made from data in memory rather than from a source file: the
     // same kind and digest of that data make the same file. Data may be
     // named by the addresses of immutable objects the caller keep()s.

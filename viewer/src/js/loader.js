@@ -114,9 +114,9 @@ Q.openContainer = function (container, done) {
 // given: the container's bytes in base64 when the page's host has them at
 // hand, which saves reading them back through the browser.
 Q.loadBook = function (done, given) {
-  var fetch = Q.fetchContainer;
+  var read = Q.fetchContainer;
   if (typeof given === 'string') {
-    fetch = function (got) {
+    read = function (got) {
       var bytes;
       try {
         bytes = Q.base64ToBytes(given);
@@ -126,7 +126,7 @@ Q.loadBook = function (done, given) {
       got(null, bytes);
     };
   }
-  fetch(function (error, container) {
+  read(function (error, container) {
     if (error) return done(error);
     Q.openContainer(container, function (error2, text) {
       if (error2) return done(error2);
